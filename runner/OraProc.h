@@ -2,11 +2,13 @@
 // EXECUTE and the lock shared with the worker threads of timed execution.
 #pragma once
 
+#include "Mutex.h"
+
 namespace Transl {
 
-// The lock base (a re-entrant Utils::Mutex, not public) joins this class once the
-// shared utilities provide it.
-class OraProc {
+// The mutex is re-entrant and guards the connection table and every copy between
+// script variables and library parameters; it is not part of the public face.
+class OraProc : protected Utils::Mutex {
 public:
     OraProc() = default;
     virtual ~OraProc() = default;

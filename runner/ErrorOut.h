@@ -1,0 +1,31 @@
+// The error stream of an interpreter: where its diagnostics and internal-failure
+// reports go.
+#pragma once
+
+#include "TextStream.h"
+
+#include <string>
+#include <string_view>
+
+namespace Transl {
+
+class ErrorOut {
+public:
+    ErrorOut() = default;
+    virtual ~ErrorOut() = default;
+    ErrorOut(const ErrorOut&) = delete;
+    ErrorOut& operator=(const ErrorOut&) = delete;
+
+    // Opens the error file, or the console for "con".
+    void openErrorStream(const std::string& name) { errorStream_.open(name); }
+    // Sends diagnostics to the destination of another interpreter.
+    void shareErrorStream(const ErrorOut& other) { errorStream_.share(other.errorStream_); }
+    void shareErrorStream(const TextStream& stream) { errorStream_.share(stream); }
+    // Writes text to the error stream and flushes it.
+    void writeError(std::string_view text) { errorStream_.write(text); }
+
+private:
+    TextStream errorStream_;  // unopened until the run driver opens it
+};
+
+} // namespace Transl

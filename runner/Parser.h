@@ -1,0 +1,57 @@
+// Tokenizer of the script and its token history. Every other part of the
+// interpreter reads the script only through these operations: tokens are scanned
+// on demand, kept in reading order, and can be pushed back or returned to by
+// position (DOWHILE goes back this way without reading the source again).
+#pragma once
+
+#include "Error.h"
+#include "Token.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace Transl {
+
+class Parser : public Error {
+public:
+    Parser() = default;
+    ~Parser() override = default;
+
+    // Makes the next token current: a pushed-back one from the history, else a
+    // newly scanned one (comments are skipped). At the end of the input the token
+    // is of kind EndOfInput, as often as it is asked for.
+    void nextToken();
+    // Pushes the current token back; the next nextToken makes it current again.
+    void ungetToken();
+    // The current token; internal failure while nothing has been read.
+    const Token& currentToken() const;
+    // Position (0-based index in the history) of the current token; internal
+    // failure while nothing has been read.
+    std::int32_t tokenPosition() const;
+    // Goes back to an earlier position: the next nextToken makes the token at
+    // `position` current and later ones re-read the history in order. A position
+    // that is not before the current one changes nothing.
+    void seekToken(std::int32_t position);
+    // nextToken, then its text must begin with c: otherwise error 3 with c as detail.
+    void expectChar(char c);
+    // nextToken; true when its text begins with c, else pushes it back.
+    bool acceptChar(char c);
+    // The current token's text, or empty while nothing has been read.
+    std::string currentTokenText() const override;
+
+private:
+    Token readRawToken();
+    void skipComment();
+    void readString(Token& token);
+    void readRaw(Token& token);
+    void readNumber(Token& token);
+    void readWord(Token& token);
+    void takeChar(Token& token);
+    std::size_t currentIndex() const;
+
+    std::vector<Token> history_;  // every token read, in reading order; never shrinks
+    std::size_t pushedBack_ = 0;  // tokens at the end of history_ not yet re-read
+};
+
+} // namespace Transl

@@ -1,0 +1,35 @@
+// A text destination of the interpreter (script output or diagnostics): a file, or
+// standard output for the console name "con". Every piece of text is flushed at once,
+// so that whatever was written before a failure stays in the file.
+#pragma once
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace Transl {
+
+class TextStream {
+public:
+    // The console device name; it stands for standard output.
+    static constexpr std::string_view kConsole = "con";
+
+    // Opens (creates or truncates) the named file, or attaches the console.
+    // A file that cannot be opened is not reported: later text is dropped.
+    void open(const std::string& name);
+    // Writes to the same destination as `other` (shares its open stream).
+    void share(const TextStream& other);
+    // True when both write to one open stream.
+    bool sameStream(const TextStream& other) const;
+    // Writes text and flushes it; a stream that failed drops text silently.
+    void write(std::string_view text);
+    // Closes the stream (when no other TextStream shares it).
+    void close();
+
+private:
+    // Shared between the interpreters of one run; null while unopened.
+    std::shared_ptr<std::ostream> stream_;
+};
+
+} // namespace Transl
