@@ -1,0 +1,75 @@
+// The engine's one error type: a server error number with its text, reported as
+// "ORA-NNNNN: text" exactly as the vendor's server words it.
+//
+// Every failure the engine reports through an error handle is an OraError; the
+// SQLite failures are mapped onto the server's numbers by fromSqlite().
+#pragma once
+
+#include "InternalApi.h"
+
+#include <initializer_list>
+#include <stdexcept>
+#include <string>
+
+struct sqlite3;
+
+namespace engine {
+
+// The server errors the engine raises. Each has one fixed text in OraError.cpp
+// (table checked against this enum); "%s" in a text is filled by the arguments.
+enum class OraCode {
+    UniqueConstraint,       // ORA-00001 (constraint name)
+    ResourceBusy,           // ORA-00054
+    InternalError,          // ORA-00600 (detail)
+    InvalidSqlStatement,    // ORA-00900
+    InvalidIdentifier,      // ORA-00904 (identifier)
+    InvalidNumberOfArgs,    // ORA-00909
+    InvalidCharacter,       // ORA-00911
+    UnexpectedEnd,          // ORA-00921
+    MissingExpression,      // ORA-00936
+    TableOrViewMissing,     // ORA-00942
+    NameAlreadyUsed,        // ORA-00955
+    IdentifierTooLong,      // ORA-00972
+    UserRequestedCancel,    // ORA-01013
+    LogonDenied,            // ORA-01017
+    IllegalVariable,        // ORA-01036
+    CannotInsertNull,       // ORA-01400 (column path)
+    NoDataFound,            // ORA-01403
+    InvalidNumber,          // ORA-01722
+    MissingDoubleQuote,     // ORA-01740
+    UnterminatedString,     // ORA-01756
+    DateFormatNotRecognized,// ORA-01821
+    LiteralFormatMismatch,  // ORA-01861
+    SequenceMissing,        // ORA-02289
+    CheckConstraint,        // ORA-02290 (constraint name)
+    ParentKeyNotFound,      // ORA-02291 (constraint name)
+    NotConnected,           // ORA-03114
+    ObjectMissing,          // ORA-04043 (object name)
+    OutOfMemory,            // ORA-04030
+    PlsqlCompilation,       // ORA-06550 (line, column, PLS text)
+    CurrvalNotDefined,      // ORA-08002 (sequence name)
+    ReadOnlyDatabase,       // ORA-16000
+    Count
+};
+
+class ENGINE_INTERNAL_API OraError : public std::runtime_error {
+public:
+    // The server error `code` with its text's "%s" markers filled, in order, by
+    // `args` (a marker without an argument is left empty).
+    explicit OraError(OraCode code, std::initializer_list<std::string> args = {});
+
+    // The error for a failed SQLite call: `rc` is the (extended) result code and
+    // `db` the connection whose sqlite3_errmsg() explains it (may be null).
+    static OraError fromSqlite(sqlite3* db, int rc);
+    // As above, with SQLite's message given directly.
+    static OraError fromSqlite(int rc, const std::string& message);
+
+    // The server's error number, e.g. 942.
+    int number() const noexcept { return number_; }
+    // what() is the full "ORA-NNNNN: text" (no trailing newline).
+
+private:
+    int number_;  // the server's error number
+};
+
+}  // namespace engine

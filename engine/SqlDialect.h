@@ -1,0 +1,117 @@
+// Translation of the server's SQL dialect into SQLite's.
+//
+// translateSql() reads one statement as a client writes it for the vendor's
+// server and gives the SQLite text that means the same, the statement's kind,
+// its placeholders, and, for statements SQLite cannot run as such (sequences,
+// COMMIT/ROLLBACK, the sleep block), an engine command for the session to carry
+// out itself. The catalog (Catalog.h) installs the tables and SQL functions the
+// translated text relies on.
+//
+// Identifiers. The server's dictionary is case-sensitive and folds unquoted
+// names to upper case; SQLite compares names without regard to case. So the
+// translator folds unquoted identifiers (aliases included) to upper case and
+// writes a double-quoted identifier in an encoding whose text has no lower-case
+// ASCII letters: each lower-case letter becomes '^' and its upper-case form, and
+// '^' becomes "^^". "ABC", ABC and abc are then one name, "abc" another.
+// decodeIdentifier() turns an encoded name (a column name SQLite reports, a table
+// name in its schema) back into the name as the client knows it. Engine objects
+// are named with the prefix "^$", which no encoded user name can begin with.
+#pragma once
+
+#include "InternalApi.h"
+#include "OraError.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace engine {
+
+// The kind of a statement, from its first keyword. Values 1 to 9 are the call
+// interface's statement types (OCI_STMT_SELECT .. OCI_STMT_DECLARE).
+enum class StatementKind : unsigned short {
+    Other = 0,     // anything else (TRUNCATE, GRANT, SAVEPOINT, ...)
+    Select = 1,    // SELECT, WITH
+    Update = 2,
+    Delete = 3,
+    Insert = 4,
+    Create = 5,
+    Drop = 6,
+    Alter = 7,
+    Begin = 8,     // a PL/SQL block starting with BEGIN
+    Declare = 9,   // a PL/SQL block starting with DECLARE
+    Commit = 100,  // COMMIT [WORK]
+    Rollback = 101 // ROLLBACK [WORK]
+};
+
+// The call interface's statement type for `kind` (1..9), or 0 when it has none.
+ENGINE_INTERNAL_API unsigned short ociStatementType(StatementKind kind);
+
+// What the session must do itself instead of (or besides) running SQL text.
+enum class EngineCommandKind {
+    None,            // run the SQL text
+    CreateSequence,  // create `name` starting at `start`, stepping by `increment`
+    DropSequence,    // drop `name`
+    Commit,          // commit the session's transaction
+    Rollback,        // roll the session's transaction back
+    Sleep            // sleep `seconds` (or the value bound to a placeholder), cancellable
+};
+
+struct EngineCommand {
+    EngineCommandKind kind = EngineCommandKind::None;
+    std::string name;            // sequence name, decoded (as the dictionary holds it)
+    std::int64_t start = 1;      // CREATE SEQUENCE: first value NEXTVAL gives
+    std::int64_t increment = 1;  // CREATE SEQUENCE: step, never 0
+    double seconds = 0;          // Sleep: literal duration
+    int secondsPlaceholder = -1; // Sleep: 0-based index into placeholders when the
+                                 // duration is a bind variable, else -1
+};
+
+struct TranslatedSql {
+    // The SQLite text; empty when the statement is an engine command alone.
+    std::string sql;
+    StatementKind kind = StatementKind::Other;
+    // Placeholder names in order of appearance, one entry per occurrence, folded
+    // to upper case ("1" for ":1"). Occurrence i is SQLite parameter ?(i+1), so a
+    // bind by name sets every occurrence whose name matches, case-insensitively.
+    std::vector<std::string> placeholders;
+    EngineCommand command;
+    // The top-level select-list items of a query as translated text, one per
+    // item ("*" and "T.*" kept as such); empty for other statements.
+    std::vector<std::string> selectList;
+    // A statement the engine recognises but cannot run (an unsupported PL/SQL
+    // block, a malformed sequence statement): reported when it is executed, as
+    // the server reports it then, not when it is prepared.
+    std::optional<OraError> error;
+};
+
+// Translates one statement. Never throws for bad SQL text: a statement SQLite
+// will refuse is left for sqlite3_prepare to report; what the translator itself
+// finds wrong (an unterminated literal or quoted name, an identifier over the
+// server's length limit, an unsupported PL/SQL block) goes into `error`.
+ENGINE_INTERNAL_API TranslatedSql translateSql(const std::string& oracleSql);
+
+// The stored (SQLite) form of an identifier written `text` in the client's SQL:
+// quoted text ("..." with "" for a quote) exact, unquoted text folded to upper
+// case, both encoded. Optional "schema." prefixes are not handled here.
+ENGINE_INTERNAL_API std::string encodeIdentifier(const std::string& text);
+
+// The dictionary name (what a client sees) of the identifier `text` written in
+// the client's SQL: quoted text exact, unquoted folded to upper case.
+ENGINE_INTERNAL_API std::string identifierName(const std::string& text);
+
+// The stored form of the exact dictionary name `name` (no folding).
+ENGINE_INTERNAL_API std::string encodeName(const std::string& name);
+
+// The dictionary name of a stored (encoded) name: the inverse of encodeName().
+ENGINE_INTERNAL_API std::string decodeIdentifier(const std::string& stored);
+
+// `stored` written as an SQLite identifier: double-quoted, quotes doubled.
+ENGINE_INTERNAL_API std::string quoteStored(const std::string& stored);
+
+// True for the names of the engine's own objects (and SQLite's), which never
+// appear in a describe or a schema listing.
+ENGINE_INTERNAL_API bool isInternalName(const std::string& stored);
+
+}  // namespace engine
