@@ -1,0 +1,119 @@
+// The typed, nullable array buffer through which every value passes between the
+// program and the call interface, with its per-element indicator, length,
+// piece-length and return-code arrays.
+#pragma once
+
+#include <memory>
+
+#include "ODbTypes.h"
+#include "VorDbApi.h"
+
+namespace Oracle {
+
+class ODbLob;
+
+// Either not initialised (external type 0, no buffers) or initialised with a
+// fixed external type and element size. Elements are numbered from 0. LONG and
+// LONG RAW variables hold one piece chain for all elements instead of an element
+// buffer. The variable owns all its arrays; a copy owns its own.
+//
+// Pointer getters are const but hand out writable arrays: the cursors give them
+// to the call interface, which writes into them, and views over a const
+// variable write their element through them.
+class VORDB_API ODbDynamicVariable {
+public:
+    ODbDynamicVariable();
+    ODbDynamicVariable(ExtTypes type, int elemSize, unsigned int arraySize);
+    ODbDynamicVariable(const ODbDynamicVariable& other);
+    ODbDynamicVariable& operator=(const ODbDynamicVariable& other);
+    virtual ~ODbDynamicVariable();
+
+    // Makes a not-initialised variable ready: every element NULL, lengths and
+    // piece lengths the element size, return codes 0, support type supNone.
+    // Throws an empty-message ODbException when the variable is initialised
+    // already or the element size does not fit 1..65535.
+    virtual void init(ExtTypes type, int elemSize, unsigned int arraySize);
+    // Back to not initialised; the handle is kept. No effect when not initialised.
+    virtual void deleteData();
+    // Copies count elements of src starting at its element from into elements
+    // 0..count-1 (values, indicators, lengths, return codes, piece lengths).
+    // Both variables must have the same type and element size and the range must
+    // lie in both, else an empty-message ODbException and nothing is copied.
+    virtual void assignData(const ODbDynamicVariable& src, unsigned int from, unsigned int count);
+    // Copies every element of src; src must match in type, element size and
+    // array size (empty-message ODbException otherwise).
+    virtual void assignData(const ODbDynamicVariable& src);
+    // Changes the element count keeping the first min(old, n) elements; new
+    // elements are NULL with zeroed bytes. No effect on a not-initialised variable.
+    virtual void resizeArray(unsigned int n);
+    virtual bool isFrozen() const;
+
+    // True when the elements live in the inline element buffer; false for LONG
+    // and LONG RAW, for which create=true also replaces the chain by an empty one.
+    bool nonNativeData(bool create);
+    // Releases the element buffer or piece chain.
+    void freeData();
+
+    // Per-element operations: i must be below the array size (empty-message
+    // ODbException otherwise).
+    void setNull(unsigned int i);
+    void setNotNull(unsigned int i);
+    bool isNull(unsigned int i) const;
+    short getIndVar(unsigned int i) const;
+    unsigned short getLenVar(unsigned int i) const;
+    // Address of element i in the element buffer (unchecked: hot path; callers check).
+    unsigned char* val(unsigned int i) const { return data_.get() + static_cast<std::size_t>(i) * elemSize_; }
+
+    void setArrayNull();
+    void setArrayNotNull();
+
+    unsigned short getElemSize() const { return elemSize_; }
+    unsigned int getArraySize() const { return arraySize_; }
+    ExtTypes getFtype() const { return extType_; }
+
+    // What the cursors hand to the call interface (null while not initialised).
+    unsigned char* getData() const { return data_.get(); }
+    ODbLob* getLob() const { return lob_.get(); }
+    short* getIndicators() const { return indicators_.get(); }
+    unsigned short* getLengths() const { return lengths_.get(); }
+    unsigned int* getPieceLengths() const { return pieceLengths_.get(); }
+    unsigned short* getReturnCodes() const { return returnCodes_.get(); }
+    // The call interface updates the current-elements count of a PL/SQL table.
+    unsigned int* getCurElementsPtr() { return &curElements_; }
+    unsigned int getCurElements() const { return curElements_; }
+    void setCurElements(unsigned int n) { curElements_ = n; }
+
+    // Bind or define handle of the cursor that bound or defined this variable last.
+    void* getHandle() const { return handle_; }
+    void setHandle(void* handle) { handle_ = handle; }
+
+    SupportTypes getSupportType() const { return supportType_; }
+    void setSupportType(SupportTypes type) { supportType_ = type; }
+    void setFrozen(bool frozen) { frozen_ = frozen; }
+    bool isPlSqlTab() const { return plSqlTab_; }
+    void setPlSqlTab(bool on) { plSqlTab_ = on; }
+
+private:
+    void checkIndex(unsigned int i) const;
+    void checkCompatible(const ODbDynamicVariable& src) const;
+    void copyElements(const ODbDynamicVariable& src, unsigned int from, unsigned int count);
+    void copyState(const ODbDynamicVariable& src);
+    void reset();
+
+    std::unique_ptr<unsigned char[]> data_;            // arraySize_ * elemSize_ bytes; null for LONG types
+    std::unique_ptr<ODbLob> lob_;                      // piece chain of a LONG or LONG RAW variable
+    std::unique_ptr<short[]> indicators_;              // -1 NULL, else not NULL (the element size is written)
+    std::unique_ptr<unsigned short[]> lengths_;        // actual lengths from define and fixed table binds
+    std::unique_ptr<unsigned int[]> pieceLengths_;     // lengths given by the dynamic bind callbacks
+    std::unique_ptr<unsigned short[]> returnCodes_;    // column-level return codes
+    ExtTypes extType_;                                 // extNone while not initialised
+    unsigned short elemSize_;                          // bytes per element
+    void* handle_;                                     // owned by the call interface
+    unsigned int arraySize_;                           // number of elements
+    SupportTypes supportType_;                         // kind the variable was typed from
+    bool frozen_;                                      // owner fixed the array size
+    unsigned int curElements_;                         // element count of a PL/SQL table bind
+    bool plSqlTab_;                                    // bound as an index-by table
+};
+
+} // namespace Oracle
