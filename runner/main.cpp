@@ -3,9 +3,11 @@
 #include "CommandLine.h"
 #include "Exception.h"
 #include "Interpreter.h"
+#include "ODbException.h"
 
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,9 +35,9 @@ void writeBanner()
 // Ends a run that a failure left: a report for failures that have not written
 // their own, then the console line. A failure is not a complete run, so the
 // status says so.
-int failedRun(const std::string* detail)
+int failedRun(const std::optional<std::string>& detail)
 {
-    if (detail != nullptr && Transl::currentInterpreter != nullptr)
+    if (detail && Transl::currentInterpreter != nullptr)
         Transl::currentInterpreter->reportInternalFailure(*detail);
     std::cout << "\nUnknown exception. Program terminated.\n" << std::flush;
     return kFailedRun;
@@ -49,13 +51,13 @@ int runScript(const Transl::CommandLine& commandLine, std::vector<std::string> a
         mainInterpreter.setArguments(std::move(arguments));
         mainInterpreter.run();
     } catch (const Transl::Exception&) {
-        return failedRun(nullptr);
+        return failedRun(std::nullopt);  // reported when it was made
+    } catch (const Oracle::ODbException& failure) {
+        return failedRun(std::string(failure.getErrMsg()));
     } catch (const std::exception& failure) {
-        const std::string detail = failure.what();
-        return failedRun(&detail);
+        return failedRun(std::string(failure.what()));
     } catch (...) {
-        const std::string detail;
-        return failedRun(&detail);
+        return failedRun(std::string());
     }
     return kCompleteRun;
 }
