@@ -1,0 +1,80 @@
+// Layout of the PRINT and DPRINT tables.
+#include "Out.h"
+
+#include <algorithm>
+
+namespace Transl {
+
+namespace {
+
+std::size_t rowCount(const std::vector<Out::Column>& columns)
+{
+    std::size_t rows = 1;
+    for (const Out::Column& column : columns)
+        rows = std::max(rows, column.texts.size());
+    return rows;
+}
+
+std::size_t columnWidth(const Out::Column& column)
+{
+    std::size_t width = 0;
+    for (const std::string& text : column.texts)
+        width = std::max(width, text.size());
+    return width;
+}
+
+// `text` right-aligned in `width` characters (never cut).
+std::string rightAligned(const std::string& text, std::size_t width)
+{
+    return std::string(width > text.size() ? width - text.size() : 0, ' ') + text;
+}
+
+// DPRINT label of a cell: "{name}[ n]" for an array element (blanks of the same
+// width past the array's end), the name in the first row of a scalar (blanks
+// later), then "=" when the value has this element.
+std::string cellLabel(const Out::Column& column, std::size_t row, const std::string& rowCountText)
+{
+    const bool present = row < column.texts.size();
+    std::string label;
+    if (column.isArray) {
+        const std::string number = rightAligned(std::to_string(row + 1), rowCountText.size());
+        label = "{" + column.name + "}[" + number + "]";
+        if (!present)
+            label.assign(label.size(), ' ');
+    } else {
+        label = row == 0 ? column.name : std::string(column.name.size(), ' ');
+    }
+    return label + (present ? "=" : " ");
+}
+
+// Text of one row of the table.
+std::string tableRow(const std::vector<Out::Column>& columns, const std::vector<std::size_t>& widths,
+                     std::size_t row, const std::string& rowCountText, bool labelled)
+{
+    std::string line;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const Out::Column& column = columns[i];
+        if (labelled)
+            line += cellLabel(column, row, rowCountText);
+        line += rightAligned(row < column.texts.size() ? column.texts[row] : std::string(), widths[i]);
+        if (i + 1 < columns.size())
+            line += "  ";
+    }
+    return line + "\n";
+}
+
+} // namespace
+
+void Out::printTable(const std::vector<Column>& columns, bool labelled)
+{
+    std::vector<std::size_t> widths;
+    for (const Column& column : columns)
+        widths.push_back(columnWidth(column));
+    const std::size_t rows = rowCount(columns);
+    const std::string rowCountText = std::to_string(rows);
+    for (std::size_t row = 0; row < rows; ++row)
+        writeOutput(tableRow(columns, widths, row, rowCountText, labelled));
+    writeOutput("\n");
+}
+
+} // namespace Transl
