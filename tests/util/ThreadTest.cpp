@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <condition_variable>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <sys/resource.h>
@@ -152,6 +153,52 @@ TEST(Thread, KillOfASuspendedThreadKeepsItsWorkFromRunning)
     EXPECT_TRUE(thread.isFinished());
     thread.resume(); // a killed thread cannot be brought back
     EXPECT_EQ(work.runs, runsBefore);
+}
+
+unsigned int blockedForever(void*)
+{
+    Gate never;
+    never.pass();
+    return 0;
+}
+
+// Ends the process while a killed worker is still blocked: the end must not wait.
+void killAndExit()
+{
+    Utils::Thread thread(&blockedForever, nullptr, 0, false);
+    thread.kill();
+    std::exit(7);
+}
+
+TEST(ThreadDeathTest, KilledWorkerDoesNotKeepTheProcessFromEnding)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(killAndExit(), ::testing::ExitedWithCode(7), "");
+}
+
+TEST(Thread, KillUnderLoadLeavesFinishedAndAbandonedThreadsConsistent)
+{
+    constexpr int rounds = 20;
+    constexpr int threadsPerRound = 8;
+    static Work blocked; // outlives the abandoned workers; opened at the end
+    for (int round = 0; round < rounds; ++round) {
+        Work quick;
+        std::vector<std::unique_ptr<Utils::Thread>> threads;
+        for (int i = 0; i < threadsPerRound; ++i)
+            threads.push_back(std::make_unique<Utils::Thread>(
+                i % 2 ? &quickWorker : &blockedWorker, i % 2 ? &quick : &blocked, 0, true));
+        for (auto& thread : threads)
+            thread->resume();
+        for (int i = 1; i < threadsPerRound; i += 2)
+            ASSERT_TRUE(threads[static_cast<std::size_t>(i)]->wait(generousSeconds));
+        for (auto& thread : threads)
+            thread->kill();
+        for (auto& thread : threads)
+            EXPECT_TRUE(thread->isFinished());
+        threads.clear(); // none of the destructors may wait for a blocked worker
+        EXPECT_EQ(quick.runs, threadsPerRound / 2);
+    }
+    blocked.gate.open();
 }
 
 int ownNiceness()
