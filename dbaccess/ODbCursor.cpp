@@ -1,0 +1,41 @@
+// The back-end-independent part of a cursor.
+#include "ODbCursor.h"
+
+#include "ODbBindVariable.h"
+#include "ODbPiecewise.h"
+
+namespace Oracle {
+
+ODbCursor::ODbCursor() : open_(false), stmText_(nullptr), piecewise_(false), bindList_(nullptr) {}
+
+ODbCursor::~ODbCursor() = default;
+
+void ODbCursor::close()
+{
+    open_ = false;
+    stmText_ = nullptr;
+    piecewise_ = false;
+    bindList_ = nullptr;
+}
+
+void ODbCursor::registerBindItemList(const ItemList<ODbBindVariable>& list)
+{
+    bindList_ = &list;
+    for (int i = 1; i <= list.getCount(); ++i) {
+        if (isPiecewiseType(list.getItem(i)->getFtype()))
+            piecewise_ = true;
+    }
+}
+
+bool ODbCursor::isOpen() const
+{
+    return open_;
+}
+
+void ODbCursor::setOpen(const char* stmText)
+{
+    open_ = true;
+    stmText_ = stmText;
+}
+
+} // namespace Oracle

@@ -1,0 +1,76 @@
+// A cursor for queries: defines, batch fetches and row navigation on top of
+// what a statement cursor does.
+#pragma once
+
+#include "ItemList.h"
+#include "RefCounted.h"
+#include "VorDbApi.h"
+
+namespace Oracle {
+
+class ODbConnect;
+class ODbBindVariable;
+class ODbDynamicVariable;
+
+// Rows arrive in batches of the fetch size into the defined arrays; the
+// current row is an index into the batch. Defined variables must stay alive
+// while the cursor is open.
+class VORDB_API ODbSelectCursor : public virtual Utils::RefCounted {
+public:
+    ODbSelectCursor(const ODbSelectCursor&) = delete;
+    ODbSelectCursor& operator=(const ODbSelectCursor&) = delete;
+
+    // Ends the fetch; every next() is false until reset() or a new open().
+    virtual void cancel() = 0;
+    // Prepares `stmText` (not copied) for batches of `fetchSize` rows.
+    virtual void open(const char* stmText, unsigned int fetchSize) = 0;
+    virtual void close();
+    virtual void bind(const char* name, ODbDynamicVariable& var, unsigned int iters) = 0;
+    virtual void bind(int pos, ODbDynamicVariable& var, unsigned int iters) = 0;
+    // Defines `var` (an array of at least the fetch size) for the 1-based column `pos`.
+    virtual void define(int pos, ODbDynamicVariable& var) = 0;
+    // Rows fetched so far by the current execution.
+    virtual unsigned int getRowProc() const = 0;
+    virtual bool isOpen() const = 0;
+    virtual ODbConnect& getConnection() const = 0;
+    virtual void registerSelectItemList(const ItemList<ODbDynamicVariable>& list);
+    virtual void registerBindItemList(const ItemList<ODbBindVariable>& list) = 0;
+    virtual void exec(unsigned int iters) = 0;
+    virtual void fetch(unsigned int rows) = 0;
+    // Executes and fetches the first `rows` rows at once.
+    virtual void exfet(unsigned int rows) = 0;
+    // The last execute or fetch reached the end of the rows.
+    virtual bool eof() = 0;
+
+    // Executes and positions on the first row; false when there is none.
+    bool first();
+    // Moves to the next row, fetching the next batch when needed; false at the
+    // end. Without a current row it starts over with first().
+    bool next();
+    // Forgets the position; the next first() or next() executes again.
+    void reset();
+    // The current row within the batch, or -1.
+    int getCurAind() const;
+
+protected:
+    ODbSelectCursor();
+    ~ODbSelectCursor() override;
+
+    void initSelVar(unsigned int fetchSize);
+    void setCancelled() { cancelled_ = true; }
+    bool isPiecewiseFetch() const { return piecewiseFetch_; }
+    void setPiecewiseFetch() { piecewiseFetch_ = true; }
+
+private:
+    bool nextBatch();
+
+    bool cancelled_;
+    const ItemList<ODbDynamicVariable>* selectList_; // the owner's list; not owned
+    bool piecewiseFetch_;                            // a LONG or LONG RAW column is defined
+    int curRow_;                                     // index in the batch, -1 when none
+    unsigned int rowsInBatch_;
+    unsigned int rowsSoFar_;                         // cumulative count at the end of the last batch
+    unsigned int fetchSize_;                         // rows per batch
+};
+
+} // namespace Oracle

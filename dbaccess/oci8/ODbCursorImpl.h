@@ -1,0 +1,73 @@
+// A statement cursor over the release-8 call interface: one statement handle,
+// binds, execution, and LONG values sent piece by piece.
+#pragma once
+
+#include <memory>
+
+#include <oci.h>
+
+#include "ItemList.h"
+#include "ODbCursor.h"
+#include "OciCheck.h"
+#include "OciPieceFeed.h"
+
+namespace Oracle {
+
+class ODbConnectImpl;
+class OciStatement;
+
+class ODbCursorImpl : public ODbCursor {
+public:
+    explicit ODbCursorImpl(ODbConnect& connection);
+    // An open cursor is closed; its handle freed.
+    ~ODbCursorImpl() override;
+
+    void open(const char* stmText) override;
+    void close() override;
+    void exec(unsigned int iters) override;
+    void bind(const char* name, ODbDynamicVariable& var, unsigned int iters) override;
+    void bind(int pos, ODbDynamicVariable& var, unsigned int iters) override;
+    unsigned int getRowProc() const override;
+    ODbConnect& getConnection() const override;
+
+protected:
+    // What OCIStmtGetPieceInfo reports about the piece the call interface wants.
+    struct PieceRequest {
+        void* handle;    // the bind or define handle
+        ub4 handleType;  // OCI_HTYPE_BIND or OCI_HTYPE_DEFINE
+        ub1 direction;   // OCI_PARAM_IN or OCI_PARAM_OUT
+        ub4 iteration;   // row the piece belongs to
+        ub4 index;       // PL/SQL table element
+        ub1 piece;       // OCI_FIRST_PIECE, OCI_NEXT_PIECE, ...
+    };
+
+    OciStatement& statement() const;
+    OciCheck check() const;
+    ODbConnectImpl& connectionImpl() const { return *connection_; }
+    ub4 readRowCount() const;
+    void setResult(sword status);
+    sword lastStatus() const { return lastStatus_; }
+
+    PieceRequest getPieceInfo() const;
+    // Appends a chunk for the request's row to `var`'s chain and hands it to
+    // the call interface to fill.
+    void receivePiece(const PieceRequest& request, ODbDynamicVariable& var);
+
+private:
+    void bindVariable(int pos, const char* name, ODbDynamicVariable& var, unsigned int iters);
+    OCIBind* bindCall(int pos, const char* name, ODbDynamicVariable& var);
+    sword execute(unsigned int iters);
+    sword executePiecewise(unsigned int iters);
+    void supplyPiece(const PieceRequest& request, ODbDynamicVariable& var);
+    void sendPiece(const PieceRequest& request, ODbDynamicVariable& var, void* buffer, ub4* length, ub1 piece);
+
+    ODbConnectImpl* connection_;               // not owned; supplies the handles
+    std::unique_ptr<OciStatement> statement_;  // null while closed
+    ub4 rowsProcessed_;                        // row count after the last execute or fetch
+    sword lastStatus_;                         // status of the last successful execute or fetch
+    ItemList<ODbDynamicVariable> longBinds_;   // LONG and LONG RAW variables bound here
+    OciPieceFeed feed_;                        // position in the chain being sent
+    ub4 emptyPieceLength_;                     // length word of an empty (NULL) piece
+};
+
+} // namespace Oracle

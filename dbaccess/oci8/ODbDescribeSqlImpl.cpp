@@ -1,0 +1,71 @@
+// Description of one SQL text over the release-8 call interface.
+#include "ODbDescribeSqlImpl.h"
+
+#include <cstring>
+#include <string>
+
+#include "ODbConnectImpl.h"
+#include "ODbException.h"
+#include "ODbStatementMessages.h"
+#include "OciParam.h"
+#include "OciStatement.h"
+
+namespace Oracle {
+
+namespace {
+
+const char* validSql(const char* sql)
+{
+    if (sql == nullptr || *sql == '\0')
+        throw ODbException(Messages::SqlNotValid, 0, nullptr);
+    return sql;
+}
+
+} // namespace
+
+ODbDescribeSqlImpl::ODbDescribeSqlImpl(ODbConnect& connection, const char* sql)
+    : ODbDescribeSql(connection, validSql(sql)), connection_(&ODbConnectImpl::of(connection)),
+      duplicates_(1)
+{
+    classify(sql);
+    if (getSqlKind() == SqlSelect)
+        describeSelectList(sql);
+}
+
+ODbDescribeSqlImpl::~ODbDescribeSqlImpl() = default;
+
+void ODbDescribeSqlImpl::classify(const char* sql)
+{
+    const OciStatement statement(*connection_, sql);
+    const OciParam attrs(statement.get(), OCI_HTYPE_STMT, connection_->errorHandle(), statement.check());
+    const ub2 type = attrs.get<ub2>(OCI_ATTR_STMT_TYPE);
+    if (type >= SqlSelect && type <= SqlDeclare)
+        setSqlKind(static_cast<SQLKind>(type));
+}
+
+void ODbDescribeSqlImpl::describeSelectList(const char* sql)
+{
+    const OciStatement statement(*connection_, sql);
+    statement.check()(OCIStmtExecute(connection_->serviceContext(), statement.get(),
+                                     connection_->errorHandle(), 0, 0, nullptr, nullptr,
+                                     OCI_DESCRIBE_ONLY));
+    const OciParam selectList(statement.get(), OCI_HTYPE_STMT, connection_->errorHandle(),
+                              statement.check());
+    const ub4 count = selectList.get<ub4>(OCI_ATTR_PARAM_COUNT);
+    for (ub4 position = 1; position <= count; ++position)
+        addColumn(selectList.at(position).column(OciParam::SelectListPrecision),
+                  static_cast<int>(position));
+}
+
+void ODbDescribeSqlImpl::addColumn(ODbColumnDesc desc, int position)
+{
+    std::string unique = desc.name;
+    if (getNumcols().count(unique) != 0)
+        unique += "_" + std::to_string(duplicates_++);
+    std::strncpy(desc.uniqueName, unique.c_str(), ODbColumnDesc::NameCapacity - 1);
+    desc.position = static_cast<short>(position);
+    getNumcols()[desc.uniqueName] = position;
+    getDescription()[position] = desc;
+}
+
+} // namespace Oracle

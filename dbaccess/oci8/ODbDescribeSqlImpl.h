@@ -1,0 +1,32 @@
+// Description of one SQL text over the release-8 call interface: the
+// statement kind and, for a query, its select list.
+#pragma once
+
+#include "ODbDescribeSql.h"
+
+namespace Oracle {
+
+class ODbConnect;
+class ODbConnectImpl;
+struct ODbColumnDesc;
+
+class ODbDescribeSqlImpl : public ODbDescribeSql {
+public:
+    // Describes completely; failures of the server name the SQL text.
+    ODbDescribeSqlImpl(ODbConnect& connection, const char* sql);
+
+protected:
+    ~ODbDescribeSqlImpl() override;
+
+private:
+    void classify(const char* sql);
+    void describeSelectList(const char* sql);
+    // Stores a select-list column under its position and a unique name:
+    // a repeated name gets "_" and the running duplicate counter.
+    void addColumn(ODbColumnDesc desc, int position);
+
+    ODbConnectImpl* connection_; // not owned
+    int duplicates_;             // next suffix for a repeated column name
+};
+
+} // namespace Oracle

@@ -1,0 +1,21 @@
+// Description of the columns of one view over the release-8 call interface.
+#pragma once
+
+#include "ODbDescribeView.h"
+
+namespace Oracle {
+
+class ODbConnect;
+
+class ODbDescribeViewImpl : public ODbDescribeView {
+public:
+    ODbDescribeViewImpl(ODbConnect& connection, const char* viewName);
+
+protected:
+    ~ODbDescribeViewImpl() override;
+
+private:
+    ODbConnect* connection_; // not owned
+};
+
+} // namespace Oracle
