@@ -74,6 +74,9 @@ public:
     // What the cursors hand to the call interface (null while not initialised).
     unsigned char* getData() const { return data_.get(); }
     ODbLob* getLob() const { return lob_.get(); }
+    // The piece chain of a LONG or LONG RAW variable; an empty-message
+    // ODbException when the variable holds none.
+    ODbLob& chain() const;
     short* getIndicators() const { return indicators_.get(); }
     unsigned short* getLengths() const { return lengths_.get(); }
     unsigned int* getPieceLengths() const { return pieceLengths_.get(); }

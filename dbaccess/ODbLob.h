@@ -35,6 +35,9 @@ public:
 
     unsigned int getTotalRawSize() const;
     unsigned int getTotalRawSize(unsigned int row) const;
+    // Replaces row's chunks by the bytes, appended in pieces of at most
+    // PieceChunk::Size: piece k holds bytes k * Size onward.
+    void replaceRow(unsigned int row, const unsigned char* bytes, std::size_t length);
     // Copies row's bytes in chain order to out, which holds getTotalRawSize(row) bytes.
     void copyRow(unsigned int row, unsigned char* out) const;
 

@@ -25,7 +25,7 @@ public:
     void setCString(const char* text);
 
     // When var is not the viewed variable, its chain becomes a copy of the
-    // viewed one's (indicators included for the viewed element).
+    // viewed one's; var must be a LONG variable (empty-message ODbException).
     void assign(ODbDynamicVariable& var) const override;
 
 private:
