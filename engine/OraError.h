@@ -25,6 +25,7 @@ enum class OraCode {
     InvalidIdentifier,      // ORA-00904 (identifier)
     InvalidNumberOfArgs,    // ORA-00909
     InvalidCharacter,       // ORA-00911
+    NotProperlyEnded,       // ORA-00933
     UnexpectedEnd,          // ORA-00921
     MissingExpression,      // ORA-00936
     TableOrViewMissing,     // ORA-00942
@@ -37,10 +38,15 @@ enum class OraCode {
     NoDataFound,            // ORA-01403
     InvalidNumber,          // ORA-01722
     MissingDoubleQuote,     // ORA-01740
+    ZeroLengthIdentifier,   // ORA-01741
     UnterminatedString,     // ORA-01756
     DateFormatNotRecognized,// ORA-01821
+    DateFormatTooShort,     // ORA-01830
+    NotValidMonth,          // ORA-01843
+    DayOfMonthRange,        // ORA-01847
     LiteralFormatMismatch,  // ORA-01861
     SequenceMissing,        // ORA-02289
+    SequenceIncrementZero,  // ORA-04002
     CheckConstraint,        // ORA-02290 (constraint name)
     ParentKeyNotFound,      // ORA-02291 (constraint name)
     NotConnected,           // ORA-03114
@@ -61,7 +67,9 @@ public:
     // The error for a failed SQLite call: `rc` is the (extended) result code and
     // `db` the connection whose sqlite3_errmsg() explains it (may be null).
     static OraError fromSqlite(sqlite3* db, int rc);
-    // As above, with SQLite's message given directly.
+    // As above, with SQLite's message given directly. A message that already is
+    // a server error ("ORA-NNNNN: ...", as the engine's SQL functions raise them)
+    // is kept as it stands.
     static OraError fromSqlite(int rc, const std::string& message);
 
     // The server's error number, e.g. 942.
@@ -69,6 +77,8 @@ public:
     // what() is the full "ORA-NNNNN: text" (no trailing newline).
 
 private:
+    OraError(int number, const std::string& text);
+
     int number_;  // the server's error number
 };
 

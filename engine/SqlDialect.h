@@ -21,12 +21,28 @@
 #include "InternalApi.h"
 #include "OraError.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace engine {
+
+// Stored names of the engine's own tables and SQL functions, which translated
+// text refers to and the catalog installs. The "^$" prefix keeps them apart
+// from every user name (see above).
+inline constexpr char kDualTable[] = "^$DUAL";
+inline constexpr char kSequenceTable[] = "^$SEQUENCES";
+inline constexpr char kUserTable[] = "^$USERS";
+inline constexpr char kNextvalFunction[] = "^$NEXTVAL";
+inline constexpr char kCurrvalFunction[] = "^$CURRVAL";
+inline constexpr char kSysdateFunction[] = "^$SYSDATE";
+inline constexpr char kSubstrFunction[] = "^$SUBSTR";
+
+// The server's longest identifier, in bytes; longer names are refused as it
+// refuses them, so that scripts stay portable to it.
+inline constexpr std::size_t kMaxIdentifierLength = 30;
 
 // The kind of a statement, from its first keyword. Values 1 to 9 are the call
 // interface's statement types (OCI_STMT_SELECT .. OCI_STMT_DECLARE).
@@ -68,6 +84,16 @@ struct EngineCommand {
                                  // duration is a bind variable, else -1
 };
 
+// One item of a query's select list.
+struct SelectItem {
+    std::string expression;  // its translated text, without the alias
+    // The column name the server reports for it: the alias, else the column a
+    // plain (dotted) name reads, else the expression as written with unquoted
+    // words in upper case and blanks removed, e.g. "COUNT(*)", "NVL(A,0)".
+    std::string name;
+    bool star = false;       // "*" or "T.*"
+};
+
 struct TranslatedSql {
     // The SQLite text; empty when the statement is an engine command alone.
     std::string sql;
@@ -77,9 +103,10 @@ struct TranslatedSql {
     // bind by name sets every occurrence whose name matches, case-insensitively.
     std::vector<std::string> placeholders;
     EngineCommand command;
-    // The top-level select-list items of a query as translated text, one per
-    // item ("*" and "T.*" kept as such); empty for other statements.
-    std::vector<std::string> selectList;
+    // The top-level select-list items of a query, in order ("*" and "T.*" are
+    // items too, so the list matches the result columns only without them);
+    // empty for other statements.
+    std::vector<SelectItem> selectList;
     // A statement the engine recognises but cannot run (an unsupported PL/SQL
     // block, a malformed sequence statement): reported when it is executed, as
     // the server reports it then, not when it is prepared.

@@ -1,0 +1,180 @@
+// The engine's dictionary: its own tables, the describes and the user accounts.
+#include "Catalog.h"
+
+#include "ColumnTypes.h"
+#include "DialectFunctions.h"
+#include "PreparedQuery.h"
+#include "SequenceStore.h"
+#include "SqlTokenizer.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+namespace engine {
+namespace {
+
+// The engine's tables. DUAL gets its one row in the same transaction, so two
+// sessions that open a new database at once cannot give it two.
+std::string installScript() {
+    return "BEGIN IMMEDIATE;"
+           "CREATE TABLE IF NOT EXISTS " + quoteStored(kUserTable) +
+           " (NAME TEXT PRIMARY KEY, SALT BLOB NOT NULL, HASH BLOB NOT NULL);"
+           "CREATE TABLE IF NOT EXISTS " + quoteStored(kSequenceTable) +
+           " (NAME TEXT PRIMARY KEY, NEXT_VALUE INTEGER NOT NULL, INCREMENT INTEGER NOT NULL);"
+           "CREATE TABLE IF NOT EXISTS " + quoteStored(kDualTable) + " (DUMMY VARCHAR2(1));"
+           "INSERT INTO " + quoteStored(kDualTable) + " SELECT 'X' WHERE NOT EXISTS (SELECT 1 FROM " +
+           quoteStored(kDualTable) + ");"
+           "COMMIT;";
+}
+
+constexpr int kEngineTableCount = 3;  // users, sequences, DUAL
+
+bool engineTablesPresent(sqlite3* db) {
+    PreparedQuery query(db, "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name IN (?1, ?2, ?3)");
+    query.bind(1, std::string(kUserTable)).bind(2, std::string(kSequenceTable)).bind(3, std::string(kDualTable));
+    query.step();
+    return query.integer(0) == kEngineTableCount;
+}
+
+void installTables(sqlite3* db) {
+    if (engineTablesPresent(db)) return;
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db, installScript().c_str(), nullptr, nullptr, &message);
+    if (rc == SQLITE_OK) return;
+    const std::string text = message != nullptr ? message : sqlite3_errstr(rc);
+    sqlite3_free(message);
+    if (!sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    throw OraError::fromSqlite(rc, text);
+}
+
+// The stored name of an object named in SQL syntax: [schema.]name, quoted or
+// not. The schema is not checked: a database holds one schema.
+std::optional<std::string> storedObjectName(const std::string& nameAsWritten) {
+    const SqlTokenizer tokenizer(nameAsWritten);
+    std::vector<SqlToken> names;
+    for (const SqlToken& token : tokenizer.tokens()) {
+        if (!token.significant() || token.isSymbol(".")) continue;
+        if (token.kind != SqlTokenKind::Word && token.kind != SqlTokenKind::QuotedName) return std::nullopt;
+        names.push_back(token);
+    }
+    if (tokenizer.error() || names.empty() || names.size() > 2) return std::nullopt;
+    return encodeIdentifier(std::string(names.back().text));
+}
+
+// NOT NULL and primary-key columns are not nullable, as on the server.
+bool columnNullable(sqlite3* db, sqlite3_stmt* stmt, int index) {
+    const char* table = sqlite3_column_table_name(stmt, index);
+    const char* column = sqlite3_column_origin_name(stmt, index);
+    if (table == nullptr || column == nullptr) return true;
+    int notNull = 0;
+    int primaryKey = 0;
+    const int rc = sqlite3_table_column_metadata(db, sqlite3_column_database_name(stmt, index), table, column,
+                                                 nullptr, nullptr, &notNull, &primaryKey, nullptr);
+    return rc != SQLITE_OK || (notNull == 0 && primaryKey == 0);
+}
+
+// The select-list item behind result column `index`, when the list (without
+// "*") lines up with the result columns.
+const SelectItem* selectItem(sqlite3_stmt* stmt, int index, const TranslatedSql& translated) {
+    const auto& items = translated.selectList;
+    const bool aligned = static_cast<int>(items.size()) == sqlite3_column_count(stmt) &&
+                         std::none_of(items.begin(), items.end(), [](const SelectItem& item) { return item.star; });
+    return aligned ? &items[static_cast<std::size_t>(index)] : nullptr;
+}
+
+// The type a value the statement has already produced shows.
+void describeFromValue(sqlite3_stmt* stmt, int index, ColumnDescription& column) {
+    switch (sqlite3_column_type(stmt, index)) {
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT: ColumnTypes::fromDeclaredType("NUMBER", column); break;
+    case SQLITE_BLOB: ColumnTypes::fromDeclaredType("RAW", column); break;
+    default: ColumnTypes::fromDeclaredType("VARCHAR2", column); break;
+    }
+}
+
+}  // namespace
+
+Catalog::Catalog(sqlite3* db) : db_(db), sequences_(std::make_shared<SequenceStore>(db)) {
+    installTables(db_);
+    DialectFunctions::install(db_, sequences_);
+}
+
+Catalog::~Catalog() = default;
+
+void Catalog::createSequence(const EngineCommand& command) { sequences_->create(command); }
+
+void Catalog::dropSequence(const std::string& name) { sequences_->drop(name); }
+
+std::int64_t Catalog::nextValue(const std::string& name) { return sequences_->next(name); }
+
+std::int64_t Catalog::currentValue(const std::string& name) const { return sequences_->current(name); }
+
+std::optional<ObjectKind> Catalog::objectKind(const std::string& nameAsWritten) const {
+    const auto stored = storedObjectName(nameAsWritten);
+    if (!stored || isInternalName(*stored)) return std::nullopt;
+    PreparedQuery query(db_, "SELECT type FROM sqlite_master WHERE name = ?1 AND type IN ('table', 'view')");
+    if (query.bind(1, *stored).step()) return query.text(0) == "view" ? ObjectKind::View : ObjectKind::Table;
+    if (sequences_->exists(decodeIdentifier(*stored))) return ObjectKind::Sequence;
+    return std::nullopt;
+}
+
+std::vector<ColumnDescription> Catalog::describeObject(const std::string& nameAsWritten) const {
+    const auto kind = objectKind(nameAsWritten);
+    if (!kind || *kind == ObjectKind::Sequence) throw OraError(OraCode::ObjectMissing, {nameAsWritten});
+    PreparedQuery query(db_, "SELECT * FROM " + quoteStored(*storedObjectName(nameAsWritten)));
+    const TranslatedSql noSelectList;
+    std::vector<ColumnDescription> columns;
+    for (int i = 0; i < sqlite3_column_count(query.handle()); ++i)
+        columns.push_back(describeResultColumn(query.handle(), i, noSelectList));
+    return columns;
+}
+
+std::vector<SchemaObject> Catalog::listObjects() const {
+    std::vector<SchemaObject> objects;
+    PreparedQuery tables(db_, "SELECT name, type FROM sqlite_master WHERE type IN ('table', 'view')");
+    while (tables.step()) {
+        const std::string stored = tables.text(0);
+        if (isInternalName(stored)) continue;
+        objects.push_back({decodeIdentifier(stored), tables.text(1) == "view" ? ObjectKind::View : ObjectKind::Table});
+    }
+    PreparedQuery sequences(db_, "SELECT NAME FROM " + quoteStored(kSequenceTable));
+    while (sequences.step()) objects.push_back({sequences.text(0), ObjectKind::Sequence});
+    std::sort(objects.begin(), objects.end(),
+              [](const SchemaObject& a, const SchemaObject& b) { return a.name < b.name; });
+    return objects;
+}
+
+ColumnDescription Catalog::describeResultColumn(sqlite3_stmt* stmt, int index, const TranslatedSql& translated) const {
+    ColumnDescription column;
+    const SelectItem* item = selectItem(stmt, index, translated);
+    const char* name = sqlite3_column_name(stmt, index);
+    column.name = item != nullptr ? item->name : decodeIdentifier(name != nullptr ? name : "");
+    const char* declared = sqlite3_column_decltype(stmt, index);
+    if (declared != nullptr) {
+        ColumnTypes::fromDeclaredType(declared, column);
+    } else if (!ColumnTypes::fromExpression(item != nullptr ? item->expression : (name != nullptr ? name : ""), column)) {
+        describeFromValue(stmt, index, column);
+    }
+    column.nullable = columnNullable(db_, stmt, index);
+    return column;
+}
+
+bool Catalog::hasUsers() const {
+    PreparedQuery query(db_, "SELECT 1 FROM " + quoteStored(kUserTable) + " LIMIT 1");
+    return query.step();
+}
+
+std::optional<UserAccount> Catalog::findUser(const std::string& name) const {
+    PreparedQuery query(db_, "SELECT SALT, HASH FROM " + quoteStored(kUserTable) + " WHERE NAME = ?1");
+    if (!query.bind(1, name).step()) return std::nullopt;
+    return UserAccount{name, query.blob(0), query.blob(1)};
+}
+
+void Catalog::addUser(const UserAccount& account) {
+    if (findUser(account.name)) throw OraError(OraCode::NameAlreadyUsed);
+    PreparedQuery insert(db_, "INSERT INTO " + quoteStored(kUserTable) + " (NAME, SALT, HASH) VALUES (?1, ?2, ?3)");
+    insert.bind(1, account.name).bindBlob(2, account.salt).bindBlob(3, account.hash).run();
+}
+
+}  // namespace engine

@@ -1,0 +1,199 @@
+// Type names and expressions mapped to the server's datatype codes and sizes.
+#include "ColumnTypes.h"
+
+#include "Catalog.h"
+#include "SqlTokenizer.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <cctype>
+#include <cstdlib>
+#include <string_view>
+
+namespace engine {
+namespace {
+
+constexpr unsigned kNumberSize = 22;       // bytes of the server's NUMBER format
+constexpr unsigned kDateSize = 7;          // bytes of the server's DATE format
+constexpr unsigned kLobSize = 4000;        // what a describe reports for a LOB
+constexpr int kFloatingScale = -127;       // scale of a NUMBER without precision
+constexpr int kIntegerPrecision = 38;      // INTEGER is NUMBER(38)
+constexpr int kFloatPrecision = 126;       // binary digits of FLOAT
+constexpr unsigned kDefaultRawSize = 2000; // RAW without a length: the largest
+
+// How a declared type's optional "(n)" or "(p,s)" is read.
+enum class Sizing { Length, PrecisionScale, Fixed };
+
+struct TypeName {
+    std::string_view name;  // first word of the declared type, upper case
+    InternalType type;
+    Sizing sizing;
+    unsigned size;   // size without a length, or the fixed size
+    int precision;   // precision without one
+    int scale;       // scale without one
+};
+
+constexpr std::array<TypeName, 20> kTypeNames{{
+    {"VARCHAR2", InternalType::Varchar2, Sizing::Length, ColumnTypes::kMaxVarcharSize, 0, 0},
+    {"VARCHAR", InternalType::Varchar2, Sizing::Length, ColumnTypes::kMaxVarcharSize, 0, 0},
+    {"NVARCHAR2", InternalType::Varchar2, Sizing::Length, ColumnTypes::kMaxVarcharSize, 0, 0},
+    {"TEXT", InternalType::Varchar2, Sizing::Length, ColumnTypes::kMaxVarcharSize, 0, 0},
+    {"CHAR", InternalType::Char, Sizing::Length, 1, 0, 0},
+    {"NCHAR", InternalType::Char, Sizing::Length, 1, 0, 0},
+    {"CHARACTER", InternalType::Char, Sizing::Length, 1, 0, 0},
+    {"NUMBER", InternalType::Number, Sizing::PrecisionScale, kNumberSize, 0, kFloatingScale},
+    {"NUMERIC", InternalType::Number, Sizing::PrecisionScale, kNumberSize, 0, kFloatingScale},
+    {"DECIMAL", InternalType::Number, Sizing::PrecisionScale, kNumberSize, 0, kFloatingScale},
+    {"INTEGER", InternalType::Number, Sizing::Fixed, kNumberSize, kIntegerPrecision, 0},
+    {"INT", InternalType::Number, Sizing::Fixed, kNumberSize, kIntegerPrecision, 0},
+    {"SMALLINT", InternalType::Number, Sizing::Fixed, kNumberSize, kIntegerPrecision, 0},
+    {"FLOAT", InternalType::Number, Sizing::Fixed, kNumberSize, kFloatPrecision, kFloatingScale},
+    {"REAL", InternalType::Number, Sizing::Fixed, kNumberSize, kFloatPrecision, kFloatingScale},
+    {"DOUBLE", InternalType::Number, Sizing::Fixed, kNumberSize, kFloatPrecision, kFloatingScale},
+    {"DATE", InternalType::Date, Sizing::Fixed, kDateSize, 0, 0},
+    {"RAW", InternalType::Raw, Sizing::Length, kDefaultRawSize, 0, 0},
+    {"CLOB", InternalType::Clob, Sizing::Fixed, kLobSize, 0, 0},
+    {"BLOB", InternalType::Blob, Sizing::Fixed, kLobSize, 0, 0},
+}};
+
+void describeAs(InternalType type, unsigned size, int precision, int scale, ColumnDescription& column) {
+    column.type = type;
+    column.size = size;
+    column.precision = precision;
+    column.scale = scale;
+}
+
+// Applies "(a)" or "(a,b)" read from `args` (a null entry when absent).
+void applySizing(const TypeName& entry, const long* args, ColumnDescription& column) {
+    describeAs(entry.type, entry.size, entry.precision, entry.scale, column);
+    if (args[0] < 0 || entry.sizing == Sizing::Fixed) return;
+    if (entry.sizing == Sizing::Length) {
+        column.size = static_cast<unsigned>(args[0]);
+    } else {
+        column.precision = static_cast<int>(args[0]);
+        column.scale = args[1] < 0 ? 0 : static_cast<int>(args[1]);
+    }
+}
+
+std::vector<SqlToken> significantTokens(const SqlTokenizer& tokenizer) {
+    std::vector<SqlToken> out;
+    for (const SqlToken& token : tokenizer.tokens()) {
+        if (token.significant()) out.push_back(token);
+    }
+    return out;
+}
+
+std::string upper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// Functions whose result type does not depend on their arguments.
+struct FunctionType {
+    std::string_view name;
+    InternalType type;
+};
+
+constexpr std::array<FunctionType, 27> kFunctionTypes{{
+    {"COUNT", InternalType::Number},   {"SUM", InternalType::Number},
+    {"AVG", InternalType::Number},     {"ABS", InternalType::Number},
+    {"ROUND", InternalType::Number},   {"TRUNC", InternalType::Number},
+    {"MOD", InternalType::Number},     {"LENGTH", InternalType::Number},
+    {"INSTR", InternalType::Number},   {"CEIL", InternalType::Number},
+    {"FLOOR", InternalType::Number},   {"POWER", InternalType::Number},
+    {"SIGN", InternalType::Number},    {"TO_NUMBER", InternalType::Number},
+    {"^$NEXTVAL", InternalType::Number}, {"^$CURRVAL", InternalType::Number},
+    {"UPPER", InternalType::Varchar2}, {"LOWER", InternalType::Varchar2},
+    {"^$SUBSTR", InternalType::Varchar2}, {"TO_CHAR", InternalType::Varchar2},
+    {"TRIM", InternalType::Varchar2},  {"LTRIM", InternalType::Varchar2},
+    {"RTRIM", InternalType::Varchar2}, {"REPLACE", InternalType::Varchar2},
+    {"LPAD", InternalType::Varchar2},  {"TO_DATE", InternalType::Date},
+    {"^$SYSDATE", InternalType::Date},
+}};
+
+void describeKind(InternalType type, ColumnDescription& column) {
+    switch (type) {
+    case InternalType::Number: describeAs(type, kNumberSize, 0, kFloatingScale, column); break;
+    case InternalType::Date: describeAs(type, kDateSize, 0, 0, column); break;
+    default: describeAs(InternalType::Varchar2, ColumnTypes::kMaxVarcharSize, 0, 0, column); break;
+    }
+}
+
+// The operator at nesting depth 0 that decides an expression's type, if any.
+std::optional<InternalType> topLevelOperatorType(const std::vector<SqlToken>& tokens) {
+    int depth = 0;
+    for (const SqlToken& token : tokens) {
+        depth += token.isSymbol("(") ? 1 : token.isSymbol(")") ? -1 : 0;
+        if (depth != 0 || token.kind != SqlTokenKind::Symbol) continue;
+        if (token.text == "||") return InternalType::Varchar2;
+        if (token.text == "+" || token.text == "-" || token.text == "*" || token.text == "/")
+            return InternalType::Number;
+    }
+    return std::nullopt;
+}
+
+std::optional<InternalType> leadingFunctionType(const std::vector<SqlToken>& tokens) {
+    if (tokens.size() < 2 || !tokens[1].isSymbol("(")) return std::nullopt;
+    const std::string name = tokens[0].kind == SqlTokenKind::QuotedName
+                                 ? identifierName(std::string(tokens[0].text))
+                                 : upper(tokens[0].text);
+    for (const FunctionType& entry : kFunctionTypes) {
+        if (entry.name == name) return entry.type;
+    }
+    return std::nullopt;
+}
+
+// The length in bytes of the text a quoted literal stands for ('' is one quote).
+unsigned literalLength(std::string_view literal) {
+    const std::string_view inner = literal.substr(1, literal.size() - 2);
+    std::size_t doubled = 0;
+    for (std::size_t at = inner.find("''"); at != std::string_view::npos; at = inner.find("''", at + 2)) ++doubled;
+    return static_cast<unsigned>(inner.size() - doubled);
+}
+
+}  // namespace
+
+void ColumnTypes::fromDeclaredType(const std::string& declared, ColumnDescription& column) {
+    const SqlTokenizer tokenizer(declared);
+    const std::vector<SqlToken> tokens = significantTokens(tokenizer);
+    describeAs(InternalType::Varchar2, kMaxVarcharSize, 0, 0, column);
+    if (tokens.empty() || tokens[0].kind != SqlTokenKind::Word) return;
+    const std::string name = upper(tokens[0].text);
+    if (name == "LONG") {
+        const bool raw = tokens.size() > 1 && tokens[1].isWord("RAW");
+        describeAs(raw ? InternalType::LongRaw : InternalType::Long, 0, 0, 0, column);
+        return;
+    }
+    long args[2] = {-1, -1};
+    std::size_t argCount = 0;
+    for (const SqlToken& token : tokens) {
+        if (token.kind == SqlTokenKind::Number && argCount < 2)
+            args[argCount++] = std::strtol(std::string(token.text).c_str(), nullptr, 10);
+    }
+    for (const TypeName& entry : kTypeNames) {
+        if (entry.name == name) return applySizing(entry, args, column);
+    }
+}
+
+bool ColumnTypes::fromExpression(const std::string& expression, ColumnDescription& column) {
+    const SqlTokenizer tokenizer(expression);
+    const std::vector<SqlToken> tokens = significantTokens(tokenizer);
+    if (tokens.empty()) return false;
+    if (auto type = topLevelOperatorType(tokens)) {
+        describeKind(*type, column);
+    } else if (auto function = leadingFunctionType(tokens)) {
+        describeKind(*function, column);
+    } else if (tokens.size() == 1 && tokens[0].kind == SqlTokenKind::Number) {
+        describeKind(InternalType::Number, column);
+    } else if (tokens.size() == 1 && tokens[0].kind == SqlTokenKind::String) {
+        // The server describes a literal 'abc' as CHAR(3).
+        describeAs(InternalType::Char, std::max(literalLength(tokens[0].text), 1u), 0, 0, column);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace engine

@@ -1,0 +1,233 @@
+// Format models of the server's TO_CHAR and TO_DATE for dates.
+#include "DateFormat.h"
+
+#include "OraError.h"
+
+#include <array>
+#include <cctype>
+#include <cstdio>
+#include <ctime>
+#include <string_view>
+
+namespace engine {
+namespace {
+
+constexpr std::array<const char*, 12> kMonthNames{"JANUARY", "FEBRUARY", "MARCH",     "APRIL",
+                                                  "MAY",     "JUNE",     "JULY",      "AUGUST",
+                                                  "SEPTEMBER", "OCTOBER", "NOVEMBER", "DECEMBER"};
+constexpr std::array<const char*, 7> kDayNames{"SUNDAY",   "MONDAY", "TUESDAY", "WEDNESDAY",
+                                               "THURSDAY", "FRIDAY", "SATURDAY"};
+constexpr std::size_t kAbbrevLength = 3;  // MON and DY are the names' first three letters
+// RR reads a two-digit year into the century nearest 2000 split at 50.
+constexpr int kRoundYearPivot = 50;
+
+bool isLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+int daysInMonth(int year, int month) {
+    constexpr std::array<int, 12> kDays{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && isLeap(year) ? 29 : kDays[static_cast<std::size_t>(month - 1)];
+}
+
+// 0 = Sunday (Sakamoto's method).
+int weekday(const DateValue& value) {
+    constexpr std::array<int, 12> kOffsets{0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+    const int year = value.month < 3 ? value.year - 1 : value.year;
+    return (year + year / 4 - year / 100 + year / 400 + kOffsets[static_cast<std::size_t>(value.month - 1)] +
+            value.day) % 7;
+}
+
+std::string digits(int value, int width) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%0*d", width, value);
+    return buffer;
+}
+
+bool startsWithNoCase(std::string_view text, std::size_t pos, std::string_view prefix) {
+    if (pos > text.size() || text.size() - pos < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(text[pos + i])) != prefix[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+DateFormat::DateFormat(const std::string& model) { compile(model); }
+
+// The elements of a model, longest spelling first where one is a prefix of another.
+void DateFormat::compile(const std::string& model) {
+    struct Spelling {
+        std::string_view text;
+        Element element;
+    };
+    static constexpr std::array<Spelling, 17> kSpellings{{
+        {"YYYY", Element::Year4},  {"YY", Element::Year2},        {"RR", Element::RoundYear},
+        {"MONTH", Element::MonthName}, {"MON", Element::MonthAbbrev}, {"MM", Element::Month},
+        {"MI", Element::Minute},   {"DAY", Element::DayName},     {"DY", Element::DayAbbrev},
+        {"DD", Element::Day},      {"HH24", Element::Hour24},     {"HH12", Element::Hour12},
+        {"HH", Element::Hour12},   {"SS", Element::Second},       {"AM", Element::Meridian},
+        {"PM", Element::Meridian}, {"FM", Element::FillMode},
+    }};
+    for (std::size_t pos = 0; pos < model.size();) {
+        const char c = model[pos];
+        if (c == '"') {
+            const std::size_t close = model.find('"', pos + 1);
+            if (close == std::string::npos) throw OraError(OraCode::DateFormatNotRecognized);
+            items_.push_back({Element::Literal, Case::Upper, model.substr(pos + 1, close - pos - 1)});
+            pos = close + 1;
+            continue;
+        }
+        if (!std::isalnum(static_cast<unsigned char>(c))) {
+            items_.push_back({Element::Literal, Case::Upper, std::string(1, c)});
+            ++pos;
+            continue;
+        }
+        const Spelling* match = nullptr;
+        for (const Spelling& spelling : kSpellings) {
+            if (startsWithNoCase(model, pos, spelling.text)) {
+                match = &spelling;
+                break;
+            }
+        }
+        if (match == nullptr) throw OraError(OraCode::DateFormatNotRecognized);
+        const bool firstUpper = std::isupper(static_cast<unsigned char>(c)) != 0;
+        const bool secondUpper = std::isupper(static_cast<unsigned char>(model[pos + 1])) != 0;
+        const Case letterCase = !firstUpper ? Case::Lower : secondUpper ? Case::Upper : Case::Capitalized;
+        items_.push_back({match->element, letterCase, {}});
+        pos += match->text.size();
+    }
+}
+
+std::string DateFormat::format(const DateValue& value) const {
+    std::string out;
+    for (const Item& item : items_) out += formatItem(item, value);
+    return out;
+}
+
+std::string DateFormat::formatItem(const Item& item, const DateValue& value) {
+    auto named = [&item](std::string name, std::size_t length) {
+        name.resize(std::min(length, name.size()));
+        for (std::size_t i = 0; i < name.size(); ++i) {
+            const bool lower = item.letterCase == Case::Lower || (item.letterCase == Case::Capitalized && i > 0);
+            if (lower) name[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[i])));
+        }
+        return name;
+    };
+    const char* month = kMonthNames[static_cast<std::size_t>(value.month - 1)];
+    const char* day = kDayNames[static_cast<std::size_t>(weekday(value))];
+    switch (item.element) {
+    case Element::Year4: return digits(value.year, 4);
+    case Element::Year2:
+    case Element::RoundYear: return digits(value.year % 100, 2);
+    case Element::Month: return digits(value.month, 2);
+    case Element::MonthName: return named(month, std::string::npos);
+    case Element::MonthAbbrev: return named(month, kAbbrevLength);
+    case Element::Day: return digits(value.day, 2);
+    case Element::DayName: return named(day, std::string::npos);
+    case Element::DayAbbrev: return named(day, kAbbrevLength);
+    case Element::Hour24: return digits(value.hour, 2);
+    case Element::Hour12: return digits(value.hour % 12 == 0 ? 12 : value.hour % 12, 2);
+    case Element::Minute: return digits(value.minute, 2);
+    case Element::Second: return digits(value.second, 2);
+    case Element::Meridian: return named(value.hour < 12 ? "AM" : "PM", 2);
+    case Element::FillMode: return {};
+    case Element::Literal: return item.literal;
+    }
+    return {};
+}
+
+DateValue DateFormat::parse(const std::string& text) const {
+    DateValue value;
+    const DateValue today = now();
+    value.year = today.year;
+    value.month = today.month;  // the server defaults year and month to the current ones
+    bool pm = false;
+    std::size_t pos = 0;
+    for (const Item& item : items_) parseItem(item, text, pos, value, pm);
+    while (pos < text.size() && text[pos] == ' ') ++pos;
+    if (pos != text.size()) throw OraError(OraCode::DateFormatTooShort);
+    if (pm && value.hour < 12) value.hour += 12;
+    if (value.month < 1 || value.month > 12) throw OraError(OraCode::NotValidMonth);
+    if (value.day < 1 || value.day > daysInMonth(value.year, value.month)) throw OraError(OraCode::DayOfMonthRange);
+    if (value.hour > 23 || value.minute > 59 || value.second > 59) throw OraError(OraCode::LiteralFormatMismatch);
+    return value;
+}
+
+void DateFormat::parseItem(const Item& item, const std::string& text, std::size_t& pos, DateValue& value, bool& pm) {
+    auto number = [&](int maxDigits) {
+        const std::size_t start = pos;
+        int result = 0;
+        while (pos < text.size() && pos - start < static_cast<std::size_t>(maxDigits) &&
+               std::isdigit(static_cast<unsigned char>(text[pos])))
+            result = result * 10 + (text[pos++] - '0');
+        if (pos == start) throw OraError(OraCode::LiteralFormatMismatch);
+        return result;
+    };
+    auto name = [&](const auto& names, std::size_t length) {
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const std::string_view full = names[i];
+            const std::string_view spelled = full.substr(0, std::min(length, full.size()));
+            if (startsWithNoCase(text, pos, spelled)) {
+                pos += spelled.size();
+                return static_cast<int>(i);
+            }
+        }
+        throw OraError(item.element == Element::MonthName || item.element == Element::MonthAbbrev
+                           ? OraCode::NotValidMonth : OraCode::LiteralFormatMismatch);
+    };
+    switch (item.element) {
+    case Element::Year4: value.year = number(4); break;
+    case Element::Year2: value.year = value.year / 100 * 100 + number(2); break;
+    case Element::RoundYear: {
+        const int year = number(2);
+        value.year = (year < kRoundYearPivot ? 2000 : 1900) + year;
+        break;
+    }
+    case Element::Month: value.month = number(2); break;
+    case Element::MonthName: value.month = name(kMonthNames, std::string::npos) + 1; break;
+    case Element::MonthAbbrev: value.month = name(kMonthNames, kAbbrevLength) + 1; break;
+    case Element::Day: value.day = number(2); break;
+    case Element::DayName: name(kDayNames, std::string::npos); break;
+    case Element::DayAbbrev: name(kDayNames, kAbbrevLength); break;
+    case Element::Hour24: value.hour = number(2); break;
+    case Element::Hour12: value.hour = number(2) % 12; break;
+    case Element::Minute: value.minute = number(2); break;
+    case Element::Second: value.second = number(2); break;
+    case Element::Meridian: pm = name(std::array<const char*, 2>{"AM", "PM"}, 2) == 1; break;
+    case Element::FillMode: break;
+    case Element::Literal:
+        // The server lets any punctuation stand for any other.
+        if (pos < text.size() && !std::isalnum(static_cast<unsigned char>(text[pos]))) ++pos;
+        else if (text.compare(pos, item.literal.size(), item.literal) == 0) pos += item.literal.size();
+        else throw OraError(OraCode::LiteralFormatMismatch);
+        break;
+    }
+}
+
+std::string DateFormat::toStored(const DateValue& value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", value.year, value.month, value.day,
+                  value.hour, value.minute, value.second);
+    return buffer;
+}
+
+std::optional<DateValue> DateFormat::fromStored(const std::string& text) {
+    DateValue value;
+    int consumed = 0;
+    const int fields = std::sscanf(text.c_str(), "%4d-%2d-%2d%n %2d:%2d:%2d%n", &value.year, &value.month,
+                                   &value.day, &consumed, &value.hour, &value.minute, &value.second, &consumed);
+    if ((fields != 3 && fields != 6) || static_cast<std::size_t>(consumed) != text.size()) return std::nullopt;
+    if (value.month < 1 || value.month > 12 || value.day < 1 || value.day > daysInMonth(value.year, value.month))
+        return std::nullopt;
+    return value;
+}
+
+DateValue DateFormat::now() {
+    const std::time_t seconds = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    return DateValue{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                     local.tm_sec};
+}
+
+}  // namespace engine

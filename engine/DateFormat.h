@@ -1,0 +1,61 @@
+// Date values and the server's date format models (TO_CHAR / TO_DATE masks).
+//
+// The engine stores a DATE as the text "YYYY-MM-DD HH24:MI:SS"; this class
+// reads and writes that text and converts between it and text in a format
+// model such as 'DD-MON-YYYY' or 'YYYYMMDD HH24:MI'. Supported elements: YYYY,
+// YY, RR, MM, MONTH, MON, DD, DAY, DY, HH24, HH12, HH, MI, SS, AM, PM, FM (no
+// effect), "quoted text" and punctuation, upper- or lower-case.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace engine {
+
+struct DateValue {
+    int year = 1;
+    int month = 1;   // 1..12
+    int day = 1;     // 1..31
+    int hour = 0;    // 0..23
+    int minute = 0;
+    int second = 0;
+};
+
+class DateFormat {
+public:
+    // Throws ORA-01821 for a format model with an unknown element.
+    explicit DateFormat(const std::string& model);
+
+    // `value` in this format.
+    std::string format(const DateValue& value) const;
+    // Text in this format as a date; throws the server's conversion errors
+    // (ORA-01861, ORA-01843, ORA-01847, ORA-01830).
+    DateValue parse(const std::string& text) const;
+
+    // The stored form "YYYY-MM-DD HH24:MI:SS".
+    static std::string toStored(const DateValue& value);
+    // A stored date ("YYYY-MM-DD" alone is accepted too), or nullopt.
+    static std::optional<DateValue> fromStored(const std::string& text);
+    // The current local time.
+    static DateValue now();
+
+private:
+    enum class Element { Year4, Year2, RoundYear, Month, MonthName, MonthAbbrev, Day, DayName,
+                         DayAbbrev, Hour24, Hour12, Minute, Second, Meridian, FillMode, Literal };
+    enum class Case { Upper, Capitalized, Lower };
+    struct Item {
+        Element element;
+        Case letterCase;
+        std::string literal;  // the text of a Literal item
+    };
+
+    void compile(const std::string& model);
+    static std::string formatItem(const Item& item, const DateValue& value);
+    static void parseItem(const Item& item, const std::string& text, std::size_t& pos, DateValue& value,
+                          bool& pm);
+
+    std::vector<Item> items_;  // the model, element by element
+};
+
+}  // namespace engine

@@ -1,0 +1,194 @@
+// Implementations of the dialect's SQL functions over the SQLite function API.
+#include "DialectFunctions.h"
+
+#include "DateFormat.h"
+#include "OraError.h"
+#include "SequenceStore.h"
+#include "SqlDialect.h"
+
+#include <sqlite3.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace engine {
+namespace {
+
+using Store = std::shared_ptr<SequenceStore>;
+
+void destroyStore(void* data) { delete static_cast<Store*>(data); }
+
+std::string textArg(sqlite3_value* value) {
+    const auto* data = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return data == nullptr ? std::string() : std::string(data, static_cast<std::size_t>(sqlite3_value_bytes(value)));
+}
+
+bool anyNull(int argc, sqlite3_value** argv) {
+    for (int i = 0; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return true;
+    }
+    return false;
+}
+
+void resultText(sqlite3_context* context, const std::string& text) {
+    sqlite3_result_text(context, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+// Runs `body`, turning an OraError into the statement's error. No exception
+// may cross back into SQLite.
+template <typename Body>
+void guarded(sqlite3_context* context, Body body) {
+    try {
+        body();
+    } catch (const OraError& error) {
+        sqlite3_result_error(context, error.what(), -1);
+    } catch (const std::bad_alloc&) {
+        sqlite3_result_error_nomem(context);
+    }
+}
+
+void nextval(sqlite3_context* context, int, sqlite3_value** argv) {
+    guarded(context, [&] {
+        auto& store = *static_cast<Store*>(sqlite3_user_data(context));
+        sqlite3_result_int64(context, store->next(textArg(argv[0])));
+    });
+}
+
+void currval(sqlite3_context* context, int, sqlite3_value** argv) {
+    guarded(context, [&] {
+        auto& store = *static_cast<Store*>(sqlite3_user_data(context));
+        sqlite3_result_int64(context, store->current(textArg(argv[0])));
+    });
+}
+
+void sysdate(sqlite3_context* context, int, sqlite3_value**) {
+    guarded(context, [&] { resultText(context, DateFormat::toStored(DateFormat::now())); });
+}
+
+// Start of the UTF-8 character `index` (0-based) of `text`, or its size.
+std::size_t characterOffset(const std::string& text, std::int64_t index) {
+    std::size_t pos = 0;
+    for (; pos < text.size() && index > 0; --index) {
+        ++pos;
+        while (pos < text.size() && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80) ++pos;
+    }
+    return pos;
+}
+
+std::int64_t characterCount(const std::string& text) {
+    std::int64_t count = 0;
+    for (char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return count;
+}
+
+// SUBSTR(text, start [, length]) as the server has it: start 0 counts as 1, a
+// negative start counts from the end, a length below 1 or an empty result is NULL.
+void substr(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    guarded(context, [&] {
+        if (anyNull(argc, argv)) return sqlite3_result_null(context);
+        const std::string text = textArg(argv[0]);
+        const std::int64_t count = characterCount(text);
+        std::int64_t start = static_cast<std::int64_t>(sqlite3_value_double(argv[1]));
+        start = start == 0 ? 1 : start < 0 ? count + start + 1 : start;
+        const double wanted = argc > 2 ? std::floor(sqlite3_value_double(argv[2])) : static_cast<double>(count);
+        if (start < 1 || start > count || wanted < 1) return sqlite3_result_null(context);
+        const std::size_t from = characterOffset(text, start - 1);
+        const std::int64_t length = static_cast<std::int64_t>(std::min(wanted, static_cast<double>(count)));
+        const std::size_t to = from + characterOffset(text.substr(from), length);
+        resultText(context, text.substr(from, to - from));
+    });
+}
+
+// A number as the server shows it: integers without a decimal point, others
+// with up to 15 significant digits and no trailing zeros.
+std::string numberText(double value) {
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    return buffer;
+}
+
+// TO_CHAR(value [, format]): a stored date in a date format model, a number as text.
+void toChar(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    guarded(context, [&] {
+        if (anyNull(argc, argv)) return sqlite3_result_null(context);
+        const int type = sqlite3_value_type(argv[0]);
+        if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
+            if (argc > 1) throw OraError(OraCode::InvalidNumber);
+            return resultText(context, type == SQLITE_INTEGER ? textArg(argv[0]) : numberText(sqlite3_value_double(argv[0])));
+        }
+        const std::string text = textArg(argv[0]);
+        if (argc == 1) return resultText(context, text);
+        const auto date = DateFormat::fromStored(text);
+        if (!date) throw OraError(OraCode::InvalidNumber);
+        resultText(context, DateFormat(textArg(argv[1])).format(*date));
+    });
+}
+
+// The server's default date format, used by TO_DATE without a format model
+// for text that is not in the stored form.
+constexpr char kDefaultDateFormat[] = "DD-MON-RR";
+
+// TO_DATE(text [, format]): the stored form of the date `text` stands for.
+void toDate(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    guarded(context, [&] {
+        if (anyNull(argc, argv)) return sqlite3_result_null(context);
+        const std::string text = textArg(argv[0]);
+        const auto stored = argc == 1 ? DateFormat::fromStored(text) : std::nullopt;
+        const DateValue value = stored ? *stored : DateFormat(argc > 1 ? textArg(argv[1]) : kDefaultDateFormat).parse(text);
+        resultText(context, DateFormat::toStored(value));
+    });
+}
+
+// TO_NUMBER(text): ORA-01722 for text that is not a number.
+void toNumber(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    guarded(context, [&] {
+        if (anyNull(argc, argv)) return sqlite3_result_null(context);
+        if (sqlite3_value_numeric_type(argv[0]) == SQLITE_INTEGER) return sqlite3_result_int64(context, sqlite3_value_int64(argv[0]));
+        if (sqlite3_value_numeric_type(argv[0]) == SQLITE_FLOAT) return sqlite3_result_double(context, sqlite3_value_double(argv[0]));
+        throw OraError(OraCode::InvalidNumber);
+    });
+}
+
+using Function = void (*)(sqlite3_context*, int, sqlite3_value**);
+
+struct FunctionEntry {
+    const char* name;
+    int minArgs;
+    int maxArgs;
+    Function function;
+    bool deterministic;  // same arguments, same result: SQLite may reuse it
+};
+
+constexpr FunctionEntry kPlainFunctions[] = {
+    {kSysdateFunction, 0, 0, sysdate, false},
+    {kSubstrFunction, 2, 3, substr, true},
+    {"TO_CHAR", 1, 2, toChar, true},
+    {"TO_DATE", 1, 2, toDate, false},  // a default year and month are today's
+    {"TO_NUMBER", 1, 1, toNumber, true},
+};
+
+void check(sqlite3* db, int rc) {
+    if (rc != SQLITE_OK) throw OraError::fromSqlite(db, rc);
+}
+
+void installSequenceFunction(sqlite3* db, const char* name, Function function, const Store& sequences) {
+    auto* data = new Store(sequences);
+    // SQLite calls destroyStore on `data` itself, also when registration fails.
+    check(db, sqlite3_create_function_v2(db, name, 1, SQLITE_UTF8, data, function, nullptr, nullptr, destroyStore));
+}
+
+}  // namespace
+
+void DialectFunctions::install(sqlite3* db, const std::shared_ptr<SequenceStore>& sequences) {
+    for (const FunctionEntry& entry : kPlainFunctions) {
+        const int flags = SQLITE_UTF8 | (entry.deterministic ? SQLITE_DETERMINISTIC : 0);
+        for (int args = entry.minArgs; args <= entry.maxArgs; ++args)
+            check(db, sqlite3_create_function_v2(db, entry.name, args, flags, nullptr, entry.function, nullptr, nullptr, nullptr));
+    }
+    installSequenceFunction(db, kNextvalFunction, nextval, sequences);
+    installSequenceFunction(db, kCurrvalFunction, currval, sequences);
+}
+
+}  // namespace engine

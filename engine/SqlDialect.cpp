@@ -1,0 +1,425 @@
+// Translation of the server's SQL dialect into SQLite's: the identifier
+// encoding, statement classification and the token-by-token rewrite.
+#include "SqlDialect.h"
+
+#include "EngineCommandParser.h"
+#include "SqlTokenizer.h"
+
+#include <array>
+#include <cctype>
+#include <string_view>
+#include <utility>
+
+namespace engine {
+namespace {
+
+constexpr char kEscape = '^';  // marks a lower-case letter (or itself) in a stored name
+
+struct LeadingKeyword {
+    std::string_view word;
+    StatementKind kind;
+};
+
+// The first keyword of a statement and the kind it makes.
+constexpr std::array<LeadingKeyword, 12> kLeadingKeywords{{
+    {"SELECT", StatementKind::Select},
+    {"WITH", StatementKind::Select},
+    {"UPDATE", StatementKind::Update},
+    {"DELETE", StatementKind::Delete},
+    {"INSERT", StatementKind::Insert},
+    {"CREATE", StatementKind::Create},
+    {"DROP", StatementKind::Drop},
+    {"ALTER", StatementKind::Alter},
+    {"BEGIN", StatementKind::Begin},
+    {"DECLARE", StatementKind::Declare},
+    {"COMMIT", StatementKind::Commit},
+    {"ROLLBACK", StatementKind::Rollback},
+}};
+
+std::string toUpperAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// The kind from the first keyword; a query may open with parentheses.
+StatementKind classify(const std::vector<SqlToken>& significant) {
+    std::size_t first = 0;
+    while (first < significant.size() && significant[first].isSymbol("(")) ++first;
+    if (first == significant.size()) return StatementKind::Other;
+    for (const LeadingKeyword& entry : kLeadingKeywords) {
+        if (significant[first].isWord(entry.word)) return entry.kind;
+    }
+    return StatementKind::Other;
+}
+
+// A stored name SQLite can read without quotes: letters, digits and '_' only.
+bool isPlainName(std::string_view stored) {
+    for (char c : stored) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
+    }
+    return true;
+}
+
+std::string quoteLiteral(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) {
+        out += c;
+        if (c == '\'') out += '\'';
+    }
+    return out + "'";
+}
+
+// Rewrites a statement's tokens into SQLite text, one token (or one dotted
+// name) at a time. Blanks and comments are copied, so error positions and the
+// expression texts SQLite reports as column names stay as the client wrote them.
+class SqlRewriter {
+public:
+    SqlRewriter(const std::vector<SqlToken>& tokens, StatementKind kind) : tokens_(tokens), kind_(kind) {}
+
+    // Fills `result.sql` and `result.placeholders`, or `result.error`.
+    void run(TranslatedSql& result);
+    // Where token `index` starts in the output (index == token count: the end).
+    std::size_t outputOffset(std::size_t index) const { return offsets_[index]; }
+
+private:
+    std::size_t rewriteName(std::size_t index);
+    void emitWord(std::size_t index);
+    void emitName(const std::string& dictionaryName);
+    void checkLength(const std::string& dictionaryName);
+    std::size_t nextSignificant(std::size_t index) const;
+    const SqlToken* previousSignificant(std::size_t index) const;
+    bool previousIsDot(std::size_t index) const;
+    bool previousIs(std::size_t index, std::string_view word) const;
+    bool nextIs(std::size_t index, std::string_view symbol) const;
+    std::vector<std::size_t> dottedName(std::size_t index) const;
+
+    const std::vector<SqlToken>& tokens_;  // the whole statement, blanks included
+    StatementKind kind_;                   // decides where type names are rewritten
+    std::string out_;                      // the SQLite text so far
+    std::vector<std::size_t> offsets_;     // output offset of each token
+    std::vector<std::string> placeholders_; // folded names in order of appearance
+    std::optional<OraError> error_;        // first translation error
+};
+
+void SqlRewriter::run(TranslatedSql& result) {
+    offsets_.assign(tokens_.size() + 1, 0);
+    for (std::size_t i = 0; i < tokens_.size();) {
+        const SqlToken& token = tokens_[i];
+        const std::size_t next = i + 1;
+        offsets_[i] = out_.size();
+        if (token.kind == SqlTokenKind::Word || token.kind == SqlTokenKind::QuotedName) {
+            std::size_t end = rewriteName(i);
+            for (std::size_t j = i + 1; j < end; ++j) offsets_[j] = out_.size();
+            i = end;
+            continue;
+        }
+        if (token.kind == SqlTokenKind::Placeholder) {
+            placeholders_.push_back(toUpperAscii(token.text.substr(1)));
+            out_ += "?" + std::to_string(placeholders_.size());
+        } else {
+            out_ += token.text;
+        }
+        i = next;
+    }
+    offsets_[tokens_.size()] = out_.size();
+    result.placeholders = std::move(placeholders_);
+    if (error_) {
+        result.error = error_;
+    } else {
+        result.sql = std::move(out_);
+    }
+}
+
+// A name, possibly dotted; returns the index after what it consumed.
+// seq.NEXTVAL / seq.CURRVAL ([schema.]seq) become calls of the engine's sequence
+// functions, [SYS.]DUAL the engine's one-row table; anything else is emitted
+// one token at a time.
+std::size_t SqlRewriter::rewriteName(std::size_t index) {
+    const std::vector<std::size_t> parts = dottedName(index);
+    const SqlToken& last = tokens_[parts.back()];
+    if (!previousIsDot(index) && parts.size() >= 2 && (last.isWord("NEXTVAL") || last.isWord("CURRVAL"))) {
+        const std::string sequence = identifierName(std::string(tokens_[parts[parts.size() - 2]].text));
+        checkLength(sequence);
+        out_ += quoteStored(last.isWord("NEXTVAL") ? kNextvalFunction : kCurrvalFunction);
+        out_ += "(" + quoteLiteral(sequence) + ")";
+        return parts.back() + 1;
+    }
+    const bool sysDual = parts.size() == 2 && tokens_[index].isWord("SYS");
+    if (!previousIsDot(index) && last.isWord("DUAL") && (parts.size() == 1 || sysDual)) {
+        out_ += quoteStored(kDualTable);
+        return parts.back() + 1;
+    }
+    emitWord(index);
+    return index + 1;
+}
+
+// One word or quoted name, with the dialect's special words translated.
+void SqlRewriter::emitWord(std::size_t index) {
+    const SqlToken& token = tokens_[index];
+    const bool qualified = previousIsDot(index);
+    if (token.kind == SqlTokenKind::QuotedName) {
+        emitName(identifierName(std::string(token.text)));
+    } else if (!qualified && token.isWord("SYSDATE") && !nextIs(index, "(")) {
+        // SQLite takes a function call as a column default only in parentheses.
+        const bool inDefault = previousIs(index, "DEFAULT");
+        out_ += (inDefault ? "(" : "") + quoteStored(kSysdateFunction) + "()" + (inDefault ? ")" : "");
+    } else if (!qualified && token.isWord("NVL") && nextIs(index, "(")) {
+        out_ += "IFNULL";
+    } else if (!qualified && token.isWord("SUBSTR") && nextIs(index, "(")) {
+        out_ += quoteStored(kSubstrFunction);
+    } else if (!qualified && token.isWord("MINUS")) {
+        out_ += "EXCEPT";
+    } else if (token.isWord("LONG") && (kind_ == StatementKind::Create || kind_ == StatementKind::Alter) &&
+               !tokens_[nextSignificant(index)].isWord("RAW")) {
+        // LONG keeps its name but gets text affinity: SQLite's numeric affinity
+        // for an unknown type name would turn the text "007" into 7.
+        out_ += "LONG TEXT";
+    } else {
+        emitName(toUpperAscii(token.text));
+    }
+}
+
+void SqlRewriter::emitName(const std::string& dictionaryName) {
+    checkLength(dictionaryName);
+    const std::string stored = encodeName(dictionaryName);
+    out_ += isPlainName(stored) ? stored : quoteStored(stored);
+}
+
+void SqlRewriter::checkLength(const std::string& dictionaryName) {
+    if (dictionaryName.size() > kMaxIdentifierLength && !error_) error_ = OraError(OraCode::IdentifierTooLong);
+}
+
+// The index of the first significant token after `index` (the token count when none).
+std::size_t SqlRewriter::nextSignificant(std::size_t index) const {
+    std::size_t next = index + 1;
+    while (next < tokens_.size() && !tokens_[next].significant()) ++next;
+    return next;
+}
+
+const SqlToken* SqlRewriter::previousSignificant(std::size_t index) const {
+    while (index > 0) {
+        const SqlToken& token = tokens_[--index];
+        if (token.significant()) return &token;
+    }
+    return nullptr;
+}
+
+bool SqlRewriter::previousIsDot(std::size_t index) const {
+    const SqlToken* previous = previousSignificant(index);
+    return previous != nullptr && previous->isSymbol(".");
+}
+
+bool SqlRewriter::previousIs(std::size_t index, std::string_view word) const {
+    const SqlToken* previous = previousSignificant(index);
+    return previous != nullptr && previous->isWord(word);
+}
+
+bool SqlRewriter::nextIs(std::size_t index, std::string_view symbol) const {
+    const std::size_t next = nextSignificant(index);
+    return next < tokens_.size() && tokens_[next].isSymbol(symbol);
+}
+
+// The token indexes of the dotted name that starts at `index` (a.b.c).
+std::vector<std::size_t> SqlRewriter::dottedName(std::size_t index) const {
+    std::vector<std::size_t> parts{index};
+    while (true) {
+        const std::size_t dot = nextSignificant(parts.back());
+        if (dot >= tokens_.size() || !tokens_[dot].isSymbol(".")) return parts;
+        const std::size_t name = nextSignificant(dot);
+        if (name >= tokens_.size()) return parts;
+        const SqlTokenKind kind = tokens_[name].kind;
+        if (kind != SqlTokenKind::Word && kind != SqlTokenKind::QuotedName) return parts;
+        parts.push_back(name);
+    }
+}
+
+std::string trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) return {};
+    const std::size_t last = text.find_last_not_of(" \t\r\n");
+    return std::string(text.substr(first, last - first + 1));
+}
+
+bool isName(const SqlToken& token) {
+    return token.kind == SqlTokenKind::Word || token.kind == SqlTokenKind::QuotedName;
+}
+
+// Builds the select-list items of a query from its significant tokens, each
+// item given as a range of token indexes into the whole statement.
+class SelectListBuilder {
+public:
+    SelectListBuilder(const std::vector<SqlToken>& tokens, const SqlRewriter& rewriter, const std::string& sql)
+        : tokens_(tokens), rewriter_(rewriter), sql_(sql) {}
+
+    // The items between the first SELECT at nesting depth 0 and the FROM (or
+    // INTO, or the end) at that depth.
+    std::vector<SelectItem> build() {
+        int depth = 0;
+        bool inList = false;
+        for (std::size_t i = 0; i < tokens_.size(); ++i) {
+            const SqlToken& token = tokens_[i];
+            depth += token.isSymbol("(") ? 1 : token.isSymbol(")") ? -1 : 0;
+            if (!token.significant() || depth != 0 || token.isSymbol(")")) {
+                if (inList && token.significant()) current_.push_back(i);
+                continue;
+            }
+            if (!inList) {
+                inList = token.isWord("SELECT");
+            } else if (token.isWord("FROM") || token.isWord("INTO") || token.isSymbol(";")) {
+                break;
+            } else if (token.isSymbol(",")) {
+                finishItem();
+            } else if (!(items_.empty() && current_.empty() && isQuantifier(token))) {
+                current_.push_back(i);
+            }
+        }
+        finishItem();
+        return std::move(items_);
+    }
+
+private:
+    static bool isQuantifier(const SqlToken& token) {
+        return token.isWord("DISTINCT") || token.isWord("UNIQUE") || token.isWord("ALL");
+    }
+
+    // An alias is a trailing name after AS, or after anything that ends an
+    // expression (a name, literal or ")") other than a dot; END closes CASE.
+    std::size_t aliasLength() const {
+        if (current_.size() < 2) return 0;
+        const SqlToken& last = tokens_[current_.back()];
+        const SqlToken& before = tokens_[current_[current_.size() - 2]];
+        if (!isName(last) || last.isWord("END")) return 0;
+        if (before.isWord("AS")) return 2;
+        const bool endsExpression = isName(before) || before.kind == SqlTokenKind::String ||
+                                    before.kind == SqlTokenKind::Number || before.isSymbol(")");
+        return endsExpression ? 1 : 0;
+    }
+
+    void finishItem() {
+        if (current_.empty()) return;
+        const std::size_t alias = aliasLength();
+        const std::size_t exprEnd = current_[current_.size() - alias - 1] + 1;
+        SelectItem item;
+        const std::size_t from = rewriter_.outputOffset(current_.front());
+        item.expression = trimmed(std::string_view(sql_).substr(from, rewriter_.outputOffset(exprEnd) - from));
+        item.star = tokens_[current_.back()].isSymbol("*") && alias == 0;
+        item.name = alias != 0 ? identifierName(std::string(tokens_[current_.back()].text))
+                               : expressionName(current_.size());
+        items_.push_back(std::move(item));
+        current_.clear();
+    }
+
+    // The server's name for the first `count` tokens of the item: a dotted
+    // name's last part, else the text without blanks, unquoted words folded.
+    std::string expressionName(std::size_t count) const {
+        bool dotted = count % 2 == 1;
+        for (std::size_t k = 0; k < count && dotted; ++k)
+            dotted = k % 2 == 0 ? isName(tokens_[current_[k]]) : tokens_[current_[k]].isSymbol(".");
+        if (dotted) return identifierName(std::string(tokens_[current_[count - 1]].text));
+        std::string name;
+        for (std::size_t k = 0; k < count; ++k) {
+            const SqlToken& token = tokens_[current_[k]];
+            name += token.kind == SqlTokenKind::Word ? toUpperAscii(token.text) : std::string(token.text);
+        }
+        return name;
+    }
+
+    const std::vector<SqlToken>& tokens_;  // the whole statement
+    const SqlRewriter& rewriter_;          // maps tokens to the translated text
+    const std::string& sql_;               // the translated text
+    std::vector<std::size_t> current_;     // significant tokens of the open item
+    std::vector<SelectItem> items_;        // the finished items
+};
+
+std::vector<SqlToken> significantTokens(const std::vector<SqlToken>& tokens) {
+    std::vector<SqlToken> out;
+    for (const SqlToken& token : tokens) {
+        if (token.significant()) out.push_back(token);
+    }
+    return out;
+}
+
+}  // namespace
+
+unsigned short ociStatementType(StatementKind kind) {
+    const auto value = static_cast<unsigned short>(kind);
+    return value <= static_cast<unsigned short>(StatementKind::Declare) ? value : 0;
+}
+
+TranslatedSql translateSql(const std::string& oracleSql) {
+    TranslatedSql result;
+    const SqlTokenizer tokenizer(oracleSql);
+    const std::vector<SqlToken> significant = significantTokens(tokenizer.tokens());
+    result.kind = classify(significant);
+    if (tokenizer.error()) {
+        result.error = tokenizer.error();
+        return result;
+    }
+    SqlRewriter rewriter(tokenizer.tokens(), result.kind);
+    rewriter.run(result);
+    if (EngineCommandParser(significant, oracleSql).parse(result)) {
+        if (result.error) result.command = EngineCommand{};
+        if (result.command.kind != EngineCommandKind::None || result.error) result.sql.clear();
+        return result;
+    }
+    if (result.kind == StatementKind::Select && !result.error)
+        result.selectList = SelectListBuilder(tokenizer.tokens(), rewriter, result.sql).build();
+    return result;
+}
+
+std::string identifierName(const std::string& text) {
+    if (text.size() < 2 || text.front() != '"') return toUpperAscii(text);
+    std::string name;
+    for (std::size_t i = 1; i + 1 < text.size(); ++i) {
+        name += text[i];
+        if (text[i] == '"') ++i;  // "" inside the quotes stands for one quote
+    }
+    return name;
+}
+
+std::string encodeIdentifier(const std::string& text) { return encodeName(identifierName(text)); }
+
+std::string encodeName(const std::string& name) {
+    std::string stored;
+    for (char c : name) {
+        if (c >= 'a' && c <= 'z') {
+            stored += kEscape;
+            stored += static_cast<char>(c - 'a' + 'A');
+        } else {
+            if (c == kEscape) stored += kEscape;
+            stored += c;
+        }
+    }
+    return stored;
+}
+
+std::string decodeIdentifier(const std::string& stored) {
+    std::string name;
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        const char next = i + 1 < stored.size() ? stored[i + 1] : '\0';
+        if (stored[i] == kEscape && next >= 'A' && next <= 'Z') {
+            name += static_cast<char>(next - 'A' + 'a');
+            ++i;
+        } else {
+            name += stored[i];
+            if (stored[i] == kEscape && next == kEscape) ++i;
+        }
+    }
+    return name;
+}
+
+std::string quoteStored(const std::string& stored) {
+    std::string out = "\"";
+    for (char c : stored) {
+        out += c;
+        if (c == '"') out += '"';
+    }
+    return out + "\"";
+}
+
+bool isInternalName(const std::string& stored) {
+    return stored.compare(0, 2, "^$") == 0 || toUpperAscii(stored.substr(0, 7)) == "SQLITE_";
+}
+
+}  // namespace engine
