@@ -27,11 +27,14 @@ constexpr std::array<int, 5> niceOffsets = {10, 5, 0, -5, -10};
 // is as good as unbounded and the clock arithmetic could overflow.
 constexpr double maxWaitMilliseconds = 1e12;
 
+constexpr int highestPriority = lowestPriority + static_cast<int>(niceOffsets.size()) - 1;
+
+// Any priority outside -2..2 is normal.
 int niceOffset(int priority)
 {
-    const int index = priority - lowestPriority;
-    const bool known = index >= 0 && index < static_cast<int>(niceOffsets.size());
-    return known ? niceOffsets[static_cast<std::size_t>(index)] : 0;
+    if (priority < lowestPriority || priority > highestPriority)
+        return 0;
+    return niceOffsets[static_cast<std::size_t>(priority - lowestPriority)];
 }
 
 // Niceness for the new thread: the creator's own, moved by the priority's offset.

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <condition_variable>
 #include <cstdlib>
 #include <memory>
@@ -214,7 +215,7 @@ TEST(Thread, PrioritiesBelowNormalLowerTheWorkerAndUnknownOnesAreNormal)
         int priority;
         int expected;
     } cases[] = {{-2, std::min(base + 10, 19)}, {-1, std::min(base + 5, 19)},
-                 {0, base}, {3, base}, {-3, base}};
+                 {0, base}, {3, base}, {-3, base}, {INT_MAX, base}, {INT_MIN, base}};
     for (const auto& c : cases) {
         Work work;
         Utils::Thread thread(&quickWorker, &work, c.priority, false);
