@@ -1,12 +1,59 @@
-// The variable table of one interpreter scope.
+// The variable table of one interpreter scope, with a link to the table that
+// encloses it, and the statements that declare and assign variables.
 #pragma once
 
+#include "CommonVar.h"
+#include "Token.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+
 namespace Transl {
+
+class Interpreter;
+
+// A type specification as written in a declaration or a parameter list.
+struct VarSpec {
+    TypeCode type = TypeCode::None;
+    int size = 1;           // declared size of texts and raw values
+    std::int32_t lower = 1; // array bounds; 1 and 1 for scalars
+    std::int32_t upper = 1;
+
+    unsigned int count() const { return static_cast<unsigned int>(upper - lower + 1); }
+};
 
 class VarProcessor {
 public:
     VarProcessor() = default;
     virtual ~VarProcessor() = default;
+    VarProcessor(const VarProcessor&) = delete;
+    VarProcessor& operator=(const VarProcessor&) = delete;
+
+    // True when the name is declared here or in an enclosing table.
+    bool isDeclared(const std::string& name) const;
+    // Adds a variable of the given type to this table, every element null. A name
+    // this table holds already, or an unknown type, is an internal failure.
+    void declareVar(const std::string& name, const VarSpec& spec);
+    // The variable of a name; where several tables of the chain declare it, the
+    // outermost one wins. An unknown name is an internal failure (callers test
+    // isDeclared first).
+    CommonVar& getVar(const std::string& name);
+    // Looks names up in `enclosing` too (not owned; it must outlive this table).
+    void setEnclosing(VarProcessor* enclosing) { enclosing_ = enclosing; }
+
+    // Reads a type specification; the current token is its type keyword.
+    static VarSpec readTypeSpec(Interpreter& interpreter);
+    // The declaration statement; the current token is its type keyword.
+    void readDeclaration(Interpreter& interpreter);
+    // The assignment statement from its target name (the next token) to the end of
+    // its expression; the caller checks the ";".
+    void readAssignment(Interpreter& interpreter);
+
+private:
+    std::map<std::string, CommonVar, std::less<>> variables_;  // names compared byte by byte
+    VarProcessor* enclosing_ = nullptr;  // a running function's parameter table; not owned
 };
 
 } // namespace Transl
