@@ -1,7 +1,9 @@
 // The statement loop and the dispatcher of statements.
 #include "Interpreter.h"
 
+#include "CommonVar.h"
 #include "Exception.h"
+#include "Expression.h"
 
 #include <filesystem>
 
@@ -32,6 +34,11 @@ void Interpreter::shareStreams(const Interpreter& other)
 {
     shareOutputStream(other);
     shareErrorStream(other);
+}
+
+void Interpreter::call(const std::string& name)
+{
+    runFunction(*this, name);
 }
 
 void Interpreter::run()
@@ -113,56 +120,163 @@ void Interpreter::notAvailable(const char* statement)
     throw Exception(std::string("the ") + statement + " statement is not available");
 }
 
+// A declaration; not inside a loop body or after IF.
 void Interpreter::declarationStatement()
 {
     if (!loopStack.empty() || inIf)
         reportError(ErrorCode::DeclarationNotAllowed);
-    notAvailable("declaration");
+    readDeclaration(*this);
 }
 
+// A statement that begins with a name: a call whose result is dropped when the
+// name is a function, else an assignment to the variable of that name.
 void Interpreter::nameStatement()
 {
-    notAvailable("assignment or function call");
+    if (isFunction(currentToken().text)) {
+        readCallStatement(*this);
+    } else {
+        ungetToken();
+        readAssignment(*this);
+    }
+    expectChar(';');
 }
 
 void Interpreter::printStatement()
 {
-    notAvailable("PRINT");
+    printValues(false);
 }
 
 void Interpreter::dprintStatement()
 {
-    notAvailable("DPRINT");
+    printValues(true);
 }
 
+// PRINT or DPRINT: the expression list as a table, then ";".
+void Interpreter::printValues(bool labelled)
+{
+    std::vector<CommonVar> values = Expression(*this).evaluateList();
+    std::vector<Out::Column> columns;
+    for (CommonVar& value : values) {
+        Out::Column column{value.name(), value.isArray(), {}};
+        for (unsigned int i = 0; i < value.count(); ++i)
+            column.texts.push_back(value.getString(i));
+        columns.push_back(std::move(column));
+    }
+    printTable(columns, labelled);
+    expectChar(';');
+}
+
+// A condition of IF or DOWHILE: the first element as a 16-bit integer, 1 for true
+// and 0 for false. A value without elements has no truth value either.
+bool Interpreter::readCondition()
+{
+    CommonVar value = Expression(*this).evaluate();
+    value.requireInitialised();
+    if (value.count() == 0)
+        reportError(ErrorCode::InvalidBoolean);
+    const short truth = value.getShortInt(0);
+    if (truth != 0 && truth != 1)
+        reportError(ErrorCode::InvalidBoolean);
+    return truth == 1;
+}
+
+// IF condition: sets inIf; a false condition skips to the ELSE or ENDIF of this IF
+// (an ENDIF also ends the IF and needs its ";").
 void Interpreter::ifStatement()
 {
-    notAvailable("IF");
+    const bool condition = readCondition();
+    inIf = true;
+    if (condition)
+        return;
+    if (skipBranch() == Keyword::Endif) {
+        inIf = false;
+        expectChar(';');
+    }
 }
 
+// ELSE reached while the true branch ran: skip the ELSE branch.
 void Interpreter::elseStatement()
 {
-    notAvailable("ELSE");
+    skipBranch();
+    inIf = false;
+    expectChar(';');
 }
 
+// ENDIF ";" ends the branch that ran (also without a preceding IF).
 void Interpreter::endifStatement()
 {
-    notAvailable("ENDIF");
+    inIf = false;
+    expectChar(';');
 }
 
+// DOWHILE condition: the body runs while the condition holds; EW comes back here.
 void Interpreter::dowhileStatement()
 {
-    notAvailable("DOWHILE");
+    loopStack.push_back(tokenPosition());
+    if (readCondition())
+        return;
+    loopStack.pop_back();
+    skipLoopBody();
+    expectChar(';');
 }
 
+// EW: back to the DOWHILE of the innermost running loop, which tests again.
 void Interpreter::ewStatement()
 {
-    notAvailable("EW");
+    if (loopStack.empty())
+        reportError(ErrorCode::LoopMismatch);
+    seekToken(loopStack.back());
+    loopStack.pop_back();
 }
 
+// Reads tokens up to the ELSE or ENDIF that belongs to the current IF, counting the
+// IF ... ENDIF pairs nested in between; returns the keyword it stopped at.
+Keyword Interpreter::skipBranch()
+{
+    int depth = 0;
+    for (;;) {
+        nextToken();
+        const Token& token = currentToken();
+        if (token.kind == TokenKind::EndOfInput)
+            reportError(ErrorCode::IfMismatch);
+        if (token.kind != TokenKind::Keyword)
+            continue;
+        if (token.keyword == Keyword::If)
+            ++depth;
+        else if (token.keyword == Keyword::Else && depth == 0)
+            return Keyword::Else;
+        else if (token.keyword == Keyword::Endif && depth-- == 0)
+            return Keyword::Endif;
+    }
+}
+
+// Reads tokens up to the EW of the current DOWHILE, counting nested loops.
+void Interpreter::skipLoopBody()
+{
+    int depth = 0;
+    for (;;) {
+        nextToken();
+        const Token& token = currentToken();
+        if (token.kind == TokenKind::EndOfInput)
+            reportError(ErrorCode::LoopMismatch);
+        if (token.kind != TokenKind::Keyword)
+            continue;
+        if (token.keyword == Keyword::Dowhile)
+            ++depth;
+        else if (token.keyword == Keyword::Ew && depth-- == 0)
+            return;
+    }
+}
+
+// TIMEOUT: the seconds every later EXECUTE may take, from a NUMBER scalar.
 void Interpreter::timeoutStatement()
 {
-    notAvailable("TIMEOUT");
+    CommonVar value = Expression(*this).evaluate();
+    value.requireInitialised();
+    if (value.type() != TypeCode::Number)
+        reportError(ErrorCode::WrongType);
+    setTimeout(toInt32(value.getDouble(0)));
+    expectChar(';');
 }
 
 void Interpreter::connectStatement()
@@ -182,7 +296,7 @@ void Interpreter::executeSqlStatement()
 
 void Interpreter::functionDefinition()
 {
-    notAvailable("FUN");
+    readDefinition(*this);
 }
 
 } // namespace Transl

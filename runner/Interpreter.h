@@ -41,6 +41,10 @@ public:
     // Runs statements until the end of the input.
     void run();
 
+    // Runs a function whose slots the caller has filled (a built-in, or a script
+    // function's body in an interpreter of its own).
+    void call(const std::string& name) override;
+
 private:
     void executeStatement();
     void executeKeyword(Keyword keyword);
@@ -61,6 +65,12 @@ private:
     void disconnectStatement();
     void executeSqlStatement();
     void functionDefinition();
+
+    // Statement parts.
+    void printValues(bool labelled);
+    bool readCondition();
+    Keyword skipBranch();
+    void skipLoopBody();
 
     std::deque<std::int32_t> loopStack;  // token positions of the running DOWHILEs
     bool inIf = false;                   // set by IF, cleared by ELSE and ENDIF

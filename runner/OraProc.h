@@ -4,6 +4,8 @@
 
 #include "Mutex.h"
 
+#include <cstdint>
+
 namespace Transl {
 
 // The mutex is re-entrant and guards the connection table and every copy between
@@ -14,6 +16,13 @@ public:
     virtual ~OraProc() = default;
     OraProc(const OraProc&) = delete;
     OraProc& operator=(const OraProc&) = delete;
+
+    // Seconds that every later EXECUTE may take; zero or less means no limit.
+    void setTimeout(std::int32_t seconds) { timeout_ = seconds; }
+    std::int32_t timeout() const { return timeout_; }
+
+private:
+    std::int32_t timeout_ = -1;  // set by TIMEOUT; -1 until then
 };
 
 } // namespace Transl
