@@ -27,6 +27,8 @@ constexpr const char* IsASelect = "SQL \"select...\" statement must not be proce
 constexpr const char* ColumnNameMismatch = "Query result set column position does not match its name";
 constexpr const char* NoSuchColumn = "Query result set has no such column";
 constexpr const char* NoSuchParameter = "Query has no such parameter";
+constexpr const char* ParameterNotTyped = "Query parameter must be typed before execution";
+constexpr const char* IterationsTooFew = "Iteration count must be at least 1";
 
 constexpr const char* ParameterNull = "Parameter can not be null";
 constexpr const char* InternalDescribe = "Internal describe exception";
