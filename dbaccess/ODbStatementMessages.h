@@ -1,5 +1,6 @@
 // Fixed messages of the connection, cursor, query and describe classes, each
-// written once. Private to the library.
+// written once. Internal to the library, except that the public row template
+// reads one of them.
 #pragma once
 
 namespace Oracle {
