@@ -1,0 +1,206 @@
+// The catalog's describes on a real database: declared types as the server
+// reports them, nullability, views, result-column inference, object kinds and
+// the schema listing, which never shows the engine's own tables.
+#include "DialectTestDatabase.h"
+
+#include <gtest/gtest.h>
+
+using dialect_test::DialectTestDatabase;
+using engine::ColumnDescription;
+using engine::InternalType;
+using engine::ObjectKind;
+
+namespace {
+
+struct ColumnCase {
+    const char* declaration;  // column definition in the client's DDL
+    InternalType type;
+    unsigned size;
+    int precision;
+    int scale;
+    bool nullable;
+};
+
+void expectColumn(const ColumnDescription& column, const ColumnCase& c) {
+    EXPECT_EQ(column.type, c.type);
+    EXPECT_EQ(column.size, c.size);
+    EXPECT_EQ(column.precision, c.precision);
+    EXPECT_EQ(column.scale, c.scale);
+    EXPECT_EQ(column.nullable, c.nullable);
+}
+
+TEST(CatalogDescribe, DeclaredTypesAsTheServerReportsThem) {
+    const std::vector<ColumnCase> cases{
+        {"c_varchar varchar2(20)", InternalType::Varchar2, 20, 0, 0, true},
+        {"c_money NUMBER(10,2)", InternalType::Number, 22, 10, 2, true},
+        {"c_number number", InternalType::Number, 22, 0, -127, true},
+        {"c_int number(5)", InternalType::Number, 22, 5, 0, true},
+        {"c_integer integer", InternalType::Number, 22, 38, 0, true},
+        {"c_date date", InternalType::Date, 7, 0, 0, true},
+        {"c_raw raw(16)", InternalType::Raw, 16, 0, 0, true},
+        {"c_char char(3)", InternalType::Char, 3, 0, 0, true},
+        {"c_char1 char", InternalType::Char, 1, 0, 0, true},
+        {"c_long long", InternalType::Long, 0, 0, 0, true},
+        {"c_clob clob", InternalType::Clob, 4000, 0, 0, true},
+        {"c_blob blob", InternalType::Blob, 4000, 0, 0, true},
+        {"c_required varchar2(5) not null", InternalType::Varchar2, 5, 0, 0, false},
+        {"c_key number(9) primary key", InternalType::Number, 22, 9, 0, false},
+    };
+    std::string ddl = "create table typed (";
+    for (const ColumnCase& c : cases) ddl += std::string(c.declaration) + (&c == &cases.back() ? ")" : ", ");
+    DialectTestDatabase db;
+    db.execute(ddl);
+    const std::vector<ColumnDescription> columns = db.catalog().describeObject("TYPED");
+    ASSERT_EQ(columns.size(), cases.size());
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(cases[i].declaration);
+        const std::string declaration = cases[i].declaration;
+        EXPECT_EQ(columns[i].name, engine::identifierName(declaration.substr(0, declaration.find(' '))));
+        expectColumn(columns[i], cases[i]);
+    }
+}
+
+TEST(CatalogDescribe, LongRawAndQuotedColumnNames) {
+    DialectTestDatabase db;
+    db.execute("create table pics (\"Id\" number, \"data\" long raw)");
+    const auto columns = db.catalog().describeObject("pics");
+    ASSERT_EQ(columns.size(), 2u);
+    EXPECT_EQ(columns[0].name, "Id");
+    EXPECT_EQ(columns[1].name, "data");
+    EXPECT_EQ(columns[1].type, InternalType::LongRaw);
+}
+
+TEST(CatalogDescribe, NamesAreTakenAsWrittenInSql) {
+    DialectTestDatabase db;
+    db.execute("create table emp (id number)");
+    EXPECT_EQ(db.catalog().describeObject("EMP").size(), 1u);
+    EXPECT_EQ(db.catalog().describeObject("emp").size(), 1u);
+    EXPECT_EQ(db.catalog().describeObject("\"EMP\"").size(), 1u);
+    EXPECT_EQ(db.catalog().describeObject("SCOTT.EMP").size(), 1u);
+    try {
+        db.catalog().describeObject("\"emp\"");
+        FAIL() << "a quoted lower-case name must not find EMP";
+    } catch (const engine::OraError& error) {
+        EXPECT_EQ(error.number(), 4043);
+        EXPECT_STREQ(error.what(), "ORA-04043: object \"emp\" does not exist");
+    }
+}
+
+TEST(CatalogDescribe, ViewsSequencesAndMissingObjects) {
+    DialectTestDatabase db;
+    db.execute("create table emp (id number(4) not null, name varchar2(10))");
+    db.execute("create view staff as select id, name as who from emp");
+    db.execute("create sequence emp_seq");
+    const auto columns = db.catalog().describeObject("staff");
+    ASSERT_EQ(columns.size(), 2u);
+    EXPECT_EQ(columns[0].name, "ID");
+    EXPECT_EQ(columns[0].precision, 4);
+    EXPECT_FALSE(columns[0].nullable);
+    EXPECT_EQ(columns[1].name, "WHO");
+    EXPECT_EQ(columns[1].size, 10u);
+    EXPECT_EQ(db.catalog().objectKind("emp"), ObjectKind::Table);
+    EXPECT_EQ(db.catalog().objectKind("STAFF"), ObjectKind::View);
+    EXPECT_EQ(db.catalog().objectKind("emp_seq"), ObjectKind::Sequence);
+    EXPECT_EQ(db.catalog().objectKind("nothing"), std::nullopt);
+    EXPECT_EQ(db.catalog().objectKind("\"^$DUAL\""), std::nullopt);
+    EXPECT_EQ(db.catalog().objectKind("not a name"), std::nullopt);
+    EXPECT_THROW(db.catalog().describeObject("emp_seq"), engine::OraError);
+}
+
+TEST(CatalogDescribe, SchemaListingHasUserObjectsOnlyInNameOrder) {
+    DialectTestDatabase db;
+    db.execute("create table b_table (x number)");
+    db.execute("create view a_view as select x from b_table");
+    db.execute("create sequence c_seq");
+    db.execute("create table \"lower\" (x number)");
+    db.execute("create index b_index on b_table (x)");
+    const auto objects = db.catalog().listObjects();
+    std::vector<std::pair<std::string, ObjectKind>> listed;
+    for (const auto& object : objects) listed.emplace_back(object.name, object.kind);
+    const std::vector<std::pair<std::string, ObjectKind>> expected{
+        {"A_VIEW", ObjectKind::View}, {"B_TABLE", ObjectKind::Table},
+        {"C_SEQ", ObjectKind::Sequence}, {"lower", ObjectKind::Table}};
+    EXPECT_EQ(listed, expected);
+}
+
+struct ResultCase {
+    const char* item;
+    const char* name;
+    InternalType type;
+    unsigned size;
+};
+
+TEST(CatalogDescribe, ResultColumnsOfQueries) {
+    DialectTestDatabase db;
+    db.execute("create table emp (id number(6) primary key, name varchar2(30))");
+    db.execute("create sequence s");
+    const std::vector<ResultCase> cases{
+        {"id", "ID", InternalType::Number, 22},
+        {"e.name as \"Who\"", "Who", InternalType::Varchar2, 30},
+        {"count(*)", "COUNT(*)", InternalType::Number, 22},
+        {"id + 1", "ID+1", InternalType::Number, 22},
+        {"'abc'", "'abc'", InternalType::Char, 3},
+        {"'it''s' q", "Q", InternalType::Char, 4},
+        {"name || 'x'", "NAME||'x'", InternalType::Varchar2, 4000},
+        {"upper(name)", "UPPER(NAME)", InternalType::Varchar2, 4000},
+        {"nvl(name, 'x') n", "N", InternalType::Varchar2, 4000},
+        {"sysdate", "SYSDATE", InternalType::Date, 7},
+        {"to_date('2024-01-01', 'YYYY-MM-DD') d", "D", InternalType::Date, 7},
+        {"s.nextval", "NEXTVAL", InternalType::Number, 22},
+        {"substr(name, 1, 2)", "SUBSTR(NAME,1,2)", InternalType::Varchar2, 4000},
+        {"-5", "-5", InternalType::Number, 22},
+    };
+    for (const ResultCase& c : cases) {
+        SCOPED_TRACE(c.item);
+        const auto translated = engine::translateSql(std::string("select ") + c.item + " from emp e");
+        ASSERT_FALSE(translated.error);
+        DialectTestDatabase::Statement statement(db.db(), translated.sql);
+        const ColumnDescription column = db.catalog().describeResultColumn(statement.stmt, 0, translated);
+        EXPECT_EQ(column.name, c.name);
+        EXPECT_EQ(column.type, c.type);
+        EXPECT_EQ(column.size, c.size);
+    }
+}
+
+TEST(CatalogDescribe, StarQueriesAndValuesAlreadyFetched) {
+    DialectTestDatabase db;
+    db.execute("create table emp (id number(6) not null, \"name\" varchar2(30))");
+    db.execute("insert into emp values (1, 'a')");
+    const auto star = engine::translateSql("select e.*, id * 2 from emp e");
+    DialectTestDatabase::Statement statement(db.db(), star.sql);
+    EXPECT_EQ(db.catalog().describeResultColumn(statement.stmt, 0, star).name, "ID");
+    EXPECT_FALSE(db.catalog().describeResultColumn(statement.stmt, 0, star).nullable);
+    EXPECT_EQ(db.catalog().describeResultColumn(statement.stmt, 1, star).name, "name");
+    EXPECT_EQ(db.catalog().describeResultColumn(statement.stmt, 2, star).type, InternalType::Number);
+
+    const auto coalesced = engine::translateSql("select max(id) from emp");
+    DialectTestDatabase::Statement fetched(db.db(), coalesced.sql);
+    ASSERT_EQ(sqlite3_step(fetched.stmt), SQLITE_ROW);
+    EXPECT_EQ(db.catalog().describeResultColumn(fetched.stmt, 0, coalesced).type, InternalType::Number);
+}
+
+TEST(CatalogUsers, AccountsAreStoredExactlyAndOnce) {
+    DialectTestDatabase db;
+    EXPECT_FALSE(db.catalog().hasUsers());
+    const std::string salt("\x00\x01\xff", 3);
+    db.catalog().addUser({"SCOTT", salt, std::string("hash\0bytes", 10)});
+    EXPECT_TRUE(db.catalog().hasUsers());
+    const auto found = db.catalog().findUser("SCOTT");
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->salt, salt);
+    EXPECT_EQ(found->hash, std::string("hash\0bytes", 10));
+    EXPECT_FALSE(db.catalog().findUser("scott"));
+    EXPECT_THROW(db.catalog().addUser({"SCOTT", "s", "h"}), engine::OraError);
+    EXPECT_TRUE(db.catalog().listObjects().empty());
+}
+
+TEST(CatalogInstall, SecondSessionOnTheSameFileFindsOneDualRow) {
+    dialect_test::TempDatabaseFile file;
+    DialectTestDatabase first(file.path());
+    DialectTestDatabase second(file.path());
+    EXPECT_EQ(second.scalar("select count(*) from dual"), "1");
+    first.catalog().addUser({"OWNER", "s", "h"});
+    EXPECT_TRUE(second.catalog().findUser("OWNER"));
+}
+
+}  // namespace

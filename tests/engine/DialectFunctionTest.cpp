@@ -1,0 +1,128 @@
+// The dialect's functions and special words, run on a real database: DUAL,
+// SYSDATE, NVL, SUBSTR, MINUS, TO_CHAR/TO_DATE/TO_NUMBER and LONG text.
+#include "DialectTestDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+using dialect_test::DialectTestDatabase;
+using dialect_test::kNull;
+
+namespace {
+
+const std::regex kStoredDate(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)");
+
+struct ValueCase {
+    const char* expression;
+    std::string expected;
+};
+
+// Evaluates each expression as "select <expression> from dual".
+void expectValues(DialectTestDatabase& db, const std::vector<ValueCase>& cases) {
+    for (const ValueCase& c : cases) {
+        SCOPED_TRACE(c.expression);
+        EXPECT_EQ(db.scalar(std::string("select ") + c.expression + " from dual"), c.expected);
+    }
+}
+
+TEST(DialectFunctions, DualHasOneRowWithDummyX) {
+    DialectTestDatabase db;
+    EXPECT_EQ(db.query("select * from dual"), (std::vector<dialect_test::Row>{{"X"}}));
+    EXPECT_EQ(db.scalar("select dummy from Dual"), "X");
+    EXPECT_EQ(db.scalar("select 1 from sys.dual"), "1");
+}
+
+TEST(DialectFunctions, SysdateIsTheStoredDateTextAndWorksAsDefault) {
+    DialectTestDatabase db;
+    EXPECT_TRUE(std::regex_match(db.scalar("select sysdate from dual"), kStoredDate));
+    db.execute("create table t (x number, d date default sysdate)");
+    db.execute("insert into t (x) values (1)");
+    EXPECT_TRUE(std::regex_match(db.scalar("select d from t"), kStoredDate));
+    EXPECT_EQ(db.scalar("select count(*) from t where d <= sysdate"), "1");
+}
+
+TEST(DialectFunctions, TextFunctions) {
+    DialectTestDatabase db;
+    expectValues(db, {
+        {"nvl(null, 'a')", "a"},
+        {"nvl('b', 'a')", "b"},
+        {"NVL(NULL, 5) + 1", "6"},
+        {"substr('abcdef', 0, 2)", "ab"},
+        {"substr('abcdef', 1, 2)", "ab"},
+        {"substr('abcdef', 3)", "cdef"},
+        {"substr('abcdef', -2)", "ef"},
+        {"substr('abcdef', -3, 2)", "de"},
+        {"substr('abcdef', 2, 0)", kNull},
+        {"substr('abcdef', 10)", kNull},
+        {"substr('abcdef', 5, 100)", "ef"},
+        {"substr(null, 1)", kNull},
+        {"substr('äöü', 2, 1)", "ö"},
+        {"length('abc')", "3"},
+        {"upper('aBc') || lower('DeF')", "ABCdef"},
+    });
+}
+
+TEST(DialectFunctions, MinusIsSetDifference) {
+    DialectTestDatabase db;
+    EXPECT_TRUE(db.query("select 1 from dual minus select 1 from dual").empty());
+    EXPECT_EQ(db.scalar("select 1 from dual minus select 2 from dual"), "1");
+}
+
+TEST(DialectFunctions, DateConversionsWithFormatModels) {
+    DialectTestDatabase db;
+    const std::string date = "to_date('2024-03-05 14:07:09', 'YYYY-MM-DD HH24:MI:SS')";
+    expectValues(db, {
+        {"to_date('2024-03-05 14:07:09', 'YYYY-MM-DD HH24:MI:SS')", "2024-03-05 14:07:09"},
+        {"to_date('05.03.2024', 'DD.MM.YYYY')", "2024-03-05 00:00:00"},
+        {"to_date('05-mar-24')", "2024-03-05 00:00:00"},
+        {"to_date('05-MAR-99')", "1999-03-05 00:00:00"},
+        {"to_date('1999-12-31')", "1999-12-31 00:00:00"},
+        {"to_date('20240305 0207 pm', 'YYYYMMDD HH12MI AM')", "2024-03-05 14:07:00"},
+        {"to_date('March 5, 2024', 'Month DD, YYYY')", "2024-03-05 00:00:00"},
+        {"to_date(null, 'YYYY')", kNull},
+    });
+    expectValues(db, {
+        {("to_char(" + date + ", 'DD.MM.YYYY HH24:MI:SS')").c_str(), "05.03.2024 14:07:09"},
+        {("to_char(" + date + ", 'DD-MON-YYYY')").c_str(), "05-MAR-2024"},
+        {("to_char(" + date + ", 'Mon dd yy')").c_str(), "Mar 05 24"},
+        {("to_char(" + date + ", 'DAY DY Day')").c_str(), "TUESDAY TUE Tuesday"},
+        {("to_char(" + date + ", 'HH12:MI AM')").c_str(), "02:07 PM"},
+        {("to_char(" + date + ", 'YYYY\"Q\"MM')").c_str(), "2024Q03"},
+        {"to_char(42)", "42"},
+        {"to_char(2.5)", "2.5"},
+        {"to_char('text')", "text"},
+        {"to_number('12.5') * 2", "25.0"},
+        {"to_number('7')", "7"},
+    });
+}
+
+TEST(DialectFunctions, ConversionErrorsAreTheServers) {
+    DialectTestDatabase db;
+    const std::vector<std::pair<const char*, int>> cases{
+        {"select to_date('2024-13-01', 'YYYY-MM-DD') from dual", 1843},
+        {"select to_date('2024-02-30', 'YYYY-MM-DD') from dual", 1847},
+        {"select to_date('2023-02-29', 'YYYY-MM-DD') from dual", 1847},
+        {"select to_date('x', 'YYYY') from dual", 1861},
+        {"select to_date('2024-01-01 junk', 'YYYY-MM-DD') from dual", 1830},
+        {"select to_char(sysdate, 'QQQ') from dual", 1821},
+        {"select to_number('abc') from dual", 1722},
+        {"select to_char('abc', 'YYYY') from dual", 1722},
+    };
+    for (const auto& [sql, number] : cases) {
+        SCOPED_TRACE(sql);
+        EXPECT_EQ(db.errorNumber(sql), number) << db.lastError();
+    }
+    EXPECT_EQ(db.scalar("select to_date('2024-02-29', 'YYYY-MM-DD') from dual"), "2024-02-29 00:00:00");
+}
+
+TEST(DialectFunctions, LongColumnsKeepTextAsWritten) {
+    DialectTestDatabase db;
+    db.execute("create table notes (id number, body long)");
+    db.execute("insert into notes values (1, '007')");
+    db.execute("insert into notes values (2, :b)", {{"b", "1e3"}});
+    EXPECT_EQ(db.scalar("select body from notes where id = 1"), "007");
+    EXPECT_EQ(db.scalar("select body from notes where id = 2"), "1e3");
+}
+
+}  // namespace
