@@ -48,6 +48,13 @@ void installTables(sqlite3* db) {
     throw OraError::fromSqlite(rc, text);
 }
 
+// Double-quoted text is always an identifier in the dialect; SQLite would
+// otherwise read a quoted name that matches no column as a string literal.
+void refuseQuotedStrings(sqlite3* db) {
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+}
+
 // The stored name of an object named in SQL syntax: [schema.]name, quoted or
 // not. The schema is not checked: a database holds one schema.
 std::optional<std::string> storedObjectName(const std::string& nameAsWritten) {
@@ -96,6 +103,7 @@ void describeFromValue(sqlite3_stmt* stmt, int index, ColumnDescription& column)
 }  // namespace
 
 Catalog::Catalog(sqlite3* db) : db_(db), sequences_(std::make_shared<SequenceStore>(db)) {
+    refuseQuotedStrings(db_);
     installTables(db_);
     DialectFunctions::install(db_, sequences_);
 }

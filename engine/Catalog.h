@@ -4,7 +4,8 @@
 // own tables (users, sequences, DUAL; created once per database file, named with
 // the "^$" prefix so that no user object can clash with them) and the SQL
 // functions of the dialect (SYSDATE, sequence NEXTVAL/CURRVAL, the date
-// conversions). It then answers the describes: a table's or view's columns, a
+// conversions), and makes SQLite take double-quoted text only as an identifier,
+// never as a string. It then answers the describes: a table's or view's columns, a
 // query's result columns, the objects of the schema.
 //
 // One Catalog per session: CURRVAL is remembered per Catalog. The connection is
