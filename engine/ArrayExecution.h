@@ -1,0 +1,56 @@
+// The execute side of a statement that changes data: runs its SQLite statement
+// once per iteration with that iteration's bound elements.
+//
+// Data-at-exec binds get their value before each iteration, either from the
+// client's in-bind callback or piece by piece: the execution stops with
+// OCI_NEED_DATA, the client supplies a piece, and the next execute call goes
+// on where it stopped.
+#pragma once
+
+#include "PieceRequest.h"
+
+#include <vector>
+
+struct sqlite3_stmt;
+
+namespace engine {
+
+class BindHandle;
+class Connection;
+
+class ArrayExecution {
+public:
+    // Prepares `iterations` runs of `stmt` with elements rowOffset.. of `binds`.
+    void start(Connection& connection, sqlite3_stmt* stmt, std::vector<BindHandle*> binds, ub4 iterations,
+               ub4 rowOffset);
+    // Runs (or goes on running) the iterations: OCI_SUCCESS when all ran,
+    // OCI_NEED_DATA when a data-at-exec bind needs its next piece.
+    sword resume();
+    // Forgets an execution that stopped (an error, a new prepare).
+    void abandon();
+    bool awaitingPiece() const { return request_.handle != nullptr; }
+    // Rows changed by the iterations that ran.
+    ub4 rowCount() const { return rowCount_; }
+
+    const PieceRequest& request() const { return request_; }
+    // A piece for the pending request.
+    void answer(BindHandle& bind, const void* buffer, ub4 length, ub1 piece, const void* indicator);
+
+private:
+    bool gatherPieces(ub4 iteration);
+    void ask(BindHandle& bind, ub4 iteration);
+    void runOnce(ub4 element);
+
+    Connection* connection_ = nullptr;  // the session; valid while running
+    sqlite3_stmt* stmt_ = nullptr;      // the statement run
+    std::vector<BindHandle*> binds_;    // all binds of the statement
+    ub4 iterations_ = 0;   // runs asked for
+    ub4 rowOffset_ = 0;    // element of the first run
+    ub4 next_ = 0;         // runs done
+    ub4 rowCount_ = 0;     // rows changed so far
+    static constexpr ub4 kNoIteration = ~ub4{0};
+    ub4 gathering_ = kNoIteration;  // iteration whose data-at-exec values are being gathered
+    PieceRequest request_; // the piece asked for, if any
+};
+
+}  // namespace engine

@@ -1,0 +1,41 @@
+// Cancel requests, cancellable waits.
+#include "CancelState.h"
+
+#include "OraError.h"
+
+#include <sqlite3.h>
+
+namespace engine {
+
+void CancelState::attach(sqlite3* db) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    db_ = db;
+}
+
+void CancelState::request() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    requested_.store(true, std::memory_order_relaxed);
+    if (db_ != nullptr) sqlite3_interrupt(db_);
+    wake_.notify_all();
+}
+
+void CancelState::throwIfRequested() const {
+    if (requested()) throw OraError(OraCode::UserRequestedCancel);
+}
+
+bool CancelState::waitFor(std::chrono::milliseconds duration) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return !wake_.wait_for(lock, duration, [this] { return requested(); });
+}
+
+void CancelState::sleep(double seconds) {
+    const auto duration = std::chrono::duration<double>(seconds < 0 ? 0 : seconds);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::milliseconds>(duration);
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (wake_.wait_until(lock, deadline, [this] { return requested(); })) {
+        throw OraError(OraCode::UserRequestedCancel);
+    }
+}
+
+}  // namespace engine

@@ -1,0 +1,184 @@
+// Opening, logon, transactions and call serialisation of a session.
+#include "Connection.h"
+
+#include "CallError.h"
+#include "OraError.h"
+#include "PasswordHasher.h"
+#include "SqlDialect.h"
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace engine {
+namespace {
+
+// How long a writer waits for another session's transaction before giving up
+// with ORA-00054: long enough to ride out an ordinary commit, short enough
+// that a session left open surfaces as an error instead of a hang.
+constexpr std::chrono::milliseconds kWriterWait{10000};
+// Granularity of that wait; a cancel request ends it at once anyway.
+constexpr std::chrono::milliseconds kWriterPoll{20};
+// SQLite virtual-machine steps between two looks at the cancel flag: small
+// enough for a prompt cancel, large enough to cost nothing measurable.
+constexpr int kProgressSteps = 1000;
+
+// Creates the database file readable by its owner alone when it does not
+// exist yet; SQLite gives its journal files the same mode.
+void createPrivateFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+    } else if (errno != EEXIST) {
+        throw CallError(CallCode::UnresolvedAlias);
+    }
+}
+
+}  // namespace
+
+Connection::Call::Call(Connection& connection) : connection_(connection), lock_(connection.callMutex_) {
+    if (connection_.ended_) throw CallError(CallCode::NotLoggedOn);
+    if (connection_.cancel_.requested()) {
+        // The destructor does not run for a constructor that throws.
+        connection_.cancel_.clear();
+        throw OraError(OraCode::UserRequestedCancel);
+    }
+}
+
+Connection::Call::~Call() { connection_.cancel_.clear(); }
+
+Connection::Connection(const std::string& path, const std::string& user, const std::string& password) {
+    try {
+        open(path);
+        configure();
+        catalog_ = std::make_unique<Catalog>(db_);
+        logOn(user, password);
+    } catch (...) {
+        catalog_.reset();
+        sqlite3_close_v2(db_);
+        throw;
+    }
+}
+
+Connection::~Connection() {
+    cancel_.attach(nullptr);
+    catalog_.reset();
+    // Closing discards an open transaction: the abnormal end loses its work.
+    sqlite3_close_v2(db_);
+}
+
+void Connection::open(const std::string& path) {
+    createPrivateFile(path);
+    const int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) throw OraError::fromSqlite(db_, rc);
+}
+
+void Connection::configure() {
+    sqlite3_extended_result_codes(db_, 1);
+    // Double-quoted text is an identifier, never a string literal.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    sqlite3_busy_handler(db_, &Connection::onBusy, this);
+    sqlite3_progress_handler(db_, kProgressSteps, &Connection::onProgress, this);
+    cancel_.attach(db_);
+    execute("PRAGMA journal_mode=WAL");
+    execute("PRAGMA foreign_keys=ON");
+}
+
+void Connection::logOn(const std::string& user, const std::string& password) {
+    userName_ = identifierName(user);
+    if (userName_.empty()) throw OraError(OraCode::LogonDenied);
+    if (password.empty()) throw CallError(CallCode::NullPassword);
+    if (!catalog_->hasUsers()) {
+        createOwner(user, password);
+        return;
+    }
+    const std::optional<UserAccount> account = catalog_->findUser(userName_);
+    if (!account || !PasswordHasher::verify(*account, password)) throw OraError(OraCode::LogonDenied);
+}
+
+void Connection::createOwner(const std::string& user, const std::string& password) {
+    // Two first logons may race: the write lock decides who finds no users.
+    execute("BEGIN IMMEDIATE");
+    try {
+        if (catalog_->hasUsers()) {
+            execute("ROLLBACK");
+            logOn(user, password);
+            return;
+        }
+        catalog_->addUser(PasswordHasher::makeAccount(userName_, password));
+        execute("COMMIT");
+    } catch (...) {
+        if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+int Connection::onBusy(void* self, int attempts) {
+    auto& connection = *static_cast<Connection*>(self);
+    if (attempts * kWriterPoll >= kWriterWait) return 0;
+    return connection.cancel_.waitFor(kWriterPoll) ? 1 : 0;
+}
+
+int Connection::onProgress(void* self) {
+    return static_cast<Connection*>(self)->cancel_.requested() ? 1 : 0;
+}
+
+void Connection::fail(int rc) {
+    if (cancel_.requested() || (rc & 0xff) == SQLITE_INTERRUPT) throw OraError(OraCode::UserRequestedCancel);
+    if (rc == SQLITE_BUSY_SNAPSHOT) throw CallError(CallCode::CannotSerialize);
+    throw OraError::fromSqlite(db_, rc);
+}
+
+void Connection::execute(const char* sql) {
+    const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) fail(rc);
+}
+
+void Connection::end() {
+    commit();
+    ended_ = true;
+}
+
+void Connection::beforeChange() {
+    switch (transaction_) {
+    case TransactionState::None:
+        execute("BEGIN IMMEDIATE");
+        transaction_ = TransactionState::Write;
+        break;
+    case TransactionState::ReadOnly: throw CallError(CallCode::ReadOnlyTransaction);
+    case TransactionState::Write:
+    case TransactionState::Serializable: break;
+    }
+}
+
+void Connection::beforeDdl() {
+    if (transaction_ == TransactionState::ReadOnly) throw CallError(CallCode::ReadOnlyTransaction);
+    commit();
+}
+
+void Connection::commit() {
+    if (!sqlite3_get_autocommit(db_)) execute("COMMIT");
+    transaction_ = TransactionState::None;
+}
+
+void Connection::rollback() {
+    if (!sqlite3_get_autocommit(db_)) execute("ROLLBACK");
+    transaction_ = TransactionState::None;
+}
+
+void Connection::startTransaction(ub4 flags) {
+    if (!sqlite3_get_autocommit(db_)) throw CallError(CallCode::TransactionNotFirst);
+    if (flags & OCI_TRANS_READONLY) {
+        execute("BEGIN");
+        transaction_ = TransactionState::ReadOnly;
+    } else if (flags & OCI_TRANS_SERIALIZABLE) {
+        execute("BEGIN");
+        transaction_ = TransactionState::Serializable;
+    }
+}
+
+}  // namespace engine

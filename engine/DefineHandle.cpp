@@ -1,0 +1,61 @@
+// Writing fetched values, indicators, lengths and return codes.
+#include "DefineHandle.h"
+
+#include "CallError.h"
+
+#include <sqlite3.h>
+
+#include <limits>
+
+namespace engine {
+namespace {
+
+// Column-level return codes the server reports per row.
+constexpr ub2 kReturnNull = 1405;
+constexpr ub2 kReturnTruncated = 1406;
+// Indicator value for a truncated value whose length does not fit an sb2.
+constexpr sb2 kIndicatorTooLong = -2;
+
+}  // namespace
+
+DefineHandle::DefineHandle(Statement& statement, ub4 position, const DefineSpec& spec)
+    : Handle(OCI_HTYPE_DEFINE), statement_(statement), position_(position) {
+    redefine(spec);
+}
+
+void DefineHandle::redefine(const DefineSpec& spec) {
+    if (spec.valueSize < 0) throw CallError(CallCode::InvalidArgument, "value_sz");
+    codec_ = &ValueCodec::forType(spec.type);
+    spec_ = spec;
+    if (!dynamic() && spec.value == nullptr) throw CallError(CallCode::InvalidArgument, "valuep");
+}
+
+void DefineHandle::setStatus(ub4 row, sb2 indicator, ub4 length, ub2 returnCode) const {
+    if (spec_.indicators != nullptr) spec_.indicators[row] = indicator;
+    if (spec_.lengths != nullptr) {
+        spec_.lengths[row] = static_cast<ub2>(std::min<ub4>(length, std::numeric_limits<ub2>::max()));
+    }
+    if (spec_.returnCodes != nullptr) spec_.returnCodes[row] = returnCode;
+}
+
+bool DefineHandle::fetchInto(sqlite3_stmt* stmt, int column, ub4 row) const {
+    if (sqlite3_column_type(stmt, column) == SQLITE_NULL) {
+        if (spec_.indicators == nullptr) throw CallError(CallCode::FetchedNull);
+        setStatus(row, -1, 0, kReturnNull);
+        return false;
+    }
+    FetchTarget target{static_cast<ub1*>(spec_.value) + static_cast<std::size_t>(spec_.valueSize) * row,
+                       spec_.valueSize};
+    codec_->fetch(stmt, column, target);
+    if (!target.truncated) {
+        setStatus(row, 0, target.written, 0);
+        return false;
+    }
+    const sb2 indicator = target.fullLength > static_cast<ub4>(std::numeric_limits<sb2>::max())
+                              ? kIndicatorTooLong
+                              : static_cast<sb2>(target.fullLength);
+    setStatus(row, indicator, target.written, kReturnTruncated);
+    return true;
+}
+
+}  // namespace engine

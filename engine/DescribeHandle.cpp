@@ -1,0 +1,51 @@
+// Object describes: tables, views and schemas.
+#include "DescribeHandle.h"
+
+#include "CallError.h"
+#include "Connection.h"
+#include "OraError.h"
+#include "SqlDialect.h"
+
+namespace engine {
+
+void DescribeHandle::getAttribute(ub4 attribute, void* value, ub4* size) const {
+    if (attribute != OCI_ATTR_PARAM || root_ == nullptr) Handle::getAttribute(attribute, value, size);
+    putAttribute<void*>(value, size, static_cast<Handle*>(root_.get()));
+}
+
+void DescribeHandle::describe(Connection& connection, const std::string& name, ub1 ptype) {
+    root_.reset();
+    switch (ptype) {
+    case OCI_PTYPE_SCHEMA: root_ = describeSchema(connection, name); break;
+    case OCI_PTYPE_TABLE:
+    case OCI_PTYPE_VIEW: root_ = describeRelation(connection, name, ptype); break;
+    case OCI_PTYPE_UNK:
+        root_ = connection.catalog().objectKind(name) ? describeRelation(connection, name, ptype)
+                                                      : describeSchema(connection, name);
+        break;
+    default:
+        // Stored procedures, functions and packages do not exist (yet).
+        throw OraError(OraCode::ObjectMissing, {name});
+    }
+}
+
+std::unique_ptr<ParamDescriptor> DescribeHandle::describeSchema(Connection& connection,
+                                                                const std::string& name) const {
+    // One database holds one shared namespace: every one of its users sees it.
+    const std::string user = identifierName(name);
+    if (!connection.catalog().findUser(user)) throw OraError(OraCode::ObjectMissing, {name});
+    return ParamDescriptor::schema(user, connection.catalog().listObjects());
+}
+
+std::unique_ptr<ParamDescriptor> DescribeHandle::describeRelation(Connection& connection, const std::string& name,
+                                                                  ub1 ptype) const {
+    const std::optional<ObjectKind> kind = connection.catalog().objectKind(name);
+    const bool isTable = kind == ObjectKind::Table;
+    const bool isView = kind == ObjectKind::View;
+    const bool wanted = ptype == OCI_PTYPE_TABLE ? isTable : ptype == OCI_PTYPE_VIEW ? isView : isTable || isView;
+    if (!wanted) throw OraError(OraCode::ObjectMissing, {name});
+    const ub1 actual = isTable ? OCI_PTYPE_TABLE : OCI_PTYPE_VIEW;
+    return ParamDescriptor::table(actual, identifierName(name), connection.catalog().describeObject(name));
+}
+
+}  // namespace engine

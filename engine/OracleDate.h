@@ -1,0 +1,26 @@
+// The server's 7-byte DATE form and the text form the engine stores dates in
+// ('YYYY-MM-DD HH24:MI:SS').
+//
+// Bytes: century + 100, year of century + 100, month, day, hour + 1,
+// minute + 1, second + 1. Years before 1 AD have a century byte below 100.
+#pragma once
+
+#include "oratypes.h"
+
+#include <string>
+#include <string_view>
+
+namespace engine {
+
+class OracleDate {
+public:
+    static constexpr std::size_t kSize = 7;
+
+    // The stored text of `bytes`; throws ORA-01861 when a field is out of range.
+    static std::string toText(const ub1* bytes);
+    // Parses 'YYYY-MM-DD[ HH24:MI:SS]' into `bytes`; false when `text` is not
+    // such a date.
+    static bool fromText(std::string_view text, ub1* bytes);
+};
+
+}  // namespace engine

@@ -1,0 +1,137 @@
+// Fetching rows in batches, and LONG values in pieces.
+#include "QueryCursor.h"
+
+#include "CallError.h"
+#include "Connection.h"
+#include "DefineHandle.h"
+#include "ValueCodec.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace engine {
+
+void QueryCursor::open(Connection& connection, sqlite3_stmt* stmt, std::vector<const DefineHandle*> defines) {
+    close();
+    connection_ = &connection;
+    stmt_ = stmt;
+    static_.assign(defines.size(), nullptr);
+    dynamic_.assign(defines.size(), nullptr);
+    dynamicColumns_.clear();
+    for (std::size_t column = 0; column < defines.size(); ++column) {
+        const DefineHandle* define = defines[column];
+        if (define != nullptr && define->dynamic()) {
+            dynamic_[column] = define;
+            dynamicColumns_.push_back(static_cast<int>(column));
+        } else {
+            static_[column] = define;
+        }
+    }
+    rowCount_ = 0;
+    done_ = false;
+}
+
+void QueryCursor::close() {
+    if (stmt_ != nullptr) sqlite3_reset(stmt_);
+    stmt_ = nullptr;
+    rowPending_ = false;
+    request_ = PieceRequest{};
+}
+
+sword QueryCursor::fetch(ub4 rows) {
+    if (stmt_ == nullptr) throw CallError(CallCode::FetchOutOfSequence);
+    if (!awaitingPiece()) {
+        wanted_ = rows;
+        batch_ = 0;
+        truncated_ = false;
+    }
+    while (batch_ < wanted_) {
+        if (!rowPending_ && !readRow()) break;
+        if (!fillDynamicColumns()) return OCI_NEED_DATA;
+        rowPending_ = false;
+        ++batch_;
+        ++rowCount_;
+    }
+    return batch_ < wanted_ ? OCI_NO_DATA : OCI_SUCCESS;
+}
+
+bool QueryCursor::readRow() {
+    if (done_) return false;
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_DONE) {
+        done_ = true;
+        // Ends the statement's read transaction at once.
+        sqlite3_reset(stmt_);
+        return false;
+    }
+    if (rc != SQLITE_ROW) {
+        done_ = true;
+        const int error = sqlite3_reset(stmt_);
+        connection_->fail(error != SQLITE_OK ? error : rc);
+    }
+    for (std::size_t column = 0; column < static_.size(); ++column) {
+        if (static_[column] != nullptr && static_[column]->fetchInto(stmt_, static_cast<int>(column), batch_)) {
+            truncated_ = true;
+        }
+    }
+    rowPending_ = true;
+    dynamicIndex_ = 0;
+    offset_ = 0;
+    return true;
+}
+
+bool QueryCursor::fillDynamicColumns() {
+    for (; dynamicIndex_ < dynamicColumns_.size(); ++dynamicIndex_, offset_ = 0) {
+        const int column = dynamicColumns_[dynamicIndex_];
+        const DefineHandle& define = *dynamic_[column];
+        if (!request_.answered) {
+            ask(define, offset_ == 0 ? OCI_FIRST_PIECE : OCI_NEXT_PIECE);
+            return false;
+        }
+        const std::string_view value = ValueCodec::columnBytes(stmt_, column, scratch_);
+        if (!deliverPiece(value)) {
+            ask(define, OCI_NEXT_PIECE);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Writes the next piece of `value` into the answered buffer; true when the
+// value is through.
+bool QueryCursor::deliverPiece(const std::string_view& value) {
+    const PieceRequest answer = request_;
+    request_ = PieceRequest{};
+    const std::size_t room = answer.length != nullptr ? *answer.length : 0;
+    const std::size_t n = answer.buffer != nullptr ? std::min(room, value.size() - offset_) : 0;
+    if (n > 0) std::memcpy(answer.buffer, value.data() + offset_, n);
+    offset_ += n;
+    if (answer.length != nullptr) *answer.length = static_cast<ub4>(n);
+    if (answer.indicator != nullptr) *answer.indicator = value.empty() ? -1 : 0;
+    if (answer.returnCode != nullptr) *answer.returnCode = 0;
+    if (offset_ < value.size() && n == 0) throw CallError(CallCode::NextPieceToFetch);
+    return offset_ >= value.size();
+}
+
+void QueryCursor::ask(const DefineHandle& define, ub1 piece) {
+    request_ = PieceRequest{};
+    request_.handle = const_cast<DefineHandle*>(&define);
+    request_.handleType = OCI_HTYPE_DEFINE;
+    request_.direction = OCI_PARAM_OUT;
+    request_.iteration = batch_;
+    request_.piece = piece;
+}
+
+void QueryCursor::answer(const Handle& define, void* buffer, ub4* length, const void* indicator,
+                         ub2* returnCode) {
+    if (!awaitingPiece() || request_.handle != &define) throw CallError(CallCode::FetchOutOfSequence);
+    request_.buffer = buffer;
+    request_.length = length;
+    request_.indicator = static_cast<sb2*>(const_cast<void*>(indicator));
+    request_.returnCode = returnCode;
+    request_.answered = true;
+}
+
+}  // namespace engine

@@ -1,0 +1,324 @@
+// The conversions of every external datatype the engine supports.
+#include "ValueCodec.h"
+
+#include "CallError.h"
+#include "OraError.h"
+#include "OracleDate.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+namespace engine {
+namespace {
+
+// ---- reading client buffers -------------------------------------------------
+
+template <typename T>
+T load(const ub1* data) {
+    T value;
+    std::memcpy(&value, data, sizeof value);
+    return value;
+}
+
+template <typename T>
+void store(ub1* data, T value) {
+    std::memcpy(data, &value, sizeof value);
+}
+
+void bindTextOrNull(sqlite3_stmt* stmt, int parameter, const ub1* text, std::size_t length, bool copy) {
+    if (length == 0) {
+        sqlite3_bind_null(stmt, parameter);
+        return;
+    }
+    sqlite3_bind_text(stmt, parameter, reinterpret_cast<const char*>(text), static_cast<int>(length),
+                      copy ? SQLITE_TRANSIENT : SQLITE_STATIC);
+}
+
+void bindBlobOrNull(sqlite3_stmt* stmt, int parameter, const ub1* bytes, std::size_t length, bool copy) {
+    if (length == 0) {
+        sqlite3_bind_null(stmt, parameter);
+        return;
+    }
+    sqlite3_bind_blob(stmt, parameter, bytes, static_cast<int>(length), copy ? SQLITE_TRANSIENT : SQLITE_STATIC);
+}
+
+// Length of an element whose length comes from the length array or, without
+// one, is the whole buffer.
+std::size_t explicitLength(const BindElement& e) {
+    const long length = e.length >= 0 ? e.length : e.capacity;
+    if (length < 0 || length > e.capacity) throw CallError(CallCode::InvalidLength);
+    return static_cast<std::size_t>(length);
+}
+
+// Length stored in a prefix of `Prefix` bytes, checked against the buffer.
+template <typename Prefix>
+std::size_t prefixedLength(const BindElement& e) {
+    if (e.capacity < static_cast<sb4>(sizeof(Prefix))) throw CallError(CallCode::InvalidLength);
+    const auto length = static_cast<long long>(load<Prefix>(e.data));
+    if (length < 0 || length > e.capacity - static_cast<long long>(sizeof(Prefix))) {
+        throw CallError(CallCode::InvalidLength);
+    }
+    return static_cast<std::size_t>(length);
+}
+
+void bindString(sqlite3_stmt* s, int p, const BindElement& e) {
+    const std::size_t capacity = e.capacity > 0 ? static_cast<std::size_t>(e.capacity) : 0;
+    const void* end = std::memchr(e.data, '\0', capacity);
+    const std::size_t length = end ? static_cast<const ub1*>(end) - e.data : capacity;
+    bindTextOrNull(s, p, e.data, length, e.copy);
+}
+
+void bindChars(sqlite3_stmt* s, int p, const BindElement& e) {
+    bindTextOrNull(s, p, e.data, explicitLength(e), e.copy);
+}
+
+template <typename Prefix>
+void bindPrefixedChars(sqlite3_stmt* s, int p, const BindElement& e) {
+    bindTextOrNull(s, p, e.data + sizeof(Prefix), prefixedLength<Prefix>(e), e.copy);
+}
+
+void bindBytes(sqlite3_stmt* s, int p, const BindElement& e) {
+    bindBlobOrNull(s, p, e.data, explicitLength(e), e.copy);
+}
+
+template <typename Prefix>
+void bindPrefixedBytes(sqlite3_stmt* s, int p, const BindElement& e) {
+    bindBlobOrNull(s, p, e.data + sizeof(Prefix), prefixedLength<Prefix>(e), e.copy);
+}
+
+void bindFloat(sqlite3_stmt* s, int p, const BindElement& e) {
+    if (e.capacity == sizeof(float)) {
+        sqlite3_bind_double(s, p, load<float>(e.data));
+    } else if (e.capacity == sizeof(double)) {
+        sqlite3_bind_double(s, p, load<double>(e.data));
+    } else {
+        throw CallError(CallCode::InvalidLength);
+    }
+}
+
+template <bool Signed>
+void bindInteger(sqlite3_stmt* s, int p, const BindElement& e) {
+    using I8 = std::conditional_t<Signed, std::int8_t, std::uint8_t>;
+    using I16 = std::conditional_t<Signed, std::int16_t, std::uint16_t>;
+    using I32 = std::conditional_t<Signed, std::int32_t, std::uint32_t>;
+    switch (e.capacity) {
+    case 1: sqlite3_bind_int64(s, p, load<I8>(e.data)); break;
+    case 2: sqlite3_bind_int64(s, p, load<I16>(e.data)); break;
+    case 4: sqlite3_bind_int64(s, p, load<I32>(e.data)); break;
+    case 8:
+        if (Signed) {
+            sqlite3_bind_int64(s, p, load<std::int64_t>(e.data));
+        } else {
+            sqlite3_bind_double(s, p, static_cast<double>(load<std::uint64_t>(e.data)));
+        }
+        break;
+    default: throw CallError(CallCode::InvalidLength);
+    }
+}
+
+void bindDate(sqlite3_stmt* s, int p, const BindElement& e) {
+    if (e.capacity < static_cast<sb4>(OracleDate::kSize)) throw CallError(CallCode::InvalidLength);
+    const std::string text = OracleDate::toText(e.data);
+    sqlite3_bind_text(s, p, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+// ---- reading columns --------------------------------------------------------
+
+std::string formatNumber(double value) {
+    char text[40];
+    if (value == 0) return "0";
+    if (std::nearbyint(value) == value && std::fabs(value) < 1e15) {
+        std::snprintf(text, sizeof text, "%.0f", value);
+    } else {
+        std::snprintf(text, sizeof text, "%.15g", value);
+    }
+    return text;
+}
+
+std::string hexText(const ub1* bytes, std::size_t length) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text(length * 2, '0');
+    for (std::size_t i = 0; i < length; ++i) {
+        text[2 * i] = kDigits[bytes[i] >> 4];
+        text[2 * i + 1] = kDigits[bytes[i] & 0x0f];
+    }
+    return text;
+}
+
+double parseNumber(const char* text) {
+    char* end = nullptr;
+    errno = 0;
+    const double value = std::strtod(text, &end);
+    while (end != text && *end == ' ') ++end;
+    if (end == text || *end != '\0' || errno == ERANGE) throw OraError(OraCode::InvalidNumber);
+    return value;
+}
+
+double columnNumber(sqlite3_stmt* s, int c) {
+    switch (sqlite3_column_type(s, c)) {
+    case SQLITE_INTEGER: return static_cast<double>(sqlite3_column_int64(s, c));
+    case SQLITE_FLOAT: return sqlite3_column_double(s, c);
+    case SQLITE_TEXT: return parseNumber(reinterpret_cast<const char*>(sqlite3_column_text(s, c)));
+    default: throw CallError(CallCode::InconsistentTypes, ": expected NUMBER got BINARY");
+    }
+}
+
+// Copies up to `room` bytes of `value` to `to`; records lengths and truncation.
+void copyOut(std::string_view value, ub1* to, std::size_t room, FetchTarget& t) {
+    const std::size_t n = std::min(value.size(), room);
+    std::memcpy(to, value.data(), n);
+    t.written = static_cast<ub4>(n);
+    t.fullLength = static_cast<ub4>(value.size());
+    t.truncated = n < value.size();
+}
+
+std::size_t roomAfter(const FetchTarget& t, std::size_t overhead) {
+    if (t.capacity < static_cast<sb4>(overhead)) throw CallError(CallCode::InvalidLength);
+    return static_cast<std::size_t>(t.capacity) - overhead;
+}
+
+void fetchString(sqlite3_stmt* s, int c, FetchTarget& t) {
+    std::string scratch;
+    const std::size_t room = roomAfter(t, 1);
+    copyOut(ValueCodec::columnText(s, c, scratch), t.data, room, t);
+    t.data[t.written] = '\0';
+}
+
+void fetchChars(sqlite3_stmt* s, int c, FetchTarget& t) {
+    std::string scratch;
+    copyOut(ValueCodec::columnText(s, c, scratch), t.data, roomAfter(t, 0), t);
+}
+
+// CHAR: blank-padded to the buffer's size, as the server pads fixed-length text.
+void fetchFixedChars(sqlite3_stmt* s, int c, FetchTarget& t) {
+    fetchChars(s, c, t);
+    std::memset(t.data + t.written, ' ', static_cast<std::size_t>(t.capacity) - t.written);
+    t.written = static_cast<ub4>(t.capacity);
+}
+
+template <typename Prefix>
+void fetchPrefixedChars(sqlite3_stmt* s, int c, FetchTarget& t) {
+    std::string scratch;
+    copyOut(ValueCodec::columnText(s, c, scratch), t.data + sizeof(Prefix), roomAfter(t, sizeof(Prefix)), t);
+    store<Prefix>(t.data, static_cast<Prefix>(t.written));
+}
+
+void fetchBytes(sqlite3_stmt* s, int c, FetchTarget& t) {
+    std::string scratch;
+    copyOut(ValueCodec::columnBytes(s, c, scratch), t.data, roomAfter(t, 0), t);
+}
+
+template <typename Prefix>
+void fetchPrefixedBytes(sqlite3_stmt* s, int c, FetchTarget& t) {
+    std::string scratch;
+    copyOut(ValueCodec::columnBytes(s, c, scratch), t.data + sizeof(Prefix), roomAfter(t, sizeof(Prefix)), t);
+    store<Prefix>(t.data, static_cast<Prefix>(t.written));
+}
+
+void fetchFloat(sqlite3_stmt* s, int c, FetchTarget& t) {
+    const double value = columnNumber(s, c);
+    if (t.capacity == sizeof(float)) {
+        store<float>(t.data, static_cast<float>(value));
+    } else if (t.capacity == sizeof(double)) {
+        store<double>(t.data, value);
+    } else {
+        throw CallError(CallCode::InvalidLength);
+    }
+    t.written = static_cast<ub4>(t.capacity);
+}
+
+// The column as an integer, rounded to the nearest as the server converts.
+long double columnInteger(sqlite3_stmt* s, int c) {
+    if (sqlite3_column_type(s, c) == SQLITE_INTEGER) return static_cast<long double>(sqlite3_column_int64(s, c));
+    return std::round(static_cast<long double>(columnNumber(s, c)));
+}
+
+template <typename T>
+void storeInteger(ub1* data, long double value) {
+    if (value < static_cast<long double>(std::numeric_limits<T>::min()) ||
+        value > static_cast<long double>(std::numeric_limits<T>::max())) {
+        throw CallError(CallCode::IntegerOverflow);
+    }
+    store<T>(data, static_cast<T>(value));
+}
+
+template <bool Signed>
+void fetchInteger(sqlite3_stmt* s, int c, FetchTarget& t) {
+    const long double value = columnInteger(s, c);
+    switch (t.capacity) {
+    case 1: storeInteger<std::conditional_t<Signed, std::int8_t, std::uint8_t>>(t.data, value); break;
+    case 2: storeInteger<std::conditional_t<Signed, std::int16_t, std::uint16_t>>(t.data, value); break;
+    case 4: storeInteger<std::conditional_t<Signed, std::int32_t, std::uint32_t>>(t.data, value); break;
+    case 8: storeInteger<std::conditional_t<Signed, std::int64_t, std::uint64_t>>(t.data, value); break;
+    default: throw CallError(CallCode::InvalidLength);
+    }
+    t.written = static_cast<ub4>(t.capacity);
+}
+
+void fetchDate(sqlite3_stmt* s, int c, FetchTarget& t) {
+    roomAfter(t, OracleDate::kSize);
+    if (sqlite3_column_type(s, c) != SQLITE_TEXT) {
+        throw CallError(CallCode::InconsistentTypes, ": expected DATE got NUMBER");
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, c));
+    if (!OracleDate::fromText(text, t.data)) throw OraError(OraCode::LiteralFormatMismatch);
+    t.written = OracleDate::kSize;
+}
+
+constexpr ValueCodec kCodecs[] = {
+    {SQLT_CHR, bindChars, fetchChars},
+    {SQLT_INT, bindInteger<true>, fetchInteger<true>},
+    {SQLT_FLT, bindFloat, fetchFloat},
+    {SQLT_STR, bindString, fetchString},
+    {SQLT_LNG, bindChars, fetchChars},
+    {SQLT_VCS, bindPrefixedChars<ub2>, fetchPrefixedChars<ub2>},
+    {SQLT_DAT, bindDate, fetchDate},
+    {SQLT_VBI, bindPrefixedBytes<ub2>, fetchPrefixedBytes<ub2>},
+    {SQLT_BIN, bindBytes, fetchBytes},
+    {SQLT_LBI, bindBytes, fetchBytes},
+    {SQLT_UIN, bindInteger<false>, fetchInteger<false>},
+    {SQLT_LVC, bindPrefixedChars<sb4>, fetchPrefixedChars<sb4>},
+    {SQLT_LVB, bindPrefixedBytes<sb4>, fetchPrefixedBytes<sb4>},
+    {SQLT_AFC, bindChars, fetchFixedChars},
+    {SQLT_AVC, bindString, fetchString},
+};
+
+}  // namespace
+
+const ValueCodec& ValueCodec::forType(ub2 dty) {
+    for (const ValueCodec& codec : kCodecs) {
+        if (codec.type == dty) return codec;
+    }
+    throw CallError(CallCode::UnsupportedType);
+}
+
+std::string_view ValueCodec::columnText(sqlite3_stmt* s, int c, std::string& scratch) {
+    switch (sqlite3_column_type(s, c)) {
+    case SQLITE_INTEGER: scratch = std::to_string(sqlite3_column_int64(s, c)); return scratch;
+    case SQLITE_FLOAT: scratch = formatNumber(sqlite3_column_double(s, c)); return scratch;
+    case SQLITE_BLOB:
+        scratch = hexText(static_cast<const ub1*>(sqlite3_column_blob(s, c)),
+                          static_cast<std::size_t>(sqlite3_column_bytes(s, c)));
+        return scratch;
+    default: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, c));
+        return std::string_view(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(s, c)));
+    }
+    }
+}
+
+std::string_view ValueCodec::columnBytes(sqlite3_stmt* s, int c, std::string& scratch) {
+    if (sqlite3_column_type(s, c) != SQLITE_BLOB) return columnText(s, c, scratch);
+    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(s, c));
+    return std::string_view(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_column_bytes(s, c)));
+}
+
+}  // namespace engine
