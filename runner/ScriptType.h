@@ -44,10 +44,10 @@ constexpr bool scriptTypesInCodeOrder()
 }
 static_assert(scriptTypesInCodeOrder(), "entry i holds code i + 1 and agrees on arrays");
 
-// Largest size of a text or raw value: the library keeps element sizes in 16 bits
-// and adds up to 4 bytes (a raw length prefix) to the size, so anything larger
-// would not fit an element.
-inline constexpr std::int64_t kMaxValueSize = 65531;
+// Largest size of a text or raw value: the library marks an element not null by
+// writing its size into a signed 16-bit indicator, so an element holds at most
+// 32767 bytes, and up to 4 of them go to a raw value's length prefix.
+inline constexpr std::int64_t kMaxValueSize = 32763;
 
 // Most memory one variable may take (elements plus the library's per-element
 // indicator, length and return-code arrays). A declaration or resize beyond it is
