@@ -85,8 +85,11 @@ void resizeArray(CommonVar& array, const CommonVar& count)
     const std::int32_t n = toInt32(count.getDouble(0));
     const std::uint64_t bytes =
         static_cast<std::uint64_t>(n < 0 ? 0 : n) * (array.elementSize() + kElementOverheadBytes);
+    if (n < 0)
+        currentInterpreter->reportError(ErrorCode::InvalidBounds,
+                                        "negative element count " + std::to_string(n));
     const std::string detail = "not enough memory for " + std::to_string(n) + " elements";
-    if (n < 0 || bytes > kMaxVariableBytes)
+    if (bytes > kMaxVariableBytes)
         currentInterpreter->reportError(ErrorCode::InvalidBounds, detail);
     try {
         array.resizeArray(static_cast<unsigned int>(n));
