@@ -25,6 +25,8 @@ constexpr unsigned kDefaultRawSize = 2000; // RAW without a length: the largest
 // How a declared type's optional "(n)" or "(p,s)" is read.
 enum class Sizing { Length, PrecisionScale, Fixed };
 
+// SQLite's own names (TEXT, NUM, INT, REAL) appear in tables made by
+// CREATE TABLE ... AS SELECT, which declares columns by their affinity.
 struct TypeName {
     std::string_view name;  // first word of the declared type, upper case
     InternalType type;
@@ -34,7 +36,7 @@ struct TypeName {
     int scale;       // scale without one
 };
 
-constexpr std::array<TypeName, 20> kTypeNames{{
+constexpr std::array<TypeName, 21> kTypeNames{{
     {"VARCHAR2", InternalType::Varchar2, Sizing::Length, ColumnTypes::kMaxVarcharSize, 0, 0},
     {"VARCHAR", InternalType::Varchar2, Sizing::Length, ColumnTypes::kMaxVarcharSize, 0, 0},
     {"NVARCHAR2", InternalType::Varchar2, Sizing::Length, ColumnTypes::kMaxVarcharSize, 0, 0},
@@ -45,6 +47,7 @@ constexpr std::array<TypeName, 20> kTypeNames{{
     {"NUMBER", InternalType::Number, Sizing::PrecisionScale, kNumberSize, 0, kFloatingScale},
     {"NUMERIC", InternalType::Number, Sizing::PrecisionScale, kNumberSize, 0, kFloatingScale},
     {"DECIMAL", InternalType::Number, Sizing::PrecisionScale, kNumberSize, 0, kFloatingScale},
+    {"NUM", InternalType::Number, Sizing::PrecisionScale, kNumberSize, 0, kFloatingScale},
     {"INTEGER", InternalType::Number, Sizing::Fixed, kNumberSize, kIntegerPrecision, 0},
     {"INT", InternalType::Number, Sizing::Fixed, kNumberSize, kIntegerPrecision, 0},
     {"SMALLINT", InternalType::Number, Sizing::Fixed, kNumberSize, kIntegerPrecision, 0},

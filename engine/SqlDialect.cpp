@@ -5,6 +5,7 @@
 #include "EngineCommandParser.h"
 #include "SqlTokenizer.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <string_view>
@@ -83,6 +84,7 @@ public:
     std::size_t outputOffset(std::size_t index) const { return offsets_[index]; }
 
 private:
+    std::size_t droppedTail() const;
     std::size_t rewriteName(std::size_t index);
     void emitWord(std::size_t index);
     void emitName(const std::string& dictionaryName);
@@ -92,6 +94,7 @@ private:
     bool previousIsDot(std::size_t index) const;
     bool previousIs(std::size_t index, std::string_view word) const;
     bool nextIs(std::size_t index, std::string_view symbol) const;
+    bool isLengthSemantics(std::size_t index) const;
     std::vector<std::size_t> dottedName(std::size_t index) const;
 
     const std::vector<SqlToken>& tokens_;  // the whole statement, blanks included
@@ -104,7 +107,8 @@ private:
 
 void SqlRewriter::run(TranslatedSql& result) {
     offsets_.assign(tokens_.size() + 1, 0);
-    for (std::size_t i = 0; i < tokens_.size();) {
+    const std::size_t end = droppedTail();
+    for (std::size_t i = 0; i < end;) {
         const SqlToken& token = tokens_[i];
         const std::size_t next = i + 1;
         offsets_[i] = out_.size();
@@ -122,13 +126,31 @@ void SqlRewriter::run(TranslatedSql& result) {
         }
         i = next;
     }
-    offsets_[tokens_.size()] = out_.size();
+    std::fill(offsets_.begin() + static_cast<std::ptrdiff_t>(end), offsets_.end(), out_.size());
     result.placeholders = std::move(placeholders_);
     if (error_) {
         result.error = error_;
     } else {
         result.sql = std::move(out_);
     }
+}
+
+// Where the SQLite text ends: before a DROP's trailing CASCADE CONSTRAINTS or
+// PURGE, which SQLite does not know and which change nothing here (it keeps no
+// recycle bin, and its foreign keys are not enforced against a dropped table).
+std::size_t SqlRewriter::droppedTail() const {
+    if (kind_ != StatementKind::Drop) return tokens_.size();
+    std::vector<std::size_t> words;
+    for (std::size_t i = 0; i < tokens_.size(); ++i) {
+        if (tokens_[i].significant() && !tokens_[i].isSymbol(";")) words.push_back(i);
+    }
+    constexpr std::size_t kShortestDrop = 3;  // DROP TABLE name: the clause needs a name before it
+    std::size_t end = words.size();
+    if (end > kShortestDrop && tokens_[words[end - 1]].isWord("PURGE")) --end;
+    if (end > kShortestDrop + 1 && tokens_[words[end - 1]].isWord("CONSTRAINTS") &&
+        tokens_[words[end - 2]].isWord("CASCADE"))
+        end -= 2;
+    return end == words.size() ? tokens_.size() : words[end];
 }
 
 // A name, possibly dotted; returns the index after what it consumed.
@@ -170,6 +192,9 @@ void SqlRewriter::emitWord(std::size_t index) {
         out_ += quoteStored(kSubstrFunction);
     } else if (!qualified && token.isWord("MINUS")) {
         out_ += "EXCEPT";
+    } else if (isLengthSemantics(index)) {
+        // VARCHAR2(20 BYTE) and VARCHAR2(20 CHAR) keep the length alone: SQLite
+        // reads only numbers in a type's parentheses.
     } else if (token.isWord("LONG") && (kind_ == StatementKind::Create || kind_ == StatementKind::Alter) &&
                !tokens_[nextSignificant(index)].isWord("RAW")) {
         // LONG keeps its name but gets text affinity: SQLite's numeric affinity
@@ -213,6 +238,14 @@ bool SqlRewriter::previousIsDot(std::size_t index) const {
 bool SqlRewriter::previousIs(std::size_t index, std::string_view word) const {
     const SqlToken* previous = previousSignificant(index);
     return previous != nullptr && previous->isWord(word);
+}
+
+bool SqlRewriter::isLengthSemantics(std::size_t index) const {
+    const SqlToken& token = tokens_[index];
+    if (kind_ != StatementKind::Create && kind_ != StatementKind::Alter) return false;
+    if (!token.isWord("BYTE") && !token.isWord("CHAR")) return false;
+    const SqlToken* previous = previousSignificant(index);
+    return previous != nullptr && previous->kind == SqlTokenKind::Number && nextIs(index, ")");
 }
 
 bool SqlRewriter::nextIs(std::size_t index, std::string_view symbol) const {

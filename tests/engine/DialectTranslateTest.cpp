@@ -277,6 +277,22 @@ TEST(DialectErrors, LexicalErrorsAndOverlongIdentifiers) {
     EXPECT_EQ(db.errorNumber("create table " + name30 + " (" + name30 + " number)"), 0);
 }
 
+TEST(DialectDefinitions, ServerOnlyClausesOfDdlAreAccepted) {
+    DialectTestDatabase db;
+    db.execute("create table t1 (a varchar2(10 byte), b char(2 char), c number(5))");
+    const auto columns = db.catalog().describeObject("t1");
+    ASSERT_EQ(columns.size(), 3u);
+    EXPECT_EQ(columns[0].size, 10u);
+    EXPECT_EQ(columns[1].size, 2u);
+    db.execute("insert into t1 values ('x', 'y', 1)");
+    db.execute("create table t2 as select a, c from t1");
+    EXPECT_EQ(db.catalog().describeObject("t2")[1].type, engine::InternalType::Number);
+    db.execute("drop table t1 cascade constraints");
+    db.execute("DROP TABLE T2 PURGE;");
+    EXPECT_TRUE(db.catalog().listObjects().empty());
+    EXPECT_EQ(db.errorNumber("drop table purge"), 942);  // a table named PURGE, not the clause
+}
+
 TEST(DialectErrors, KindIsKnownEvenWhenTheTextIsBroken) {
     EXPECT_EQ(translateSql("select 'abc from dual").kind, StatementKind::Select);
     EXPECT_EQ(translateSql("begin x(); end;").kind, StatementKind::Begin);
