@@ -27,33 +27,42 @@ constexpr std::array<ErrorText, static_cast<std::size_t>(OraCode::Count)> kError
     {OraCode::InvalidIdentifier, 904, "\"%s\": invalid identifier"},
     {OraCode::InvalidNumberOfArgs, 909, "invalid number of arguments"},
     {OraCode::InvalidCharacter, 911, "invalid character"},
-    {OraCode::NotProperlyEnded, 933, "SQL command not properly ended"},
+    {OraCode::TooManyValues, 913, "too many values"},
+    {OraCode::ColumnAmbiguous, 918, "column ambiguously defined"},
     {OraCode::UnexpectedEnd, 921, "unexpected end of SQL command"},
+    {OraCode::NotProperlyEnded, 933, "SQL command not properly ended"},
+    {OraCode::GroupFunctionNotAllowed, 934, "group function is not allowed here"},
     {OraCode::MissingExpression, 936, "missing expression"},
     {OraCode::TableOrViewMissing, 942, "table or view does not exist"},
+    {OraCode::NotEnoughValues, 947, "not enough values"},
     {OraCode::NameAlreadyUsed, 955, "name is already used by an existing object"},
     {OraCode::IdentifierTooLong, 972, "identifier is too long"},
     {OraCode::UserRequestedCancel, 1013, "user requested cancel of current operation"},
     {OraCode::LogonDenied, 1017, "invalid username/password; logon denied"},
     {OraCode::IllegalVariable, 1036, "illegal variable name/number"},
+    {OraCode::SavepointMissing, 1086, "savepoint '%s' never established"},
     {OraCode::CannotInsertNull, 1400, "cannot insert NULL into (%s)"},
     {OraCode::NoDataFound, 1403, "no data found"},
+    {OraCode::IndexMissing, 1418, "specified index does not exist"},
     {OraCode::InvalidNumber, 1722, "invalid number"},
+    {OraCode::ViewNotModifiable, 1732, "data manipulation operation not legal on this view"},
     {OraCode::MissingDoubleQuote, 1740, "missing double quote in identifier"},
     {OraCode::ZeroLengthIdentifier, 1741, "illegal zero-length identifier"},
     {OraCode::UnterminatedString, 1756, "quoted string not properly terminated"},
+    {OraCode::OrderByItemOutOfRange, 1785, "ORDER BY item must be the number of a SELECT-list expression"},
+    {OraCode::ResultColumnCountDiffers, 1789, "query block has incorrect number of result columns"},
     {OraCode::DateFormatNotRecognized, 1821, "date format not recognized"},
     {OraCode::DateFormatTooShort, 1830, "date format picture ends before converting entire input string"},
     {OraCode::NotValidMonth, 1843, "not a valid month"},
     {OraCode::DayOfMonthRange, 1847, "day of month must be between 1 and last day of month"},
     {OraCode::LiteralFormatMismatch, 1861, "literal does not match format string"},
     {OraCode::SequenceMissing, 2289, "sequence does not exist"},
-    {OraCode::SequenceIncrementZero, 4002, "INCREMENT must be a non-zero integer"},
     {OraCode::CheckConstraint, 2290, "check constraint (%s) violated"},
     {OraCode::ParentKeyNotFound, 2291, "integrity constraint (%s) violated - parent key not found"},
     {OraCode::NotConnected, 3114, "not connected to ORACLE"},
-    {OraCode::ObjectMissing, 4043, "object %s does not exist"},
+    {OraCode::SequenceIncrementZero, 4002, "INCREMENT must be a non-zero integer"},
     {OraCode::OutOfMemory, 4030, "out of process memory"},
+    {OraCode::ObjectMissing, 4043, "object %s does not exist"},
     {OraCode::PlsqlCompilation, 6550, "line %s, column %s:\n%s"},
     {OraCode::CurrvalNotDefined, 8002, "sequence %s.CURRVAL is not yet defined in this session"},
     {OraCode::ReadOnlyDatabase, 16000, "database open for read-only access"},
@@ -81,12 +90,6 @@ std::string formatError(const ErrorText& entry, std::initializer_list<std::strin
         rest.remove_prefix(mark + 2);
     }
     return out;
-}
-
-// What follows `prefix` in `message`, or nullopt when the message does not start so.
-std::optional<std::string> after(const std::string& message, std::string_view prefix) {
-    if (message.compare(0, prefix.size(), prefix) != 0) return std::nullopt;
-    return message.substr(prefix.size());
 }
 
 // "T.C" in SQLite's constraint messages names a column by its stored table and
@@ -125,24 +128,66 @@ OraError fromConstraint(int rc, const std::string& message) {
     }
 }
 
-// The table of SQLite's SQLITE_ERROR messages the server has its own words for.
+// How a SQLite message is recognised, and what of it the server's text names.
+enum class Match { Prefix, Contains };
+enum class Argument { None, Name, Path };  // the message text after the pattern
+
+struct MessageRule {
+    Match match;
+    std::string_view pattern;
+    OraCode code;
+    Argument argument;
+};
+
+// SQLite's SQLITE_ERROR messages the server has its own words for, most
+// specific first.
+constexpr std::array<MessageRule, 20> kMessageRules{{
+    {Match::Prefix, "no such table", OraCode::TableOrViewMissing, Argument::None},
+    {Match::Prefix, "no such view", OraCode::TableOrViewMissing, Argument::None},
+    {Match::Prefix, "use DROP ", OraCode::TableOrViewMissing, Argument::None},
+    {Match::Prefix, "no such column: ", OraCode::InvalidIdentifier, Argument::Path},
+    {Match::Contains, " has no column named ", OraCode::InvalidIdentifier, Argument::Name},
+    {Match::Prefix, "no such function: ", OraCode::InvalidIdentifier, Argument::Name},
+    {Match::Prefix, "wrong number of arguments", OraCode::InvalidNumberOfArgs, Argument::None},
+    {Match::Prefix, "ambiguous column name", OraCode::ColumnAmbiguous, Argument::None},
+    {Match::Prefix, "no such index", OraCode::IndexMissing, Argument::None},
+    {Match::Prefix, "no such savepoint: ", OraCode::SavepointMissing, Argument::Name},
+    {Match::Prefix, "misuse of aggregate", OraCode::GroupFunctionNotAllowed, Argument::None},
+    {Match::Contains, "because it is a view", OraCode::ViewNotModifiable, Argument::None},
+    {Match::Contains, "may not be modified", OraCode::ViewNotModifiable, Argument::None},
+    {Match::Contains, "do not have the same number of result columns", OraCode::ResultColumnCountDiffers,
+     Argument::None},
+    {Match::Contains, "term out of range", OraCode::OrderByItemOutOfRange, Argument::None},
+    {Match::Contains, "already exists", OraCode::NameAlreadyUsed, Argument::None},
+    {Match::Prefix, "incomplete input", OraCode::UnexpectedEnd, Argument::None},
+    {Match::Prefix, "near \"FROM\": syntax error", OraCode::MissingExpression, Argument::None},
+    {Match::Contains, "syntax error", OraCode::InvalidSqlStatement, Argument::None},
+    {Match::Contains, "unrecognized token", OraCode::InvalidCharacter, Argument::None},
+}};
+
+// "table T has 2 columns but 3 values were supplied", "3 values for 2 columns":
+// the server says which side is short.
+std::optional<OraError> fromValueCountMessage(const std::string& message) {
+    int columns = 0;
+    int values = 0;
+    const bool tableForm = std::sscanf(message.c_str(), "table %*s has %d columns but %d values", &columns, &values) == 2;
+    if (!tableForm && std::sscanf(message.c_str(), "%d values for %d columns", &values, &columns) != 2)
+        return std::nullopt;
+    return OraError(values > columns ? OraCode::TooManyValues : OraCode::NotEnoughValues);
+}
+
 OraError fromErrorMessage(const std::string& message) {
-    if (after(message, "no such table") || after(message, "no such view"))
-        return OraError(OraCode::TableOrViewMissing);
-    if (auto name = after(message, "no such column: "))
-        return OraError(OraCode::InvalidIdentifier, {decodePath(*name, "\".\"", false)});
-    if (auto name = after(message, "no such function: "))
-        return OraError(OraCode::InvalidIdentifier, {decodeIdentifier(*name)});
-    if (after(message, "wrong number of arguments"))
-        return OraError(OraCode::InvalidNumberOfArgs);
-    if (message.find("already exists") != std::string::npos)
-        return OraError(OraCode::NameAlreadyUsed);
-    if (after(message, "incomplete input")) return OraError(OraCode::UnexpectedEnd);
-    if (after(message, "near \"FROM\": syntax error")) return OraError(OraCode::MissingExpression);
-    if (message.find("syntax error") != std::string::npos)
-        return OraError(OraCode::InvalidSqlStatement);
-    if (message.find("unrecognized token") != std::string::npos)
-        return OraError(OraCode::InvalidCharacter);
+    if (auto counted = fromValueCountMessage(message)) return *counted;
+    for (const MessageRule& rule : kMessageRules) {
+        const std::size_t at = message.find(rule.pattern);
+        if (at == std::string::npos || (rule.match == Match::Prefix && at != 0)) continue;
+        const std::string rest = message.substr(at + rule.pattern.size());
+        switch (rule.argument) {
+        case Argument::None: return OraError(rule.code);
+        case Argument::Name: return OraError(rule.code, {decodeIdentifier(rest)});
+        case Argument::Path: return OraError(rule.code, {decodePath(rest, "\".\"", false)});
+        }
+    }
     return OraError(OraCode::InternalError, {"sqlite", message});
 }
 

@@ -18,43 +18,52 @@ namespace engine {
 // The server errors the engine raises. Each has one fixed text in OraError.cpp
 // (table checked against this enum); "%s" in a text is filled by the arguments.
 enum class OraCode {
-    UniqueConstraint,       // ORA-00001 (constraint name)
-    ResourceBusy,           // ORA-00054
-    InternalError,          // ORA-00600 (detail)
-    InvalidSqlStatement,    // ORA-00900
-    InvalidIdentifier,      // ORA-00904 (identifier)
-    InvalidNumberOfArgs,    // ORA-00909
-    InvalidCharacter,       // ORA-00911
-    NotProperlyEnded,       // ORA-00933
-    UnexpectedEnd,          // ORA-00921
-    MissingExpression,      // ORA-00936
-    TableOrViewMissing,     // ORA-00942
-    NameAlreadyUsed,        // ORA-00955
-    IdentifierTooLong,      // ORA-00972
-    UserRequestedCancel,    // ORA-01013
-    LogonDenied,            // ORA-01017
-    IllegalVariable,        // ORA-01036
-    CannotInsertNull,       // ORA-01400 (column path)
-    NoDataFound,            // ORA-01403
-    InvalidNumber,          // ORA-01722
-    MissingDoubleQuote,     // ORA-01740
-    ZeroLengthIdentifier,   // ORA-01741
-    UnterminatedString,     // ORA-01756
-    DateFormatNotRecognized,// ORA-01821
-    DateFormatTooShort,     // ORA-01830
-    NotValidMonth,          // ORA-01843
-    DayOfMonthRange,        // ORA-01847
-    LiteralFormatMismatch,  // ORA-01861
-    SequenceMissing,        // ORA-02289
-    SequenceIncrementZero,  // ORA-04002
-    CheckConstraint,        // ORA-02290 (constraint name)
-    ParentKeyNotFound,      // ORA-02291 (constraint name)
-    NotConnected,           // ORA-03114
-    ObjectMissing,          // ORA-04043 (object name)
-    OutOfMemory,            // ORA-04030
-    PlsqlCompilation,       // ORA-06550 (line, column, PLS text)
-    CurrvalNotDefined,      // ORA-08002 (sequence name)
-    ReadOnlyDatabase,       // ORA-16000
+    UniqueConstraint,         // ORA-00001 (constraint name)
+    ResourceBusy,             // ORA-00054
+    InternalError,            // ORA-00600 (detail)
+    InvalidSqlStatement,      // ORA-00900
+    InvalidIdentifier,        // ORA-00904 (identifier)
+    InvalidNumberOfArgs,      // ORA-00909
+    InvalidCharacter,         // ORA-00911
+    TooManyValues,            // ORA-00913
+    ColumnAmbiguous,          // ORA-00918
+    UnexpectedEnd,            // ORA-00921
+    NotProperlyEnded,         // ORA-00933
+    GroupFunctionNotAllowed,  // ORA-00934
+    MissingExpression,        // ORA-00936
+    TableOrViewMissing,       // ORA-00942
+    NotEnoughValues,          // ORA-00947
+    NameAlreadyUsed,          // ORA-00955
+    IdentifierTooLong,        // ORA-00972
+    UserRequestedCancel,      // ORA-01013
+    LogonDenied,              // ORA-01017
+    IllegalVariable,          // ORA-01036
+    SavepointMissing,         // ORA-01086 (savepoint name)
+    CannotInsertNull,         // ORA-01400 (column path)
+    NoDataFound,              // ORA-01403
+    IndexMissing,             // ORA-01418
+    InvalidNumber,            // ORA-01722
+    ViewNotModifiable,        // ORA-01732
+    MissingDoubleQuote,       // ORA-01740
+    ZeroLengthIdentifier,     // ORA-01741
+    UnterminatedString,       // ORA-01756
+    OrderByItemOutOfRange,    // ORA-01785
+    ResultColumnCountDiffers, // ORA-01789
+    DateFormatNotRecognized,  // ORA-01821
+    DateFormatTooShort,       // ORA-01830
+    NotValidMonth,            // ORA-01843
+    DayOfMonthRange,          // ORA-01847
+    LiteralFormatMismatch,    // ORA-01861
+    SequenceMissing,          // ORA-02289
+    CheckConstraint,          // ORA-02290 (constraint name)
+    ParentKeyNotFound,        // ORA-02291 (constraint name)
+    NotConnected,             // ORA-03114
+    SequenceIncrementZero,    // ORA-04002
+    OutOfMemory,              // ORA-04030
+    ObjectMissing,            // ORA-04043 (object name)
+    PlsqlCompilation,         // ORA-06550 (line, column, PLS text)
+    CurrvalNotDefined,        // ORA-08002 (sequence name)
+    ReadOnlyDatabase,         // ORA-16000
     Count
 };
 

@@ -45,6 +45,17 @@ TEST_F(DialectErrorMapping, FailingStatementsGetTheServersNumberAndText) {
         {"select upper() from dual", 909, "ORA-00909: invalid number of arguments", true},
         {"select nothing.nextval from dual", 2289, "ORA-02289: sequence does not exist", true},
         {"select 1 from dual where 1 = @", 911, "ORA-00911: invalid character", true},
+        {"insert into emp (id, nosuch) values (5, 1)", 904, "ORA-00904: \"NOSUCH\": invalid identifier", true},
+        {"insert into emp values (5, 'Dee')", 947, "ORA-00947: not enough values", true},
+        {"insert into emp values (5, 'Dee', 1, 2)", 913, "ORA-00913: too many values", true},
+        {"insert into emp (id, name) values (5, 'Dee', 1)", 913, "ORA-00913: too many values", true},
+        {"select id from emp a, emp b", 918, "ORA-00918: column ambiguously defined", true},
+        {"drop index no_index", 1418, "ORA-01418: specified index does not exist", true},
+        {"rollback to savepoint nowhere", 1086, "ORA-01086: savepoint 'NOWHERE' never established", true},
+        {"select id from emp where count(*) > 1", 934, "ORA-00934: group function is not allowed here", true},
+        {"select id from emp union select id, name from emp", 1789, "ORA-01789", false},
+        {"select id from emp order by 3", 1785, "ORA-01785", false},
+        {"drop view emp", 942, "ORA-00942: table or view does not exist", true},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.sql);
@@ -55,6 +66,12 @@ TEST_F(DialectErrorMapping, FailingStatementsGetTheServersNumberAndText) {
             EXPECT_NE(db.lastError().find(c.text), std::string::npos) << db.lastError();
         }
     }
+}
+
+TEST_F(DialectErrorMapping, ViewsCannotBeChanged) {
+    db.execute("create view names as select name from emp");
+    EXPECT_EQ(db.errorNumber("insert into names values ('x')"), 1732);
+    EXPECT_EQ(db.errorNumber("drop table names"), 942);
 }
 
 TEST_F(DialectErrorMapping, QuotedNamesInConstraintMessagesAreDecoded) {
