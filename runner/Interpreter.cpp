@@ -166,15 +166,16 @@ void Interpreter::printValues(bool labelled)
     expectChar(';');
 }
 
-// A condition of IF or DOWHILE: the first element as a 16-bit integer, 1 for true
-// and 0 for false. A value without elements has no truth value either.
+// A condition of IF or DOWHILE: the first element as an integer (cut toward zero),
+// 1 for true and 0 for false. The integer is not cut to 16 bits, where 65537 would
+// wrap around to true. A value without elements has no truth value either.
 bool Interpreter::readCondition()
 {
     CommonVar value = Expression(*this).evaluate();
     value.requireInitialised();
     if (value.count() == 0)
         reportError(ErrorCode::InvalidBoolean);
-    const short truth = value.getShortInt(0);
+    const long truth = value.getLongInt(0);
     if (truth != 0 && truth != 1)
         reportError(ErrorCode::InvalidBoolean);
     return truth == 1;
@@ -281,17 +282,17 @@ void Interpreter::timeoutStatement()
 
 void Interpreter::connectStatement()
 {
-    notAvailable("CONNECT");
+    readConnect(*this);
 }
 
 void Interpreter::disconnectStatement()
 {
-    notAvailable("DISCONNECT");
+    readDisconnect(*this);
 }
 
 void Interpreter::executeSqlStatement()
 {
-    notAvailable("EXECUTE");
+    readExecute(*this);
 }
 
 void Interpreter::functionDefinition()

@@ -1,0 +1,160 @@
+// The worker side of an EXECUTE item: runs the statement on its connection and
+// moves values as text between script variables and the library's parameters and
+// columns, each move under the OraProc lock.
+#include "ExecItem.h"
+
+#include "CommonVar.h"
+#include "OraProc.h"
+
+#include "ODbData.h"
+#include "ODbException.h"
+#include "ODbLong.h"
+#include "ODbLongRaw.h"
+#include "ODbParam.h"
+#include "ODbQuery.h"
+
+#include <algorithm>
+
+namespace Transl {
+
+namespace {
+
+// Thrown inside a worker whose item the interpreter has given up on; it unwinds
+// the worker without touching script variables.
+struct Abandoned {};
+
+const char* const kUnknownSqlError = "Unknow SQL execution error";
+const char* const kRowsExceedArray = "Number of being fetched rows exceed the allocated array bounds";
+const char* const kNoProcedures =
+    "Stored procedure calls are not supported by this build; no procedure was called";
+
+// A statement asks for more values than the script supplied: a failure of the item
+// rather than a read past the end of its variable list.
+void requireVariables(int needed, std::size_t given, const char* what, const char* role)
+{
+    if (needed < 0 || static_cast<std::size_t>(needed) <= given)
+        return;
+    const std::string text = "The statement has " + std::to_string(needed) + " " + what + " but " +
+                             std::to_string(given) + " " + role;
+    throw Oracle::ODbException(text.c_str(), -1, nullptr);
+}
+
+std::string textOrEmpty(const char* text)
+{
+    return text == nullptr ? std::string() : std::string(text);
+}
+
+// A column's current value as text; LONG and LONG RAW arrive as piece chains.
+std::string columnText(Oracle::ODbData& field)
+{
+    switch (field.getDynamicVariable()->getFtype()) {
+    case Oracle::extLong:
+        return textOrEmpty(field.getLong().getCString());
+    case Oracle::extLongRaw:
+        return textOrEmpty(field.getLongRaw().getCString());
+    default:
+        return field.getString();
+    }
+}
+
+// Types a parameter like the script variable bound to it and copies its elements.
+void copyIn(Oracle::ODbParam& param, CommonVar& variable)
+{
+    param.initParam(variable.getSupportType(), static_cast<int>(variable.getBufferLength()),
+                    variable.count());
+    const unsigned int count = std::min(param.getArraySize(), variable.count());
+    for (unsigned int j = 0; j < count; ++j)
+        param.setString(variable.getString(j), j);
+}
+
+void copyOut(Oracle::ODbParam& param, CommonVar& variable)
+{
+    const unsigned int count = std::min(param.getArraySize(), variable.count());
+    for (unsigned int j = 0; j < count; ++j)
+        variable.setString(param.getString(j), j);
+}
+
+} // namespace
+
+void ExecItem::runSql()
+{
+    try {
+        setMessage(std::string());
+        Oracle::ODbQuery query(owner_.connection(connectionNumber));
+        query.open(statementText.c_str(), false);
+        bindParameters(query);
+        if (query.isSelStmt())
+            fetchRows(query);
+        else
+            query.exec(repeatCount);
+        copyBack(query);
+    } catch (const Abandoned&) {
+    } catch (const Oracle::ODbException& failure) {
+        setMessage(failure.getErrMsg());
+    } catch (...) {
+        setMessage(kUnknownSqlError);
+    }
+}
+
+// The library offers no stored-procedure calls yet: the item fails cleanly.
+void ExecItem::runSproc()
+{
+    setMessage(kNoProcedures);
+}
+
+void ExecItem::setMessage(const std::string& text)
+{
+    OraProc::Lock lock(owner_);
+    message_ = text;
+}
+
+void ExecItem::leaveIfAbandoned() const
+{
+    if (abandoned_)
+        throw Abandoned();
+}
+
+void ExecItem::bindParameters(Oracle::ODbQuery& query)
+{
+    const int count = query.getParamCount();
+    requireVariables(count, boundVariables.size(), "parameters", "variables are bound to it");
+    OraProc::Lock lock(owner_);
+    leaveIfAbandoned();
+    for (int i = 1; i <= count; ++i)
+        copyIn(query.getParam(i), *boundVariables[static_cast<std::size_t>(i - 1)]);
+}
+
+// Row r goes to element r - 1 of every output variable; rows stored before a
+// failure stay stored.
+void ExecItem::fetchRows(Oracle::ODbQuery& query)
+{
+    const int columns = query.getColumnCount();
+    requireVariables(columns, outputVariables.size(), "columns", "output variables receive them");
+    for (unsigned int row = 0; query.next(); ++row)
+        storeRow(query, columns, row);
+}
+
+void ExecItem::storeRow(Oracle::ODbQuery& query, int columns, unsigned int row)
+{
+    OraProc::Lock lock(owner_);
+    leaveIfAbandoned();
+    for (int c = 1; c <= columns; ++c) {
+        CommonVar& output = *outputVariables[static_cast<std::size_t>(c - 1)];
+        if (row >= output.count())
+            throw Oracle::ODbException(kRowsExceedArray, -1, nullptr);
+        output.setString(columnText(query.fieldByPos(c)), row);
+    }
+}
+
+// Every parameter goes back, so values returned through bind variables reach the
+// script.
+void ExecItem::copyBack(Oracle::ODbQuery& query)
+{
+    OraProc::Lock lock(owner_);
+    leaveIfAbandoned();
+    const int count = query.getParamCount();
+    for (int i = 1; i <= count; ++i)
+        copyOut(query.getParam(i), *boundVariables[static_cast<std::size_t>(i - 1)]);
+}
+
+} // namespace Transl

@@ -1,0 +1,328 @@
+// CONNECT, DISCONNECT and EXECUTE: the connection table, the reading of EXECUTE
+// items and their run on worker threads under the time-out.
+#include "OraProc.h"
+
+#include "CommonVar.h"
+#include "Exception.h"
+#include "ExprValue.h"
+#include "Expression.h"
+#include "Interpreter.h"
+
+#include "ODbClassfactory.h"
+#include "ODbConnect.h"
+#include "ODbDescribeSql.h"
+#include "ODbException.h"
+
+#include <ctime>
+#include <vector>
+
+namespace Transl {
+
+namespace {
+
+// An item whose worker was abandoned after a time-out, with the connection it
+// runs on. Both must stay valid for as long as that worker may run, which is to
+// the end of the process: nothing may free them under it.
+struct AbandonedWork {
+    std::unique_ptr<ExecItem> item;
+    OraProc::Connection connection;  // keeps the session from being logged off; may be null
+};
+
+// Deliberately never freed (see AbandonedWork); reachable, so not a leak report.
+std::vector<AbandonedWork>& abandonedWork()
+{
+    static auto* const kept = new std::vector<AbandonedWork>();
+    return *kept;
+}
+
+// The next token must be the name of a declared variable.
+CommonVar& readVariable(Interpreter& in)
+{
+    in.nextToken();
+    const Token& token = in.currentToken();
+    if (token.kind != TokenKind::Identifier)
+        in.reportError(ErrorCode::SyntaxError);
+    if (!in.isDeclared(token.text))
+        in.reportError(ErrorCode::NotDeclared);
+    return in.getVar(token.text);
+}
+
+// A declared NUMBER variable: the connection number of CONNECT and DISCONNECT.
+CommonVar& readNumberVariable(Interpreter& in)
+{
+    CommonVar& variable = readVariable(in);
+    if (variable.type() != TypeCode::Number)
+        in.reportError(ErrorCode::WrongType);
+    return variable;
+}
+
+// An expression of the given type; the value refers to a variable when it is one.
+ExprValue readTyped(Interpreter& in, TypeCode type)
+{
+    ExprValue value = Expression(in).evaluateValue();
+    value.get().requireInitialised();
+    if (value.get().type() != type)
+        in.reportError(ErrorCode::WrongType);
+    return value;
+}
+
+std::int32_t readNumber(Interpreter& in)
+{
+    return toInt32(readTyped(in, TypeCode::Number).get().getDouble(0));
+}
+
+std::string readText(Interpreter& in)
+{
+    const ExprValue value = readTyped(in, TypeCode::Varchar2);
+    const char* text = value.get().getCString(0);
+    return text == nullptr ? std::string() : std::string(text);
+}
+
+// "[" name { "," name } "]" ",": the variables that receive a query's columns.
+void readOutputVariables(Interpreter& in, ExecItem& item)
+{
+    if (!in.acceptChar('['))
+        return;
+    do
+        item.outputVariables.push_back(&readVariable(in));
+    while (in.acceptChar(','));
+    in.expectChar(']');
+    in.expectChar(',');
+}
+
+// The placeholders are found as the library finds them, so that a colon in a
+// quoted literal, a quoted identifier or a comment binds nothing.
+void bindPlaceholders(Interpreter& in, ExecItem& item, const std::string& text)
+{
+    for (const std::string& name : Oracle::ODbDescribeSql::scanPlaceholders(text.c_str())) {
+        if (!in.isDeclared(name))
+            in.reportError(ErrorCode::NotDeclared, name);
+        item.boundVariables.push_back(&in.getVar(name));
+    }
+}
+
+// "prefix.name(arguments)" or "name(arguments)"; without "(" the whole text is the
+// call's head.
+void splitCall(ExecItem& item, const std::string& call)
+{
+    const std::string head = call.substr(0, call.find('('));
+    const std::size_t dot = head.find('.');
+    if (dot == std::string::npos) {
+        item.procedureName = head;
+        return;
+    }
+    item.procedurePrefix = head.substr(0, dot);
+    item.procedureName = head.substr(dot + 1);
+}
+
+// The statement part of an item: SQL [ outputs "," ] text, or SP call-text.
+void readStatement(Interpreter& in, ExecItem& item)
+{
+    in.nextToken();
+    const Token& kind = in.currentToken();
+    if (kind.kind != TokenKind::Keyword || (kind.keyword != Keyword::Sql && kind.keyword != Keyword::Sp))
+        in.reportError(ErrorCode::SyntaxError);
+    item.procedureCall = kind.keyword == Keyword::Sp;
+    if (item.procedureCall) {
+        const std::string call = readText(in);
+        splitCall(item, call);
+        bindPlaceholders(in, item, call);
+        return;
+    }
+    readOutputVariables(in, item);
+    item.statementText = readText(in);
+    bindPlaceholders(in, item, item.statementText);
+}
+
+// "(" connection "," statement [ "," message-variable ] ")" [ "*" repeat ]
+void readItem(Interpreter& in, ExecItem& item)
+{
+    in.expectChar('(');
+    item.connectionNumber = readNumber(in);
+    in.expectChar(',');
+    readStatement(in, item);
+    if (in.acceptChar(','))
+        item.messageVariable = &readVariable(in);
+    in.expectChar(')');
+    if (in.acceptChar('*')) // the repeat count's type is not checked
+        item.repeatCount = toInt32(Expression(in).evaluateValue().get().getDouble(0));
+}
+
+} // namespace
+
+// Ends the items of an EXECUTE on every way out of it, an exception included, so
+// that no worker is left using items or variables that are gone.
+class OraProc::ExecutionScope {
+public:
+    ExecutionScope(OraProc& owner, Interpreter& in) : owner_(owner), in_(in) {}
+    ~ExecutionScope() { owner_.endItems(in_); }
+    ExecutionScope(const ExecutionScope&) = delete;
+    ExecutionScope& operator=(const ExecutionScope&) = delete;
+
+private:
+    OraProc& owner_;
+    Interpreter& in_;
+};
+
+OraProc::~OraProc() = default;
+
+std::int32_t OraProc::largestConnection()
+{
+    Lock lock(*this);
+    return connections_.empty() ? 0 : connections_.rbegin()->first;
+}
+
+Oracle::ODbConnect& OraProc::newConnection(std::int32_t number)
+{
+    Lock lock(*this);
+    if (connections_.count(number) != 0)
+        throw Exception("connection " + std::to_string(number) + " exists already");
+    Connection& entry = connections_[number];
+    entry = Oracle::ODbClassfactory::createODbConnect();
+    return *entry;
+}
+
+Oracle::ODbConnect& OraProc::connection(std::int32_t number)
+{
+    Lock lock(*this);
+    const auto found = connections_.find(number);
+    if (found == connections_.end())
+        throw Exception("connection " + std::to_string(number) + " is not open");
+    return *found->second;
+}
+
+bool OraProc::hasConnection(std::int32_t number)
+{
+    Lock lock(*this);
+    return connections_.count(number) != 0;
+}
+
+// CONNECT variable any-token "connect string" [ "," message-variable ] ";"
+// A failed logon is no script error: the number stays taken and the library's
+// text goes to the message.
+void OraProc::readConnect(Interpreter& in)
+{
+    CommonVar& target = readNumberVariable(in);
+    const std::int32_t number = largestConnection() + 1;
+    target.setDouble(number, 0);
+    in.nextToken();
+    in.nextToken();
+    if (in.currentToken().kind != TokenKind::String)
+        in.reportError(ErrorCode::SyntaxError);
+    const std::string connectString = in.currentToken().text;
+    message_.clear();
+    Oracle::ODbConnect& session = newConnection(number);
+    try {
+        session.logon(connectString.c_str());
+    } catch (const Oracle::ODbException& failure) {
+        message_ = failure.getErrMsg();
+    }
+    if (in.acceptChar(','))
+        readVariable(in).setString(message_, 0);
+    in.expectChar(';');
+}
+
+// DISCONNECT variable ";": logs off and keeps the number taken.
+void OraProc::readDisconnect(Interpreter& in)
+{
+    const std::int32_t number = toInt32(readNumberVariable(in).getDouble(0));
+    if (!hasConnection(number))
+        in.reportError(ErrorCode::InvalidConnection);
+    message_.clear();
+    try {
+        connection(number).logoff();
+    } catch (const Oracle::ODbException& failure) {
+        message_ = failure.getErrMsg();
+    }
+    in.expectChar(';');
+}
+
+// EXECUTE item { "," item } ";"
+void OraProc::readExecute(Interpreter& in)
+{
+    readItems(in);
+    if (runItems(in))
+        in.reportError(ErrorCode::TimedOut);
+    in.expectChar(';');
+}
+
+void OraProc::readItems(Interpreter& in)
+{
+    std::int32_t number = 1;
+    do {
+        auto item = std::make_unique<ExecItem>(*this);
+        readItem(in, *item);
+        statements_[number++] = std::move(item);
+    } while (in.acceptChar(','));
+}
+
+bool OraProc::runItems(Interpreter& in)
+{
+    ExecutionScope scope(*this, in);
+    for (auto& [number, item] : statements_) {
+        item->startTime = std::time(nullptr);
+        in.addThread(item->procedureCall ? executeSproc : executeSql, number, item.get());
+    }
+    in.startAll();
+    const bool timedOut = in.waitAll(statements_, timeout_);
+    endWorkers(in);
+    storeMessages();
+    return timedOut;
+}
+
+void OraProc::endItems(Interpreter& in)
+{
+    endWorkers(in);
+    statements_.clear();
+}
+
+// Marks the items whose workers still run, under the lock, so that those workers
+// leave the script's variables alone from now on, and keeps them alive for them;
+// then lets go of every worker.
+void OraProc::endWorkers(Interpreter& in)
+{
+    const std::vector<std::int32_t> running = in.runningNumbers();
+    {
+        Lock lock(*this);
+        for (const std::int32_t number : running)
+            abandon(number);
+    }
+    in.killRunning();
+}
+
+void OraProc::abandon(std::int32_t number)
+{
+    const auto found = statements_.find(number);
+    if (found == statements_.end())
+        return;
+    found->second->abandon();
+    const auto session = connections_.find(found->second->connectionNumber);
+    abandonedWork().push_back(
+        {std::move(found->second), session == connections_.end() ? Connection() : session->second});
+    statements_.erase(found);
+}
+
+// Each item's message goes to its message variable, in item order.
+void OraProc::storeMessages()
+{
+    Lock lock(*this);
+    for (const auto& entry : statements_) {
+        const ExecItem& item = *entry.second;
+        if (item.messageVariable != nullptr)
+            item.messageVariable->setString(item.message(), 0);
+    }
+}
+
+unsigned int OraProc::executeSql(void* item)
+{
+    static_cast<ExecItem*>(item)->runSql();
+    return 0;
+}
+
+unsigned int OraProc::executeSproc(void* item)
+{
+    static_cast<ExecItem*>(item)->runSproc();
+    return 0;
+}
+
+} // namespace Transl
