@@ -13,10 +13,15 @@
 
 namespace engine {
 
-void QueryCursor::open(Connection& connection, sqlite3_stmt* stmt, std::vector<const DefineHandle*> defines) {
+void QueryCursor::open(Connection& connection, sqlite3_stmt* stmt) {
     close();
     connection_ = &connection;
     stmt_ = stmt;
+    rowCount_ = 0;
+    done_ = false;
+}
+
+void QueryCursor::setDefines(const std::vector<const DefineHandle*>& defines) {
     static_.assign(defines.size(), nullptr);
     dynamic_.assign(defines.size(), nullptr);
     dynamicColumns_.clear();
@@ -29,8 +34,6 @@ void QueryCursor::open(Connection& connection, sqlite3_stmt* stmt, std::vector<c
             static_[column] = define;
         }
     }
-    rowCount_ = 0;
-    done_ = false;
 }
 
 void QueryCursor::close() {

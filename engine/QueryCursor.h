@@ -22,8 +22,11 @@ class DefineHandle;
 class QueryCursor {
 public:
     // Starts fetching from `stmt`, executed and bound, on `connection`.
-    // `defines` has one entry per column (null where none is defined).
-    void open(Connection& connection, sqlite3_stmt* stmt, std::vector<const DefineHandle*> defines);
+    void open(Connection& connection, sqlite3_stmt* stmt);
+    // The defines rows go to from now on: one entry per column (null where
+    // none is defined). Defines may come after the execute, as the vendor's
+    // interface allows.
+    void setDefines(const std::vector<const DefineHandle*>& defines);
     // Ends the fetch (a fetch of 0 rows, a new execute); idempotent.
     void close();
     bool isOpen() const { return stmt_ != nullptr; }

@@ -68,6 +68,7 @@ void Statement::prepare(const std::string& text) {
     bindsByKey_.clear();
     binds_.clear();
     defines_.clear();
+    definesChanged_ = true;
     translated_ = translateSql(text);
     text_ = text;
     state_ = State::Prepared;
@@ -105,6 +106,7 @@ BindHandle& Statement::bindParameters(const std::string& key, std::vector<int> p
 DefineHandle& Statement::define(ub4 position, const DefineSpec& spec) {
     if (state_ == State::Unprepared) throw CallError(CallCode::NotPrepared);
     if (position == 0) throw CallError(CallCode::InvalidArgument, "position");
+    definesChanged_ = true;
     auto& slot = defines_[position];
     if (slot) {
         slot->redefine(spec);
@@ -186,18 +188,26 @@ sword Statement::runQuery(ub4 iterations, ub4 rowOffset, ErrorRecords& errors) {
     sqlite3_stmt* stmt = compiled_.get();
     sqlite3_reset(stmt);
     for (const auto& bind : binds_) bind->bindElement(stmt, rowOffset, true);
-    std::vector<const DefineHandle*> byColumn(static_cast<std::size_t>(columnCount_), nullptr);
-    for (const auto& [position, define] : defines_) {
-        if (position > byColumn.size()) throw CallError(CallCode::NotInSelectList);
-        byColumn[position - 1] = define.get();
-    }
-    cursor_.open(*connection_, stmt, std::move(byColumn));
+    cursor_.open(*connection_, stmt);
+    definesChanged_ = true;
+    applyDefines();
     state_ = State::Executed;
     if (iterations == 0) return OCI_SUCCESS;
     OnUnwind closeCursor([this] { cursor_.close(); });
     const sword status = cursor_.fetch(iterations);
     fetchingInExecute_ = status == OCI_NEED_DATA;
     return fetchStatus(status, errors);
+}
+
+void Statement::applyDefines() {
+    if (!definesChanged_) return;
+    std::vector<const DefineHandle*> byColumn(static_cast<std::size_t>(columnCount_), nullptr);
+    for (const auto& [position, define] : defines_) {
+        if (position > byColumn.size()) throw CallError(CallCode::NotInSelectList);
+        byColumn[position - 1] = define.get();
+    }
+    cursor_.setDefines(byColumn);
+    definesChanged_ = false;
 }
 
 sword Statement::runChange(ub4 iterations, ub4 rowOffset) {
@@ -292,6 +302,7 @@ sword Statement::fetch(ub4 rows, ub2 orientation, ErrorRecords& errors) {
         return OCI_SUCCESS;
     }
     OnUnwind closeCursor([this] { cursor_.close(); });
+    if (!cursor_.awaitingPiece()) applyDefines();
     return fetchStatus(cursor_.fetch(rows), errors);
 }
 

@@ -65,6 +65,7 @@ private:
     void compile(const std::shared_ptr<Connection>& connection);
     void checkAllBound() const;
     std::vector<BindHandle*> bindList() const;
+    void applyDefines();
     sword run(ub4 iterations, ub4 rowOffset, ub4 mode, ErrorRecords& errors);
     sword runQuery(ub4 iterations, ub4 rowOffset, ErrorRecords& errors);
     sword runChange(ub4 iterations, ub4 rowOffset);
@@ -87,6 +88,7 @@ private:
     QueryCursor cursor_;           // rows of an executed query
     ArrayExecution execution_;     // iterations of a change
     bool fetchingInExecute_ = false;  // a query's execute-time fetch waits for a piece
+    bool definesChanged_ = true;   // defines_ changed since the cursor last took them
     bool changeRan_ = false;       // the last execute ran a change: its rows are the row count
 };
 
