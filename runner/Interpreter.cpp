@@ -113,13 +113,6 @@ void Interpreter::executeKeyword(Keyword keyword)
     }
 }
 
-// Ends the run through the internal-failure path for a statement whose handler
-// this build does not have.
-void Interpreter::notAvailable(const char* statement)
-{
-    throw Exception(std::string("the ") + statement + " statement is not available");
-}
-
 // A declaration; not inside a loop body or after IF.
 void Interpreter::declarationStatement()
 {

@@ -48,7 +48,6 @@ public:
 private:
     void executeStatement();
     void executeKeyword(Keyword keyword);
-    [[noreturn]] void notAvailable(const char* statement);
 
     // Statement handlers, one per statement form.
     void declarationStatement();
