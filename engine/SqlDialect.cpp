@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdlib>
 #include <string_view>
 #include <utility>
 
@@ -84,8 +85,13 @@ public:
     std::size_t outputOffset(std::size_t index) const { return offsets_[index]; }
 
 private:
-    std::size_t droppedTail() const;
+    std::size_t statementEnd() const;
+    std::size_t emitToken(std::size_t index);
     std::size_t rewriteName(std::size_t index);
+    std::size_t rewriteRownum(std::size_t index);
+    bool endsCondition(std::size_t index) const;
+    bool topLevelOr() const;
+    bool inSelectList() const;
     void emitWord(std::size_t index);
     void emitName(const std::string& dictionaryName);
     void checkLength(const std::string& dictionaryName);
@@ -94,6 +100,7 @@ private:
     bool previousIsDot(std::size_t index) const;
     bool previousIs(std::size_t index, std::string_view word) const;
     bool nextIs(std::size_t index, std::string_view symbol) const;
+    bool nextIsWord(std::size_t index, std::string_view word) const;
     bool isLengthSemantics(std::size_t index) const;
     std::vector<std::size_t> dottedName(std::size_t index) const;
 
@@ -103,30 +110,22 @@ private:
     std::vector<std::size_t> offsets_;     // output offset of each token
     std::vector<std::string> placeholders_; // folded names in order of appearance
     std::optional<OraError> error_;        // first translation error
+    int depth_ = 0;                        // parenthesis depth at the token being emitted
+    std::optional<long long> rowLimit_;    // LIMIT that replaces a ROWNUM condition
+    std::vector<bool> selectListAt_;       // per depth: between SELECT and FROM
 };
 
 void SqlRewriter::run(TranslatedSql& result) {
     offsets_.assign(tokens_.size() + 1, 0);
-    const std::size_t end = droppedTail();
+    const std::size_t end = statementEnd();
     for (std::size_t i = 0; i < end;) {
-        const SqlToken& token = tokens_[i];
-        const std::size_t next = i + 1;
         offsets_[i] = out_.size();
-        if (token.kind == SqlTokenKind::Word || token.kind == SqlTokenKind::QuotedName) {
-            std::size_t end = rewriteName(i);
-            for (std::size_t j = i + 1; j < end; ++j) offsets_[j] = out_.size();
-            i = end;
-            continue;
-        }
-        if (token.kind == SqlTokenKind::Placeholder) {
-            placeholders_.push_back(toUpperAscii(token.text.substr(1)));
-            out_ += "?" + std::to_string(placeholders_.size());
-        } else {
-            out_ += token.text;
-        }
+        const std::size_t next = emitToken(i);
+        for (std::size_t j = i + 1; j < next; ++j) offsets_[j] = out_.size();
         i = next;
     }
     std::fill(offsets_.begin() + static_cast<std::ptrdiff_t>(end), offsets_.end(), out_.size());
+    if (rowLimit_) out_ += " LIMIT " + std::to_string(*rowLimit_);
     result.placeholders = std::move(placeholders_);
     if (error_) {
         result.error = error_;
@@ -135,22 +134,101 @@ void SqlRewriter::run(TranslatedSql& result) {
     }
 }
 
-// Where the SQLite text ends: before a DROP's trailing CASCADE CONSTRAINTS or
-// PURGE, which SQLite does not know and which change nothing here (it keeps no
-// recycle bin, and its foreign keys are not enforced against a dropped table).
-std::size_t SqlRewriter::droppedTail() const {
-    if (kind_ != StatementKind::Drop) return tokens_.size();
-    std::vector<std::size_t> words;
-    for (std::size_t i = 0; i < tokens_.size(); ++i) {
-        if (tokens_[i].significant() && !tokens_[i].isSymbol(";")) words.push_back(i);
+// Emits token `index` (or the dotted name it starts); returns the index after.
+std::size_t SqlRewriter::emitToken(std::size_t index) {
+    const SqlToken& token = tokens_[index];
+    if (token.isWord("SELECT") || token.isWord("FROM")) {
+        selectListAt_.resize(static_cast<std::size_t>(std::max(depth_, 0)) + 1, false);
+        selectListAt_[static_cast<std::size_t>(std::max(depth_, 0))] = token.isWord("SELECT");
     }
-    constexpr std::size_t kShortestDrop = 3;  // DROP TABLE name: the clause needs a name before it
+    if (token.kind == SqlTokenKind::Word || token.kind == SqlTokenKind::QuotedName) return rewriteName(index);
+    if (token.kind == SqlTokenKind::Placeholder) {
+        placeholders_.push_back(toUpperAscii(token.text.substr(1)));
+        out_ += "?" + std::to_string(placeholders_.size());
+        return index + 1;
+    }
+    depth_ += token.isSymbol("(") ? 1 : token.isSymbol(")") ? -1 : 0;
+    out_ += token.text;
+    return index + 1;
+}
+
+// Where the SQLite text ends. A final ";" goes, so that a LIMIT can follow the
+// query. So do clauses SQLite lacks that change nothing here: a DROP's CASCADE
+// CONSTRAINTS or PURGE (there is no recycle bin, and SQLite checks no foreign
+// key against a dropped table) and a query's FOR UPDATE [...] (the engine keeps
+// no row locks; a session's later change still waits for other writers).
+std::size_t SqlRewriter::statementEnd() const {
+    std::vector<std::size_t> words;
+    int depth = 0;
+    for (std::size_t i = 0; i < tokens_.size(); ++i) {
+        if (!tokens_[i].significant()) continue;
+        depth += tokens_[i].isSymbol("(") ? 1 : tokens_[i].isSymbol(")") ? -1 : 0;
+        const bool forUpdate = kind_ == StatementKind::Select && depth == 0 && tokens_[i].isWord("FOR") &&
+                               nextIsWord(i, "UPDATE");
+        if (forUpdate) return i;
+        words.push_back(i);
+    }
+    const bool block = kind_ == StatementKind::Begin || kind_ == StatementKind::Declare;
     std::size_t end = words.size();
-    if (end > kShortestDrop && tokens_[words[end - 1]].isWord("PURGE")) --end;
-    if (end > kShortestDrop + 1 && tokens_[words[end - 1]].isWord("CONSTRAINTS") &&
-        tokens_[words[end - 2]].isWord("CASCADE"))
-        end -= 2;
+    if (end > 0 && !block && tokens_[words[end - 1]].isSymbol(";")) --end;
+    if (kind_ == StatementKind::Drop) {
+        constexpr std::size_t kShortestDrop = 3;  // DROP TABLE name: a clause needs a name before it
+        if (end > kShortestDrop && tokens_[words[end - 1]].isWord("PURGE")) --end;
+        if (end > kShortestDrop + 1 && tokens_[words[end - 1]].isWord("CONSTRAINTS") &&
+            tokens_[words[end - 2]].isWord("CASCADE"))
+            end -= 2;
+    }
     return end == words.size() ? tokens_.size() : words[end];
+}
+
+// ROWNUM <= n, ROWNUM < n and ROWNUM = n as an AND-ed condition of the outer
+// query's WHERE become LIMIT n (the condition itself 1 = 1); in a select list
+// ROWNUM numbers the result rows. The server numbers rows before it sorts them
+// and SQLite's LIMIT applies after ORDER BY, which gives the top-n query its
+// usual meaning.
+std::size_t SqlRewriter::rewriteRownum(std::size_t index) {
+    const std::size_t op = nextSignificant(index);
+    const std::size_t number = op < tokens_.size() ? nextSignificant(op) : op;
+    const SqlToken* before = previousSignificant(index);
+    const bool condition = kind_ == StatementKind::Select && depth_ == 0 && !rowLimit_ && !topLevelOr() &&
+                           before != nullptr && (before->isWord("WHERE") || before->isWord("AND")) &&
+                           number < tokens_.size() && tokens_[number].kind == SqlTokenKind::Number &&
+                           tokens_[number].text.find_first_not_of("0123456789") == std::string_view::npos &&
+                           endsCondition(nextSignificant(number));
+    const std::string_view comparison = op < tokens_.size() ? tokens_[op].text : std::string_view();
+    if (!condition || (comparison != "<=" && comparison != "<" && comparison != "=")) {
+        // Elsewhere SQLite reports ROWNUM as an unknown column, which is as
+        // clear as the engine can be about a use it does not support.
+        out_ += inSelectList() ? "ROW_NUMBER() OVER ()" : "ROWNUM";
+        return index + 1;
+    }
+    const long long n = std::strtoll(std::string(tokens_[number].text).c_str(), nullptr, 10);
+    // ROWNUM = n holds for no row when n > 1: the first row fails it, so no row is ever numbered 2.
+    rowLimit_ = std::max(0LL, comparison == "<=" ? n : comparison == "<" ? n - 1 : (n == 1 ? 1 : 0));
+    out_ += "1 = 1";
+    return number + 1;
+}
+
+// True when token `index` (the token count: the end) closes an AND-ed condition.
+bool SqlRewriter::endsCondition(std::size_t index) const {
+    if (index >= tokens_.size()) return true;
+    const SqlToken& token = tokens_[index];
+    return token.isSymbol(";") || token.isWord("AND") || token.isWord("ORDER") || token.isWord("GROUP") ||
+           token.isWord("FOR");
+}
+
+bool SqlRewriter::inSelectList() const {
+    const auto depth = static_cast<std::size_t>(std::max(depth_, 0));
+    return depth < selectListAt_.size() && selectListAt_[depth];
+}
+
+bool SqlRewriter::topLevelOr() const {
+    int depth = 0;
+    for (const SqlToken& token : tokens_) {
+        depth += token.isSymbol("(") ? 1 : token.isSymbol(")") ? -1 : 0;
+        if (depth == 0 && token.isWord("OR")) return true;
+    }
+    return false;
 }
 
 // A name, possibly dotted; returns the index after what it consumed.
@@ -172,6 +250,7 @@ std::size_t SqlRewriter::rewriteName(std::size_t index) {
         out_ += quoteStored(kDualTable);
         return parts.back() + 1;
     }
+    if (!previousIsDot(index) && parts.size() == 1 && last.isWord("ROWNUM")) return rewriteRownum(index);
     emitWord(index);
     return index + 1;
 }
@@ -238,6 +317,11 @@ bool SqlRewriter::previousIsDot(std::size_t index) const {
 bool SqlRewriter::previousIs(std::size_t index, std::string_view word) const {
     const SqlToken* previous = previousSignificant(index);
     return previous != nullptr && previous->isWord(word);
+}
+
+bool SqlRewriter::nextIsWord(std::size_t index, std::string_view word) const {
+    const std::size_t next = nextSignificant(index);
+    return next < tokens_.size() && tokens_[next].isWord(word);
 }
 
 bool SqlRewriter::isLengthSemantics(std::size_t index) const {

@@ -116,6 +116,45 @@ TEST(DialectFunctions, ConversionErrorsAreTheServers) {
     EXPECT_EQ(db.scalar("select to_date('2024-02-29', 'YYYY-MM-DD') from dual"), "2024-02-29 00:00:00");
 }
 
+class DialectRownum : public ::testing::Test {
+protected:
+    void SetUp() override {
+        db.execute("create table nums (n number)");
+        for (int i = 5; i >= 1; --i) db.execute("insert into nums values (" + std::to_string(i) + ")");
+    }
+    std::vector<std::string> column(const std::string& sql) {
+        std::vector<std::string> values;
+        for (const auto& row : db.query(sql)) values.push_back(row[0]);
+        return values;
+    }
+    DialectTestDatabase db;
+};
+
+TEST_F(DialectRownum, ConditionsOfTheOuterQueryLimitTheRows) {
+    using Values = std::vector<std::string>;
+    EXPECT_EQ(column("select n from (select n from nums order by n) where rownum <= 3"), (Values{"1", "2", "3"}));
+    EXPECT_EQ(column("select n from (select n from nums order by n) where rownum < 3;"), (Values{"1", "2"}));
+    EXPECT_EQ(column("select n from nums where n > 2 and ROWNUM = 1 order by n"), (Values{"3"}));
+    EXPECT_TRUE(column("select n from nums where rownum = 2").empty());
+    EXPECT_EQ(column("select count(*) from nums where rownum <= 100").size(), 1u);
+}
+
+TEST_F(DialectRownum, SelectListNumbersRowsAndOtherUsesAreRefused) {
+    EXPECT_EQ(db.query("select rownum, n from nums where n <= 2").size(), 2u);
+    EXPECT_EQ(db.scalar("select max(r) from (select rownum r from nums)"), "5");
+    EXPECT_EQ(db.errorNumber("select n from nums where n = 1 or rownum < 3"), 904);
+    EXPECT_EQ(db.lastError(), "ORA-00904: \"ROWNUM\": invalid identifier");
+}
+
+TEST(DialectClauses, ForUpdateAndAFinalSemicolonAreAccepted) {
+    DialectTestDatabase db;
+    db.execute("create table t (x number);");
+    db.execute("insert into t values (1);");
+    EXPECT_EQ(db.scalar("select x from t where x = 1 for update"), "1");
+    EXPECT_EQ(db.scalar("select x from t for update of x nowait;"), "1");
+    EXPECT_EQ(db.scalar("select x from t /* trailing */ ; -- done"), "1");
+}
+
 TEST(DialectFunctions, LongColumnsKeepTextAsWritten) {
     DialectTestDatabase db;
     db.execute("create table notes (id number, body long)");
