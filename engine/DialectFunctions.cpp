@@ -151,11 +151,69 @@ void toNumber(sqlite3_context* context, int argc, sqlite3_value** argv) {
     });
 }
 
+// Equality as DECODE sees it: NULL matches NULL, numbers compare as numbers.
+bool decodeMatches(sqlite3_value* a, sqlite3_value* b) {
+    const int typeA = sqlite3_value_type(a);
+    const int typeB = sqlite3_value_type(b);
+    if (typeA == SQLITE_NULL || typeB == SQLITE_NULL) return typeA == typeB;
+    const bool numeric = typeA == SQLITE_INTEGER || typeA == SQLITE_FLOAT || typeB == SQLITE_INTEGER ||
+                         typeB == SQLITE_FLOAT;
+    if (numeric) return sqlite3_value_double(a) == sqlite3_value_double(b);
+    return textArg(a) == textArg(b);
+}
+
+// DECODE(expr, search1, result1 [, search2, result2 ...] [, default])
+void decode(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    guarded(context, [&] {
+        if (argc < 3) throw OraError(OraCode::InvalidNumberOfArgs);
+        for (int i = 1; i + 1 < argc; i += 2) {
+            if (decodeMatches(argv[0], argv[i])) return sqlite3_result_value(context, argv[i + 1]);
+        }
+        if (argc % 2 == 0) return sqlite3_result_value(context, argv[argc - 1]);
+        sqlite3_result_null(context);
+    });
+}
+
+// CONCAT(a, b): a NULL operand counts as empty text, as in the server's "||".
+void concat(sqlite3_context* context, int, sqlite3_value** argv) {
+    guarded(context, [&] {
+        if (sqlite3_value_type(argv[0]) == SQLITE_NULL && sqlite3_value_type(argv[1]) == SQLITE_NULL)
+            return sqlite3_result_null(context);
+        resultText(context, textArg(argv[0]) + textArg(argv[1]));
+    });
+}
+
+// NVL2(value, ifNotNull, ifNull)
+void nvl2(sqlite3_context* context, int, sqlite3_value** argv) {
+    sqlite3_result_value(context, argv[sqlite3_value_type(argv[0]) == SQLITE_NULL ? 2 : 1]);
+}
+
+// LPAD/RPAD(text, length [, pad]): `text` cut or padded to `length` characters.
+void pad(sqlite3_context* context, int argc, sqlite3_value** argv, bool left) {
+    guarded(context, [&] {
+        if (anyNull(argc, argv)) return sqlite3_result_null(context);
+        const std::string text = textArg(argv[0]);
+        const std::string filler = argc > 2 ? textArg(argv[2]) : " ";
+        const auto length = static_cast<std::int64_t>(sqlite3_value_double(argv[1]));
+        if (length < 1 || filler.empty()) return sqlite3_result_null(context);
+        const std::int64_t have = characterCount(text);
+        if (have >= length) return resultText(context, text.substr(0, characterOffset(text, length)));
+        std::string padding;
+        const std::int64_t fillerCount = characterCount(filler);
+        for (std::int64_t missing = length - have; missing > 0; missing -= fillerCount)
+            padding += missing >= fillerCount ? filler : filler.substr(0, characterOffset(filler, missing));
+        resultText(context, left ? padding + text : text + padding);
+    });
+}
+
+void lpad(sqlite3_context* context, int argc, sqlite3_value** argv) { pad(context, argc, argv, true); }
+void rpad(sqlite3_context* context, int argc, sqlite3_value** argv) { pad(context, argc, argv, false); }
+
 using Function = void (*)(sqlite3_context*, int, sqlite3_value**);
 
 struct FunctionEntry {
     const char* name;
-    int minArgs;
+    int minArgs;  // -1 (with maxArgs -1): any number of arguments
     int maxArgs;
     Function function;
     bool deterministic;  // same arguments, same result: SQLite may reuse it
@@ -167,6 +225,11 @@ constexpr FunctionEntry kPlainFunctions[] = {
     {"TO_CHAR", 1, 2, toChar, true},
     {"TO_DATE", 1, 2, toDate, false},  // a default year and month are today's
     {"TO_NUMBER", 1, 1, toNumber, true},
+    {"DECODE", -1, -1, decode, true},
+    {"CONCAT", 2, 2, concat, true},
+    {"NVL2", 3, 3, nvl2, true},
+    {"LPAD", 2, 3, lpad, true},
+    {"RPAD", 2, 3, rpad, true},
 };
 
 void check(sqlite3* db, int rc) {

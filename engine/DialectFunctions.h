@@ -1,6 +1,7 @@
 // The SQL functions translated statements call: the engine's own ones
 // (sequence NEXTVAL/CURRVAL, SYSDATE, the server's SUBSTR) and the server's
-// conversion functions SQLite lacks (TO_CHAR, TO_DATE, TO_NUMBER).
+// functions SQLite lacks (TO_CHAR, TO_DATE, TO_NUMBER, DECODE, CONCAT, NVL2,
+// LPAD, RPAD).
 //
 // A function that fails reports the server's error text ("ORA-NNNNN: ..."), so
 // the statement fails with it (OraError::fromSqlite keeps such texts).

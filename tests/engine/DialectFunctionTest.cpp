@@ -60,7 +60,24 @@ TEST(DialectFunctions, TextFunctions) {
         {"substr('äöü', 2, 1)", "ö"},
         {"length('abc')", "3"},
         {"upper('aBc') || lower('DeF')", "ABCdef"},
+        {"decode(2, 1, 'one', 2, 'two', 'many')", "two"},
+        {"decode(3, 1, 'one', 2, 'two', 'many')", "many"},
+        {"decode(3, 1, 'one')", kNull},
+        {"decode(null, 1, 'one', null, 'none')", "none"},
+        {"decode('b', 'a', 1, 'b', 2)", "2"},
+        {"decode(2.0, 2, 'same')", "same"},
+        {"concat('ab', null)", "ab"},
+        {"concat(null, null)", kNull},
+        {"nvl2(null, 'set', 'unset')", "unset"},
+        {"nvl2(0, 'set', 'unset')", "set"},
+        {"lpad('7', 3, '0')", "007"},
+        {"lpad('abc', 7, 'xy')", "xyxyabc"},
+        {"lpad('abcdef', 3)", "abc"},
+        {"rpad('ab', 4)", "ab  "},
+        {"rpad('ä', 3, 'ö')", "äöö"},
+        {"lpad('a', 0)", kNull},
     });
+    EXPECT_EQ(db.errorNumber("select decode(1, 2) from dual"), 909);
 }
 
 TEST(DialectFunctions, MinusIsSetDifference) {
