@@ -99,7 +99,7 @@ struct FunctionType {
     InternalType type;
 };
 
-constexpr std::array<FunctionType, 28> kFunctionTypes{{
+constexpr std::array<FunctionType, 29> kFunctionTypes{{
     {"COUNT", InternalType::Number},   {"SUM", InternalType::Number},
     {"AVG", InternalType::Number},     {"ABS", InternalType::Number},
     {"ROUND", InternalType::Number},   {"TRUNC", InternalType::Number},
@@ -107,7 +107,7 @@ constexpr std::array<FunctionType, 28> kFunctionTypes{{
     {"INSTR", InternalType::Number},   {"CEIL", InternalType::Number},
     {"FLOOR", InternalType::Number},   {"POWER", InternalType::Number},
     {"SIGN", InternalType::Number},    {"TO_NUMBER", InternalType::Number},
-    {"ROW_NUMBER", InternalType::Number},
+    {"ROW_NUMBER", InternalType::Number}, {"^$CONCAT", InternalType::Varchar2},
     {"^$NEXTVAL", InternalType::Number}, {"^$CURRVAL", InternalType::Number},
     {"UPPER", InternalType::Varchar2}, {"LOWER", InternalType::Varchar2},
     {"^$SUBSTR", InternalType::Varchar2}, {"TO_CHAR", InternalType::Varchar2},

@@ -174,12 +174,19 @@ void decode(sqlite3_context* context, int argc, sqlite3_value** argv) {
     });
 }
 
-// CONCAT(a, b): a NULL operand counts as empty text, as in the server's "||".
-void concat(sqlite3_context* context, int, sqlite3_value** argv) {
+// A value as text in a concatenation: numbers as the server shows them.
+std::string concatText(sqlite3_value* value) {
+    return sqlite3_value_type(value) == SQLITE_FLOAT ? numberText(sqlite3_value_double(value)) : textArg(value);
+}
+
+// CONCAT(a, b) and the chains of "||": a NULL operand counts as empty text,
+// and an empty result is NULL, as the server has no empty text.
+void concat(sqlite3_context* context, int argc, sqlite3_value** argv) {
     guarded(context, [&] {
-        if (sqlite3_value_type(argv[0]) == SQLITE_NULL && sqlite3_value_type(argv[1]) == SQLITE_NULL)
-            return sqlite3_result_null(context);
-        resultText(context, textArg(argv[0]) + textArg(argv[1]));
+        std::string text;
+        for (int i = 0; i < argc; ++i) text += concatText(argv[i]);
+        if (text.empty()) return sqlite3_result_null(context);
+        resultText(context, text);
     });
 }
 
@@ -227,6 +234,7 @@ constexpr FunctionEntry kPlainFunctions[] = {
     {"TO_NUMBER", 1, 1, toNumber, true},
     {"DECODE", -1, -1, decode, true},
     {"CONCAT", 2, 2, concat, true},
+    {kConcatFunction, -1, -1, concat, true},
     {"NVL2", 3, 3, nvl2, true},
     {"LPAD", 2, 3, lpad, true},
     {"RPAD", 2, 3, rpad, true},

@@ -2,6 +2,7 @@
 // encoding, statement classification and the token-by-token rewrite.
 #include "SqlDialect.h"
 
+#include "ConcatChains.h"
 #include "EngineCommandParser.h"
 #include "SqlTokenizer.h"
 
@@ -77,7 +78,8 @@ std::string quoteLiteral(const std::string& text) {
 // expression texts SQLite reports as column names stay as the client wrote them.
 class SqlRewriter {
 public:
-    SqlRewriter(const std::vector<SqlToken>& tokens, StatementKind kind) : tokens_(tokens), kind_(kind) {}
+    SqlRewriter(const std::vector<SqlToken>& tokens, StatementKind kind)
+        : tokens_(tokens), kind_(kind), chains_(tokens) {}
 
     // Fills `result.sql` and `result.placeholders`, or `result.error`.
     void run(TranslatedSql& result);
@@ -87,6 +89,7 @@ public:
 private:
     std::size_t statementEnd() const;
     std::size_t emitToken(std::size_t index);
+    std::size_t emitPlain(std::size_t index);
     std::size_t rewriteName(std::size_t index);
     std::size_t rewriteRownum(std::size_t index);
     bool endsCondition(std::size_t index) const;
@@ -106,6 +109,7 @@ private:
 
     const std::vector<SqlToken>& tokens_;  // the whole statement, blanks included
     StatementKind kind_;                   // decides where type names are rewritten
+    ConcatChains chains_;                  // the statement's "||" chains
     std::string out_;                      // the SQLite text so far
     std::vector<std::size_t> offsets_;     // output offset of each token
     std::vector<std::string> placeholders_; // folded names in order of appearance
@@ -134,8 +138,23 @@ void SqlRewriter::run(TranslatedSql& result) {
     }
 }
 
-// Emits token `index` (or the dotted name it starts); returns the index after.
+// Emits token `index` (or the dotted name it starts), with the calls of the
+// concatenation chains it opens or closes; returns the index after.
 std::size_t SqlRewriter::emitToken(std::size_t index) {
+    for (int n = chains_.startingAt(index); n > 0; --n) out_ += quoteStored(kConcatFunction) + "(";
+    std::size_t next = index + 1;
+    if (chains_.joins(index)) {
+        out_ += ",";
+    } else {
+        next = emitPlain(index);
+    }
+    for (std::size_t i = index; i < next; ++i) {
+        for (int n = chains_.endingAt(i); n > 0; --n) out_ += ")";
+    }
+    return next;
+}
+
+std::size_t SqlRewriter::emitPlain(std::size_t index) {
     const SqlToken& token = tokens_[index];
     if (token.isWord("SELECT") || token.isWord("FROM")) {
         selectListAt_.resize(static_cast<std::size_t>(std::max(depth_, 0)) + 1, false);

@@ -39,6 +39,7 @@ inline constexpr char kNextvalFunction[] = "^$NEXTVAL";
 inline constexpr char kCurrvalFunction[] = "^$CURRVAL";
 inline constexpr char kSysdateFunction[] = "^$SYSDATE";
 inline constexpr char kSubstrFunction[] = "^$SUBSTR";
+inline constexpr char kConcatFunction[] = "^$CONCAT";
 
 // The server's longest identifier, in bytes; longer names are refused as it
 // refuses them, so that scripts stay portable to it.

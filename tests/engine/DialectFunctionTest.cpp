@@ -80,6 +80,41 @@ TEST(DialectFunctions, TextFunctions) {
     EXPECT_EQ(db.errorNumber("select decode(1, 2) from dual"), 909);
 }
 
+TEST(DialectConcatenation, NullCountsAsEmptyAndBindsLikePlus) {
+    DialectTestDatabase db;
+    expectValues(db, {
+        {"'a' || null", "a"},
+        {"null || 'b' || null", "b"},
+        {"null || null", kNull},
+        {"'' || ''", kNull},
+        {"2 * 3 || 'x'", "6x"},
+        {"'x' || 2 * 3", "x6"},
+        {"-1 || 'x'", "-1x"},
+        {"1.5 || '|'", "1.5|"},
+        {"upper('a' || 'b') || ('c' || lower('D'))", "ABcd"},
+        {"case when 1 = 1 then 'y' end || 'z'", "yz"},
+        {"concat('ab', null)", "ab"},
+    });
+}
+
+TEST(DialectConcatenation, ChainsInQueriesWithAliasesConditionsAndBinds) {
+    DialectTestDatabase db;
+    db.execute("create table people (name varchar2(10), code varchar2(5))");
+    db.execute("insert into people values ('Ann', null)");
+    db.execute("insert into people values ('Bob', 'B1')");
+    EXPECT_EQ(db.query("select name || ' (' || code || ')' label from people order by name || code"),
+              (std::vector<dialect_test::Row>{{"Ann ()"}, {"Bob (B1)"}}));
+    EXPECT_EQ(db.scalar("select p.name from people p where p.name || p.code = 'BobB1'"), "Bob");
+    EXPECT_EQ(db.scalar("select count(*) from people where name || :suffix = 'Ann!'", {{"suffix", "!"}}), "1");
+    db.execute("update people set code = code || 'x' where name = 'Ann'");
+    EXPECT_EQ(db.scalar("select code from people where name = 'Ann'"), "x");
+    const auto translated = engine::translateSql("select name || code as both_ from people");
+    DialectTestDatabase::Statement statement(db.db(), translated.sql);
+    const auto column = db.catalog().describeResultColumn(statement.stmt, 0, translated);
+    EXPECT_EQ(column.name, "BOTH_");
+    EXPECT_EQ(column.type, engine::InternalType::Varchar2);
+}
+
 TEST(DialectFunctions, MinusIsSetDifference) {
     DialectTestDatabase db;
     EXPECT_TRUE(db.query("select 1 from dual minus select 1 from dual").empty());
