@@ -10,6 +10,7 @@
 #include <array>
 #include <cctype>
 #include <cstdlib>
+#include <set>
 #include <string_view>
 #include <utility>
 
@@ -88,6 +89,7 @@ public:
 
 private:
     std::size_t statementEnd() const;
+    void findAddedColumnParentheses();
     std::size_t emitToken(std::size_t index);
     std::size_t emitPlain(std::size_t index);
     std::size_t rewriteName(std::size_t index);
@@ -117,10 +119,12 @@ private:
     int depth_ = 0;                        // parenthesis depth at the token being emitted
     std::optional<long long> rowLimit_;    // LIMIT that replaces a ROWNUM condition
     std::vector<bool> selectListAt_;       // per depth: between SELECT and FROM
+    std::set<std::size_t> unwrapped_;      // parentheses left out of the SQLite text
 };
 
 void SqlRewriter::run(TranslatedSql& result) {
     offsets_.assign(tokens_.size() + 1, 0);
+    findAddedColumnParentheses();
     const std::size_t end = statementEnd();
     for (std::size_t i = 0; i < end;) {
         offsets_[i] = out_.size();
@@ -167,7 +171,9 @@ std::size_t SqlRewriter::emitPlain(std::size_t index) {
         return index + 1;
     }
     depth_ += token.isSymbol("(") ? 1 : token.isSymbol(")") ? -1 : 0;
-    out_ += token.text;
+    if (unwrapped_.count(index) != 0) return index + 1;
+    // The server has no empty text: '' is NULL wherever it is written.
+    out_ += token.kind == SqlTokenKind::String && token.text == "''" ? std::string_view("NULL") : token.text;
     return index + 1;
 }
 
@@ -198,6 +204,28 @@ std::size_t SqlRewriter::statementEnd() const {
             end -= 2;
     }
     return end == words.size() ? tokens_.size() : words[end];
+}
+
+// ALTER TABLE t ADD (column type): SQLite adds one column per statement and
+// without parentheses, so the parentheses around a single column go.
+void SqlRewriter::findAddedColumnParentheses() {
+    if (kind_ != StatementKind::Alter) return;
+    std::vector<std::size_t> words;
+    for (std::size_t i = 0; i < tokens_.size(); ++i) {
+        if (tokens_[i].significant() && !tokens_[i].isSymbol(";")) words.push_back(i);
+    }
+    const auto add = std::find_if(words.begin(), words.end(), [this](std::size_t i) { return tokens_[i].isWord("ADD"); });
+    if (add == words.end() || add + 1 == words.end() || !tokens_[*(add + 1)].isSymbol("(")) return;
+    int depth = 0;
+    for (auto it = add + 1; it != words.end(); ++it) {
+        const SqlToken& token = tokens_[*it];
+        depth += token.isSymbol("(") ? 1 : token.isSymbol(")") ? -1 : 0;
+        if (depth == 1 && token.isSymbol(",")) return;  // several columns: left for SQLite to refuse
+        if (depth == 0) {
+            if (it + 1 != words.end()) return;
+            unwrapped_ = {*(add + 1), *it};
+        }
+    }
 }
 
 // ROWNUM <= n, ROWNUM < n and ROWNUM = n as an AND-ed condition of the outer

@@ -115,6 +115,15 @@ TEST(DialectConcatenation, ChainsInQueriesWithAliasesConditionsAndBinds) {
     EXPECT_EQ(column.type, engine::InternalType::Varchar2);
 }
 
+TEST(DialectLiterals, EmptyTextIsNull) {
+    DialectTestDatabase db;
+    db.execute("create table t (id number, v varchar2(5))");
+    db.execute("insert into t values (1, '')");
+    EXPECT_EQ(db.scalar("select count(*) from t where v is null"), "1");
+    EXPECT_EQ(db.scalar("select count(*) from t where v = ''"), "0");
+    expectValues(db, {{"nvl('', 'a')", "a"}, {"'x' || ''", "x"}, {"'it''s'", "it's"}});
+}
+
 TEST(DialectFunctions, MinusIsSetDifference) {
     DialectTestDatabase db;
     EXPECT_TRUE(db.query("select 1 from dual minus select 1 from dual").empty());

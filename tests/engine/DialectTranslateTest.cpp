@@ -287,6 +287,11 @@ TEST(DialectDefinitions, ServerOnlyClausesOfDdlAreAccepted) {
     db.execute("insert into t1 values ('x', 'y', 1)");
     db.execute("create table t2 as select a, c from t1");
     EXPECT_EQ(db.catalog().describeObject("t2")[1].type, engine::InternalType::Number);
+    db.execute("alter table t1 add (d date)");
+    db.execute("alter table t1 add e number(3);");
+    EXPECT_EQ(db.catalog().describeObject("t1").size(), 5u);
+    EXPECT_EQ(db.catalog().describeObject("t1")[3].type, engine::InternalType::Date);
+    EXPECT_NE(db.errorNumber("alter table t1 add (f number, g number)"), 0);
     db.execute("drop table t1 cascade constraints");
     db.execute("DROP TABLE T2 PURGE;");
     EXPECT_TRUE(db.catalog().listObjects().empty());
