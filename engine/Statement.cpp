@@ -174,6 +174,7 @@ sword Statement::run(ub4 iterations, ub4 rowOffset, ub4 mode, ErrorRecords& erro
         state_ = State::Executed;
         return OCI_SUCCESS;
     }
+    if (!compiled_) throw OraError(OraCode::InvalidSqlStatement);
     switch (translated_.kind) {
     case StatementKind::Select: return runQuery(iterations, rowOffset, errors);
     case StatementKind::Create:

@@ -1,0 +1,157 @@
+// Transactions with the server's rules: the first change opens one that lasts
+// until commit or rollback; DDL commits; a normal logoff commits, an abandoned
+// session loses its work; readers never wait, a second writer does.
+#include "OciTestSession.h"
+#include "TempDataDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+using engine_test::OciTestSession;
+using engine_test::TempDataDirectory;
+
+namespace {
+
+class Transactions : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(first.logon("scott", "tiger"), OCI_SUCCESS) << first.lastError();
+        first.run("create table t (id number)");
+        ASSERT_EQ(second.logon("scott", "tiger"), OCI_SUCCESS) << second.lastError();
+    }
+
+    std::string countIn(OciTestSession& session) { return session.value("select count(*) from t"); }
+
+    TempDataDirectory dir;
+    OciTestSession first;
+    OciTestSession second;
+};
+
+TEST_F(Transactions, RollbackUndoesCallAndStatement) {
+    first.run("insert into t values (1)");
+    ASSERT_EQ(OCITransRollback(first.svc(), first.err(), OCI_DEFAULT), OCI_SUCCESS) << first.lastError();
+    EXPECT_EQ(countIn(first), "0");
+    first.run("insert into t values (2)");
+    first.run("rollback");
+    EXPECT_EQ(countIn(first), "0");
+}
+
+TEST_F(Transactions, OtherSessionsSeeOnlyCommittedWork) {
+    first.run("insert into t values (1)");
+    EXPECT_EQ(countIn(first), "1");
+    EXPECT_EQ(countIn(second), "0") << "a reader is neither blocked nor shown uncommitted rows";
+    ASSERT_EQ(OCITransCommit(first.svc(), first.err(), OCI_DEFAULT), OCI_SUCCESS) << first.lastError();
+    EXPECT_EQ(countIn(second), "1");
+    first.run("insert into t values (2)");
+    first.run("commit work");
+    EXPECT_EQ(countIn(second), "2");
+}
+
+TEST_F(Transactions, NormalLogoffCommitsOpenWork) {
+    first.run("insert into t values (1)");
+    first.logoff();
+    EXPECT_EQ(countIn(second), "1");
+}
+
+TEST_F(Transactions, AbandonedSessionLosesOpenWork) {
+    first.run("insert into t values (1)");
+    first.abandon();
+    EXPECT_EQ(countIn(second), "0");
+    // The abandoned session held no lock: the other session can write.
+    second.run("insert into t values (2)");
+    second.run("commit");
+}
+
+TEST_F(Transactions, DdlCommitsOpenWork) {
+    first.run("insert into t values (1)");
+    first.run("create table u (id number)");
+    first.run("rollback");
+    EXPECT_EQ(countIn(second), "1");
+}
+
+TEST_F(Transactions, CommitOnSuccessMode) {
+    OCIStmt* stmt = first.prepare("insert into t values (1)");
+    ASSERT_EQ(OCIStmtExecute(first.svc(), stmt, first.err(), 1, 0, nullptr, nullptr, OCI_COMMIT_ON_SUCCESS),
+              OCI_SUCCESS);
+    EXPECT_EQ(countIn(second), "1");
+}
+
+TEST_F(Transactions, SecondWriterWaitsForTheFirstThenSucceeds) {
+    first.run("insert into t values (1)");
+    std::atomic<bool> started{false};
+    sword status = OCI_ERROR;
+    std::thread writer([&] {
+        started = true;
+        status = second.execute("insert into t values (2)");
+    });
+    while (!started) std::this_thread::yield();
+    // Give the writer time to reach the lock; it succeeds either way.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    first.run("commit");
+    writer.join();
+    ASSERT_EQ(status, OCI_SUCCESS) << second.lastError();
+    second.run("commit");
+    EXPECT_EQ(countIn(first), "2");
+}
+
+TEST_F(Transactions, ReadOnlyTransactionRefusesChanges) {
+    ASSERT_EQ(OCITransStart(first.svc(), first.err(), 2, OCI_TRANS_READONLY), OCI_SUCCESS) << first.lastError();
+    EXPECT_EQ(first.execute("insert into t values (1)"), OCI_ERROR);
+    EXPECT_EQ(first.lastError(),
+              "ORA-01456: may not perform insert/delete/update operation inside a READ ONLY transaction");
+    ASSERT_EQ(OCITransCommit(first.svc(), first.err(), OCI_DEFAULT), OCI_SUCCESS);
+    first.run("insert into t values (1)");
+}
+
+TEST_F(Transactions, SerializableTransactionKeepsItsSnapshot) {
+    ASSERT_EQ(OCITransStart(first.svc(), first.err(), 2, OCI_TRANS_SERIALIZABLE), OCI_SUCCESS);
+    EXPECT_EQ(countIn(first), "0");
+    second.run("insert into t values (1)");
+    second.run("commit");
+    EXPECT_EQ(countIn(first), "0") << "the snapshot taken at the first read holds";
+    EXPECT_EQ(first.execute("insert into t values (2)"), OCI_ERROR);
+    EXPECT_EQ(first.lastError(), "ORA-08177: can't serialize access for this transaction");
+    first.run("rollback");
+    EXPECT_EQ(countIn(first), "1");
+}
+
+TEST_F(Transactions, TransStartInsideAnOpenTransactionIsRefused) {
+    first.run("insert into t values (1)");
+    EXPECT_EQ(OCITransStart(first.svc(), first.err(), 2, OCI_TRANS_SERIALIZABLE), OCI_ERROR);
+    EXPECT_EQ(first.lastError(), "ORA-01453: SET TRANSACTION must be first statement of transaction");
+}
+
+// Executes query `sql` fetching its first row, as the library's cursors do;
+// the status.
+sword executeAndFetch(OciTestSession& session, const std::string& sql) {
+    OCIStmt* stmt = session.prepare(sql);
+    char value[64];
+    OCIDefine* define = nullptr;
+    OCIDefineByPos(stmt, &define, session.err(), 1, value, sizeof value, SQLT_STR, nullptr, nullptr, nullptr,
+                   OCI_DEFAULT);
+    return OCIStmtExecute(session.svc(), stmt, session.err(), 1, 0, nullptr, nullptr, OCI_DEFAULT);
+}
+
+TEST(Sequences, ValuesAreSharedAcrossSessionsAndCurrvalIsPerSession) {
+    TempDataDirectory dir;
+    OciTestSession a;
+    OciTestSession b;
+    ASSERT_EQ(a.logon("scott", "tiger"), OCI_SUCCESS) << a.lastError();
+    ASSERT_EQ(b.logon("scott", "tiger"), OCI_SUCCESS) << b.lastError();
+    a.run("create sequence s start with 10 increment by 5");
+    EXPECT_EQ(executeAndFetch(b, "select s.currval from dual"), OCI_ERROR);
+    EXPECT_EQ(b.lastError(), "ORA-08002: sequence S.CURRVAL is not yet defined in this session");
+    EXPECT_EQ(a.value("select s.nextval from dual"), "10");
+    EXPECT_EQ(b.value("select s.nextval from dual"), "15");
+    EXPECT_EQ(a.value("select s.nextval from dual"), "20");
+    EXPECT_EQ(b.value("select s.currval from dual"), "15");
+    EXPECT_EQ(a.value("select s.currval from dual"), "20");
+    a.run("drop sequence s");
+    EXPECT_EQ(executeAndFetch(b, "select s.nextval from dual"), OCI_ERROR);
+    EXPECT_EQ(b.lastError(), "ORA-02289: sequence does not exist");
+}
+
+}  // namespace
