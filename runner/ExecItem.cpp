@@ -28,14 +28,21 @@ const char* const kRowsExceedArray = "Number of being fetched rows exceed the al
 const char* const kNoProcedures =
     "Stored procedure calls are not supported by this build; no procedure was called";
 
+// "1 column", "2 columns".
+std::string counted(std::size_t count, const char* noun)
+{
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 // A statement asks for more values than the script supplied: a failure of the item
 // rather than a read past the end of its variable list.
-void requireVariables(int needed, std::size_t given, const char* what, const char* role)
+void requireVariables(int needed, std::size_t given, const char* what, const char* variables)
 {
     if (needed < 0 || static_cast<std::size_t>(needed) <= given)
         return;
-    const std::string text = "The statement has " + std::to_string(needed) + " " + what + " but " +
-                             std::to_string(given) + " " + role;
+    const std::string text = "Too few " + std::string(variables) + "s: the statement has " +
+                             counted(static_cast<std::size_t>(needed), what) + " and the item names " +
+                             std::to_string(given);
     throw Oracle::ODbException(text.c_str(), -1, nullptr);
 }
 
@@ -117,7 +124,7 @@ void ExecItem::leaveIfAbandoned() const
 void ExecItem::bindParameters(Oracle::ODbQuery& query)
 {
     const int count = query.getParamCount();
-    requireVariables(count, boundVariables.size(), "parameters", "variables are bound to it");
+    requireVariables(count, boundVariables.size(), "parameter", "bind variable");
     OraProc::Lock lock(owner_);
     leaveIfAbandoned();
     for (int i = 1; i <= count; ++i)
@@ -129,7 +136,7 @@ void ExecItem::bindParameters(Oracle::ODbQuery& query)
 void ExecItem::fetchRows(Oracle::ODbQuery& query)
 {
     const int columns = query.getColumnCount();
-    requireVariables(columns, outputVariables.size(), "columns", "output variables receive them");
+    requireVariables(columns, outputVariables.size(), "column", "output variable");
     for (unsigned int row = 0; query.next(); ++row)
         storeRow(query, columns, row);
 }

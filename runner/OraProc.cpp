@@ -13,6 +13,8 @@
 #include "ODbDescribeSql.h"
 #include "ODbException.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <vector>
 
@@ -33,6 +35,24 @@ std::vector<AbandonedWork>& abandonedWork()
 {
     static auto* const kept = new std::vector<AbandonedWork>();
     return *kept;
+}
+
+// Static tear-down of the library and its engine would wait for the sessions that
+// abandoned workers still hold, so once a worker is abandoned the process ends at
+// the first exit handler, with the status it was given. Script output and
+// diagnostics were flushed as they were written; stdio is flushed here.
+void endWithoutTearDown(int status, void*)
+{
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
+// Handlers registered last run first, ahead of every destructor of an object that
+// was constructed before.
+void skipTearDownAtExit()
+{
+    static const bool registered = ::on_exit(endWithoutTearDown, nullptr) == 0;
+    (void)registered;
 }
 
 // The next token must be the name of a declared variable.
@@ -296,6 +316,7 @@ void OraProc::abandon(std::int32_t number)
     if (found == statements_.end())
         return;
     found->second->abandon();
+    skipTearDownAtExit();
     const auto session = connections_.find(found->second->connectionNumber);
     abandonedWork().push_back(
         {std::move(found->second), session == connections_.end() ? Connection() : session->second});
