@@ -9,7 +9,7 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
+#include <deque>
 
 namespace Transl {
 
@@ -50,7 +50,9 @@ private:
     void takeChar(Token& token);
     std::size_t currentIndex() const;
 
-    std::vector<Token> history_;  // every token read, in reading order; never shrinks
+    // Every token read, in reading order; never shrinks. A deque grows without
+    // moving what it holds, which keeps the peak memory of long scripts near 1x.
+    std::deque<Token> history_;
     std::size_t pushedBack_ = 0;  // tokens at the end of history_ not yet re-read
 };
 
