@@ -62,7 +62,7 @@ std::optional<std::string> storedObjectName(const std::string& nameAsWritten) {
     std::vector<SqlToken> names;
     for (const SqlToken& token : tokenizer.tokens()) {
         if (!token.significant() || token.isSymbol(".")) continue;
-        if (token.kind != SqlTokenKind::Word && token.kind != SqlTokenKind::QuotedName) return std::nullopt;
+        if (!token.isName()) return std::nullopt;
         names.push_back(token);
     }
     if (tokenizer.error() || names.empty() || names.size() > 2) return std::nullopt;

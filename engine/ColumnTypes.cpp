@@ -79,13 +79,6 @@ void applySizing(const TypeName& entry, const long* args, ColumnDescription& col
     }
 }
 
-std::vector<SqlToken> significantTokens(const SqlTokenizer& tokenizer) {
-    std::vector<SqlToken> out;
-    for (const SqlToken& token : tokenizer.tokens()) {
-        if (token.significant()) out.push_back(token);
-    }
-    return out;
-}
 
 std::string upper(std::string_view text) {
     std::string out(text);
@@ -161,7 +154,7 @@ unsigned literalLength(std::string_view literal) {
 
 void ColumnTypes::fromDeclaredType(const std::string& declared, ColumnDescription& column) {
     const SqlTokenizer tokenizer(declared);
-    const std::vector<SqlToken> tokens = significantTokens(tokenizer);
+    const std::vector<SqlToken> tokens = tokenizer.significantTokens();
     describeAs(InternalType::Varchar2, kMaxVarcharSize, 0, 0, column);
     if (tokens.empty() || tokens[0].kind != SqlTokenKind::Word) return;
     const std::string name = upper(tokens[0].text);
@@ -183,7 +176,7 @@ void ColumnTypes::fromDeclaredType(const std::string& declared, ColumnDescriptio
 
 bool ColumnTypes::fromExpression(const std::string& expression, ColumnDescription& column) {
     const SqlTokenizer tokenizer(expression);
-    const std::vector<SqlToken> tokens = significantTokens(tokenizer);
+    const std::vector<SqlToken> tokens = tokenizer.significantTokens();
     if (tokens.empty()) return false;
     if (auto type = topLevelOperatorType(tokens)) {
         describeKind(*type, column);

@@ -40,14 +40,12 @@ bool isSign(const SqlToken& token) { return token.isSymbol("+") || token.isSymbo
 
 // A token that completes a value: after it, a name can only be an alias.
 bool endsValue(const SqlToken& token) {
-    return token.kind == SqlTokenKind::Word || token.kind == SqlTokenKind::QuotedName ||
-           token.kind == SqlTokenKind::String || token.kind == SqlTokenKind::Number ||
+    return token.isName() || token.kind == SqlTokenKind::String || token.kind == SqlTokenKind::Number ||
            token.kind == SqlTokenKind::Placeholder || closes(token);
 }
 
 bool startsValue(const SqlToken& token) {
-    return token.kind == SqlTokenKind::Word || token.kind == SqlTokenKind::QuotedName ||
-           token.kind == SqlTokenKind::String || token.kind == SqlTokenKind::Number ||
+    return token.isName() || token.kind == SqlTokenKind::String || token.kind == SqlTokenKind::Number ||
            token.kind == SqlTokenKind::Placeholder;
 }
 

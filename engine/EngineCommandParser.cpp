@@ -125,7 +125,7 @@ bool EngineCommandParser::parseBlock(TranslatedSql& result) {
         }
         pos_ = callStart;
         const SqlToken* first = peek();
-        if (first != nullptr && (first->kind == SqlTokenKind::Word || first->kind == SqlTokenKind::QuotedName)) {
+        if (first != nullptr && first->isName()) {
             std::string called = *acceptName();
             while (acceptSymbol(".") && peek() != nullptr) called += "." + acceptName().value_or("");
             result.error = blockError(*first, "PLS-00201: identifier '" + called + "' must be declared");
@@ -180,7 +180,7 @@ bool EngineCommandParser::acceptSymbol(std::string_view symbol) {
 
 std::optional<std::string> EngineCommandParser::acceptName() {
     const SqlToken* token = peek();
-    if (token == nullptr || (token->kind != SqlTokenKind::Word && token->kind != SqlTokenKind::QuotedName))
+    if (token == nullptr || !token->isName())
         return std::nullopt;
     ++pos_;
     return identifierName(std::string(token->text));

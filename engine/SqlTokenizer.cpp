@@ -38,6 +38,14 @@ bool SqlToken::isWord(std::string_view upperCase) const {
 
 SqlTokenizer::SqlTokenizer(std::string_view sql) : sql_(sql) { scan(); }
 
+std::vector<SqlToken> SqlTokenizer::significantTokens() const {
+    std::vector<SqlToken> out;
+    for (const SqlToken& token : tokens_) {
+        if (token.significant()) out.push_back(token);
+    }
+    return out;
+}
+
 void SqlTokenizer::scan() {
     while (pos_ < sql_.size() && !error_) {
         const char c = sql_[pos_];

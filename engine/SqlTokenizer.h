@@ -34,6 +34,7 @@ struct SqlToken {
     std::size_t offset;     // 0-based position of the token in the statement
 
     bool isWord(std::string_view upperCase) const;  // unquoted word, any case
+    bool isName() const { return kind == SqlTokenKind::Word || kind == SqlTokenKind::QuotedName; }
     bool isSymbol(std::string_view symbol) const { return kind == SqlTokenKind::Symbol && text == symbol; }
     bool significant() const { return kind != SqlTokenKind::Space && kind != SqlTokenKind::Comment; }
 };
@@ -46,6 +47,8 @@ public:
     explicit SqlTokenizer(std::string_view sql);
 
     const std::vector<SqlToken>& tokens() const { return tokens_; }
+    // The tokens without blanks and comments.
+    std::vector<SqlToken> significantTokens() const;
     const std::optional<OraError>& error() const { return error_; }
 
 private:
