@@ -22,11 +22,6 @@ void TextStream::share(const TextStream& other)
     stream_ = other.stream_;
 }
 
-bool TextStream::sameStream(const TextStream& other) const
-{
-    return stream_ != nullptr && stream_ == other.stream_;
-}
-
 void TextStream::write(std::string_view text)
 {
     if (!stream_)
@@ -34,11 +29,6 @@ void TextStream::write(std::string_view text)
     stream_->write(text.data(), static_cast<std::streamsize>(text.size()));
     if (stream_->good())
         stream_->flush();
-}
-
-void TextStream::close()
-{
-    stream_.reset();
 }
 
 } // namespace Transl

@@ -20,12 +20,8 @@ public:
     void open(const std::string& name);
     // Writes to the same destination as `other` (shares its open stream).
     void share(const TextStream& other);
-    // True when both write to one open stream.
-    bool sameStream(const TextStream& other) const;
     // Writes text and flushes it; a stream that failed drops text silently.
     void write(std::string_view text);
-    // Closes the stream (when no other TextStream shares it).
-    void close();
 
 private:
     // Shared between the interpreters of one run; null while unopened.
