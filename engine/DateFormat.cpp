@@ -54,8 +54,29 @@ bool startsWithNoCase(std::string_view text, std::size_t pos, std::string_view p
 
 DateFormat::DateFormat(const std::string& model) { compile(model); }
 
-// The elements of a model, longest spelling first where one is a prefix of another.
+// The model, item by item: quoted text and punctuation as literals, the rest
+// as elements.
 void DateFormat::compile(const std::string& model) {
+    for (std::size_t pos = 0; pos < model.size();) {
+        const char c = model[pos];
+        if (c == '"') {
+            const std::size_t close = model.find('"', pos + 1);
+            if (close == std::string::npos) throw OraError(OraCode::DateFormatNotRecognized);
+            items_.push_back({Element::Literal, Case::Upper, model.substr(pos + 1, close - pos - 1)});
+            pos = close + 1;
+        } else if (!std::isalnum(static_cast<unsigned char>(c))) {
+            items_.push_back({Element::Literal, Case::Upper, std::string(1, c)});
+            ++pos;
+        } else {
+            pos += compileElement(model, pos);
+        }
+    }
+}
+
+// The element at `pos`, longest spelling first where one is a prefix of
+// another; its letter case (DAY, Day, day) is the case names are written in.
+// Returns the length of its spelling.
+std::size_t DateFormat::compileElement(const std::string& model, std::size_t pos) {
     struct Spelling {
         std::string_view text;
         Element element;
@@ -68,34 +89,15 @@ void DateFormat::compile(const std::string& model) {
         {"HH", Element::Hour12},   {"SS", Element::Second},       {"AM", Element::Meridian},
         {"PM", Element::Meridian}, {"FM", Element::FillMode},
     }};
-    for (std::size_t pos = 0; pos < model.size();) {
-        const char c = model[pos];
-        if (c == '"') {
-            const std::size_t close = model.find('"', pos + 1);
-            if (close == std::string::npos) throw OraError(OraCode::DateFormatNotRecognized);
-            items_.push_back({Element::Literal, Case::Upper, model.substr(pos + 1, close - pos - 1)});
-            pos = close + 1;
-            continue;
-        }
-        if (!std::isalnum(static_cast<unsigned char>(c))) {
-            items_.push_back({Element::Literal, Case::Upper, std::string(1, c)});
-            ++pos;
-            continue;
-        }
-        const Spelling* match = nullptr;
-        for (const Spelling& spelling : kSpellings) {
-            if (startsWithNoCase(model, pos, spelling.text)) {
-                match = &spelling;
-                break;
-            }
-        }
-        if (match == nullptr) throw OraError(OraCode::DateFormatNotRecognized);
-        const bool firstUpper = std::isupper(static_cast<unsigned char>(c)) != 0;
+    for (const Spelling& spelling : kSpellings) {
+        if (!startsWithNoCase(model, pos, spelling.text)) continue;
+        const bool firstUpper = std::isupper(static_cast<unsigned char>(model[pos])) != 0;
         const bool secondUpper = std::isupper(static_cast<unsigned char>(model[pos + 1])) != 0;
         const Case letterCase = !firstUpper ? Case::Lower : secondUpper ? Case::Upper : Case::Capitalized;
-        items_.push_back({match->element, letterCase, {}});
-        pos += match->text.size();
+        items_.push_back({spelling.element, letterCase, {}});
+        return spelling.text.size();
     }
+    throw OraError(OraCode::DateFormatNotRecognized);
 }
 
 std::string DateFormat::format(const DateValue& value) const {

@@ -51,6 +51,7 @@ private:
     };
 
     void compile(const std::string& model);
+    std::size_t compileElement(const std::string& model, std::size_t pos);
     static std::string formatItem(const Item& item, const DateValue& value);
     static void parseItem(const Item& item, const std::string& text, std::size_t& pos, DateValue& value,
                           bool& pm);
