@@ -16,6 +16,13 @@
 // decodeIdentifier() turns an encoded name (a column name SQLite reports, a table
 // name in its schema) back into the name as the client knows it. Engine objects
 // are named with the prefix "^$", which no encoded user name can begin with.
+//
+// Other translations: DUAL, SYSDATE, NVL, SUBSTR and seq.NEXTVAL/CURRVAL become
+// the engine's table and functions; "||" chains keep the server's NULL rule and
+// precedence; '' is NULL; MINUS is EXCEPT; ROWNUM conditions of the outer query
+// become LIMIT; LONG columns keep their text; clauses SQLite lacks and that
+// change nothing here (FOR UPDATE, CASCADE CONSTRAINTS, PURGE, BYTE/CHAR length
+// semantics) are left out.
 #pragma once
 
 #include "InternalApi.h"
