@@ -16,6 +16,21 @@ struct Fields {
     int year, month, day, hour, minute, second;
 };
 
+// 'YYYY-MM-DD' and 'YYYY-MM-DD HH24:MI:SS'.
+constexpr std::size_t kDateLength = 10;
+constexpr std::size_t kDateTimeLength = 19;
+
+// The decimal number of `count` digits at `at`; -1 when one is not a digit
+// (which no field accepts).
+int digits(std::string_view text, std::size_t at, std::size_t count) {
+    int value = 0;
+    for (std::size_t i = at; i < at + count; ++i) {
+        if (text[i] < '0' || text[i] > '9') return -1;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
 bool valid(const Fields& f) {
     return f.year >= kMinYear && f.year <= kMaxYear && f.year != 0 && f.month >= 1 && f.month <= 12 &&
            f.day >= 1 && f.day <= 31 && f.hour >= 0 && f.hour <= 23 && f.minute >= 0 && f.minute <= 59 &&
@@ -35,15 +50,19 @@ std::string OracleDate::toText(const ub1* bytes) {
 }
 
 bool OracleDate::fromText(std::string_view text, ub1* bytes) {
-    const std::string copy(text);
-    Fields f{0, 0, 0, 0, 0, 0};
-    int consumed = 0;
-    const char* start = copy.c_str();
-    const bool negative = *start == '-';
-    if (negative) ++start;
-    const int read = std::sscanf(start, "%4d-%2d-%2d%n %2d:%2d:%2d%n", &f.year, &f.month, &f.day, &consumed,
-                                 &f.hour, &f.minute, &f.second, &consumed);
-    if ((read != 3 && read != 6) || start[consumed] != '\0') return false;
+    // Fetches convert every date read, so this is a fixed-layout scan rather
+    // than a general format parser.
+    const bool negative = !text.empty() && text[0] == '-';
+    if (negative) text.remove_prefix(1);
+    if (text.size() != kDateLength && text.size() != kDateTimeLength) return false;
+    Fields f{digits(text, 0, 4), digits(text, 5, 2), digits(text, 8, 2), 0, 0, 0};
+    if (text[4] != '-' || text[7] != '-') return false;
+    if (text.size() == kDateTimeLength) {
+        if (text[10] != ' ' || text[13] != ':' || text[16] != ':') return false;
+        f.hour = digits(text, 11, 2);
+        f.minute = digits(text, 14, 2);
+        f.second = digits(text, 17, 2);
+    }
     if (negative) f.year = -f.year;
     if (!valid(f)) return false;
     const int century = f.year / 100;

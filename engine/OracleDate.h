@@ -18,8 +18,8 @@ public:
 
     // The stored text of `bytes`; throws ORA-01861 when a field is out of range.
     static std::string toText(const ub1* bytes);
-    // Parses 'YYYY-MM-DD[ HH24:MI:SS]' into `bytes`; false when `text` is not
-    // such a date.
+    // Parses 'YYYY-MM-DD[ HH24:MI:SS]' (a leading '-' for years BC) into
+    // `bytes`; false when `text` is not such a date.
     static bool fromText(std::string_view text, ub1* bytes);
 };
 

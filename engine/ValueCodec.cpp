@@ -268,7 +268,8 @@ void fetchDate(sqlite3_stmt* s, int c, FetchTarget& t) {
     if (sqlite3_column_type(s, c) != SQLITE_TEXT) {
         throw CallError(CallCode::InconsistentTypes, ": expected DATE got NUMBER");
     }
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, c));
+    const std::string_view text(reinterpret_cast<const char*>(sqlite3_column_text(s, c)),
+                                static_cast<std::size_t>(sqlite3_column_bytes(s, c)));
     if (!OracleDate::fromText(text, t.data)) throw OraError(OraCode::LiteralFormatMismatch);
     t.written = OracleDate::kSize;
 }

@@ -287,4 +287,46 @@ TEST_F(BindFetch, NumbersConvertToTheDefinedType) {
     EXPECT_EQ(std::string(text), "2.5");
 }
 
+TEST_F(BindFetch, DatesRoundTripAcrossTheirRange) {
+    struct Case {
+        ub1 bytes[7];
+        const char* text;  // as stored and as SQL sees it
+    };
+    const std::vector<Case> cases{
+        {{100, 101, 1, 1, 1, 1, 1}, "0001-01-01 00:00:00"},
+        {{199, 199, 12, 31, 24, 60, 60}, "9999-12-31 23:59:59"},
+        {{119, 199, 2, 28, 13, 31, 1}, "1999-02-28 12:30:00"},
+        {{53, 88, 1, 1, 1, 1, 1}, "-4712-01-01 00:00:00"},
+    };
+    OCIStmt* insert = session.prepare("insert into items (id, created) values (:id, :created)");
+    sb4 id = 0;
+    ub1 date[7];
+    bind(insert, "id", &id, sizeof id, SQLT_INT);
+    bind(insert, "created", date, sizeof date, SQLT_DAT);
+    for (const Case& c : cases) {
+        std::memcpy(date, c.bytes, 7);
+        ASSERT_EQ(OCIStmtExecute(session.svc(), insert, session.err(), 1, 0, nullptr, nullptr, OCI_DEFAULT),
+                  OCI_SUCCESS)
+            << c.text << ": " << session.lastError();
+        ++id;
+    }
+    OCIStmt* query = session.prepare("select created, created from items order by id");
+    ub1 dates[4][7];
+    char texts[4][24];
+    OCIDefine* d[2] = {};
+    OCIDefineByPos(query, &d[0], session.err(), 1, dates, 7, SQLT_DAT, nullptr, nullptr, nullptr, OCI_DEFAULT);
+    OCIDefineByPos(query, &d[1], session.err(), 2, texts, 24, SQLT_STR, nullptr, nullptr, nullptr, OCI_DEFAULT);
+    ASSERT_EQ(OCIStmtExecute(session.svc(), query, session.err(), 4, 0, nullptr, nullptr, OCI_DEFAULT), OCI_SUCCESS)
+        << session.lastError();
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(std::memcmp(dates[i], cases[i].bytes, 7), 0) << cases[i].text;
+        EXPECT_EQ(std::string(texts[i]), cases[i].text);
+    }
+
+    const ub1 badMonth[7] = {120, 120, 13, 1, 1, 1, 1};
+    std::memcpy(date, badMonth, 7);
+    EXPECT_EQ(OCIStmtExecute(session.svc(), insert, session.err(), 1, 0, nullptr, nullptr, OCI_DEFAULT), OCI_ERROR);
+    EXPECT_EQ(session.lastError(), "ORA-01861: literal does not match format string");
+}
+
 }  // namespace

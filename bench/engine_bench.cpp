@@ -1,0 +1,274 @@
+// The engine's call interface against the raw SQLite C API doing the same work
+// in the same process: inserting 100,000 rows of (number, 30-character text,
+// date) with one array-bound execute per 1,000 rows, and fetching them back in
+// batches of 20. Prints both times and their ratio (target: at most 1.5).
+#include "oci.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kRows = 100000;
+constexpr int kArray = 1000;  // rows per array-bound execute
+constexpr int kBatch = 20;    // rows per fetch
+constexpr int kRepeats = 3;   // best of, to damp noise from other processes
+constexpr int kNameSize = 31;
+
+void fail(const std::string& what) {
+    std::fprintf(stderr, "engine_bench: %s\n", what.c_str());
+    std::exit(1);
+}
+
+// The rows both sides insert, as an application holds them.
+struct Rows {
+    std::vector<int> ids;
+    std::vector<char> names;  // kNameSize bytes per row, NUL-terminated
+    std::vector<ub1> dates;   // 7 bytes per row
+
+    Rows() : ids(kRows), names(kRows * kNameSize), dates(kRows * 7) {
+        for (int i = 0; i < kRows; ++i) {
+            ids[i] = i;
+            std::snprintf(&names[i * kNameSize], kNameSize, "name-%024d", i);
+            const ub1 date[7] = {120, static_cast<ub1>(100 + i % 100), static_cast<ub1>(1 + i % 12),
+                                 static_cast<ub1>(1 + i % 28), static_cast<ub1>(1 + i % 24),
+                                 static_cast<ub1>(1 + i % 60), static_cast<ub1>(1 + i % 60)};
+            std::memcpy(&dates[i * 7], date, 7);
+        }
+    }
+};
+
+double millisecondsOf(const std::function<void()>& work) {
+    double best = 1e300;
+    for (int repeat = 0; repeat < kRepeats; ++repeat) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        best = std::min(best, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    return best;
+}
+
+// ---- the engine, through the call interface ---------------------------------
+
+class EngineSide {
+public:
+    EngineSide() {
+        OCIInitialize(OCI_THREADED, nullptr, nullptr, nullptr, nullptr);
+        OCIEnvInit(&env_, OCI_DEFAULT, 0, nullptr);
+        err_ = allocate<OCIError>(OCI_HTYPE_ERROR);
+        server_ = allocate<OCIServer>(OCI_HTYPE_SERVER);
+        svc_ = allocate<OCISvcCtx>(OCI_HTYPE_SVCCTX);
+        session_ = allocate<OCISession>(OCI_HTYPE_SESSION);
+        check(OCIServerAttach(server_, err_, reinterpret_cast<const OraText*>("bench"), 5, OCI_DEFAULT), "attach");
+        OCIAttrSet(svc_, OCI_HTYPE_SVCCTX, server_, 0, OCI_ATTR_SERVER, err_);
+        OCIAttrSet(session_, OCI_HTYPE_SESSION, const_cast<char*>("bench"), 5, OCI_ATTR_USERNAME, err_);
+        OCIAttrSet(session_, OCI_HTYPE_SESSION, const_cast<char*>("bench"), 5, OCI_ATTR_PASSWORD, err_);
+        check(OCISessionBegin(svc_, err_, session_, OCI_CRED_RDBMS, OCI_DEFAULT), "logon");
+        OCIAttrSet(svc_, OCI_HTYPE_SVCCTX, session_, 0, OCI_ATTR_SESSION, err_);
+        run("create table bench (id number(10), name varchar2(30), created date)");
+    }
+
+    ~EngineSide() {
+        OCISessionEnd(svc_, err_, session_, OCI_DEFAULT);
+        OCIServerDetach(server_, err_, OCI_DEFAULT);
+        OCIHandleFree(env_, OCI_HTYPE_ENV);
+    }
+
+    void insert(Rows& rows) {
+        run("delete from bench");
+        OCIStmt* stmt = prepare("insert into bench (id, name, created) values (:id, :name, :created)");
+        for (int first = 0; first < kRows; first += kArray) {
+            OCIBind* binds[3] = {};
+            OCIBindByName(stmt, &binds[0], err_, reinterpret_cast<const OraText*>(":id"), -1, &rows.ids[first],
+                          sizeof(int), SQLT_INT, nullptr, nullptr, nullptr, 0, nullptr, OCI_DEFAULT);
+            OCIBindByName(stmt, &binds[1], err_, reinterpret_cast<const OraText*>(":name"), -1,
+                          &rows.names[first * kNameSize], kNameSize, SQLT_STR, nullptr, nullptr, nullptr, 0,
+                          nullptr, OCI_DEFAULT);
+            OCIBindByName(stmt, &binds[2], err_, reinterpret_cast<const OraText*>(":created"), -1,
+                          &rows.dates[first * 7], 7, SQLT_DAT, nullptr, nullptr, nullptr, 0, nullptr, OCI_DEFAULT);
+            check(OCIStmtExecute(svc_, stmt, err_, kArray, 0, nullptr, nullptr, OCI_DEFAULT), "insert");
+        }
+        check(OCITransCommit(svc_, err_, OCI_DEFAULT), "commit");
+        OCIHandleFree(stmt, OCI_HTYPE_STMT);
+    }
+
+    long fetch() {
+        OCIStmt* stmt = prepare("select id, name, created from bench");
+        double ids[kBatch];
+        char names[kBatch][kNameSize];
+        ub1 dates[kBatch][7];
+        sb2 nameIndicators[kBatch];
+        OCIDefine* defines[3] = {};
+        OCIDefineByPos(stmt, &defines[0], err_, 1, ids, sizeof(double), SQLT_FLT, nullptr, nullptr, nullptr,
+                       OCI_DEFAULT);
+        OCIDefineByPos(stmt, &defines[1], err_, 2, names, kNameSize, SQLT_STR, nameIndicators, nullptr, nullptr,
+                       OCI_DEFAULT);
+        OCIDefineByPos(stmt, &defines[2], err_, 3, dates, 7, SQLT_DAT, nullptr, nullptr, nullptr, OCI_DEFAULT);
+        long checksum = 0;
+        ub4 seen = 0;
+        sword status = OCIStmtExecute(svc_, stmt, err_, kBatch, 0, nullptr, nullptr, OCI_DEFAULT);
+        while (status == OCI_SUCCESS || status == OCI_NO_DATA) {
+            ub4 total = 0;
+            OCIAttrGet(stmt, OCI_HTYPE_STMT, &total, nullptr, OCI_ATTR_ROW_COUNT, err_);
+            for (ub4 row = 0; row < total - seen; ++row) checksum += static_cast<long>(ids[row]) + names[row][29] + dates[row][3];
+            seen = total;
+            if (status == OCI_NO_DATA) break;
+            status = OCIStmtFetch(stmt, err_, kBatch, OCI_FETCH_NEXT, OCI_DEFAULT);
+        }
+        if (status != OCI_NO_DATA || seen != kRows) fail("engine fetch ended early");
+        OCIHandleFree(stmt, OCI_HTYPE_STMT);
+        return checksum;
+    }
+
+private:
+    template <typename T>
+    T* allocate(ub4 type) {
+        void* handle = nullptr;
+        OCIHandleAlloc(env_, &handle, type, 0, nullptr);
+        return static_cast<T*>(handle);
+    }
+
+    void check(sword status, const char* what) {
+        if (status == OCI_SUCCESS) return;
+        OraText text[1024] = "";
+        sb4 code = 0;
+        OCIErrorGet(err_, 1, nullptr, &code, text, sizeof text, OCI_HTYPE_ERROR);
+        fail(std::string(what) + ": " + reinterpret_cast<char*>(text));
+    }
+
+    OCIStmt* prepare(const std::string& sql) {
+        OCIStmt* stmt = allocate<OCIStmt>(OCI_HTYPE_STMT);
+        check(OCIStmtPrepare(stmt, err_, reinterpret_cast<const OraText*>(sql.c_str()), static_cast<ub4>(sql.size()),
+                             OCI_NTV_SYNTAX, OCI_DEFAULT),
+              "prepare");
+        return stmt;
+    }
+
+    void run(const std::string& sql) {
+        OCIStmt* stmt = prepare(sql);
+        check(OCIStmtExecute(svc_, stmt, err_, 1, 0, nullptr, nullptr, OCI_DEFAULT), sql.c_str());
+        OCIHandleFree(stmt, OCI_HTYPE_STMT);
+    }
+
+    OCIEnv* env_ = nullptr;
+    OCIError* err_ = nullptr;
+    OCIServer* server_ = nullptr;
+    OCISvcCtx* svc_ = nullptr;
+    OCISession* session_ = nullptr;
+};
+
+// ---- the peer: raw SQLite doing the same conversions ------------------------
+
+class SqliteSide {
+public:
+    explicit SqliteSide(const std::string& path) {
+        if (sqlite3_open(path.c_str(), &db_) != SQLITE_OK) fail("sqlite open");
+        exec("PRAGMA journal_mode=WAL");
+        exec("create table bench (id number(10), name varchar2(30), created date)");
+    }
+    ~SqliteSide() { sqlite3_close(db_); }
+
+    void insert(const Rows& rows) {
+        exec("delete from bench");
+        exec("BEGIN IMMEDIATE");
+        sqlite3_stmt* stmt = prepare("insert into bench (id, name, created) values (?1, ?2, ?3)");
+        for (int i = 0; i < kRows; ++i) {
+            const ub1* d = &rows.dates[i * 7];
+            char date[32];
+            std::snprintf(date, sizeof date, "%04d-%02d-%02d %02d:%02d:%02d", (d[0] - 100) * 100 + d[1] - 100, d[2],
+                          d[3], d[4] - 1, d[5] - 1, d[6] - 1);
+            const char* name = &rows.names[i * kNameSize];
+            sqlite3_bind_int64(stmt, 1, rows.ids[i]);
+            sqlite3_bind_text(stmt, 2, name, static_cast<int>(strnlen(name, kNameSize)), SQLITE_STATIC);
+            sqlite3_bind_text(stmt, 3, date, -1, SQLITE_TRANSIENT);
+            if (sqlite3_step(stmt) != SQLITE_DONE) fail("sqlite insert");
+            sqlite3_reset(stmt);
+        }
+        sqlite3_finalize(stmt);
+        exec("COMMIT");
+    }
+
+    long fetch() {
+        sqlite3_stmt* stmt = prepare("select id, name, created from bench");
+        double ids[kBatch];
+        char names[kBatch][kNameSize];
+        ub1 dates[kBatch][7];
+        long checksum = 0;
+        int seen = 0;
+        for (bool more = true; more;) {
+            int row = 0;
+            for (; row < kBatch; ++row) {
+                if (sqlite3_step(stmt) != SQLITE_ROW) {
+                    more = false;
+                    break;
+                }
+                ids[row] = sqlite3_column_double(stmt, 0);
+                const int length = std::min(sqlite3_column_bytes(stmt, 1), kNameSize - 1);
+                std::memcpy(names[row], sqlite3_column_text(stmt, 1), length);
+                names[row][length] = '\0';
+                int year, month, day, hour, minute, second;
+                std::sscanf(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 2)), "%4d-%2d-%2d %2d:%2d:%2d",
+                            &year, &month, &day, &hour, &minute, &second);
+                const ub1 date[7] = {static_cast<ub1>(year / 100 + 100), static_cast<ub1>(year % 100 + 100),
+                                     static_cast<ub1>(month), static_cast<ub1>(day), static_cast<ub1>(hour + 1),
+                                     static_cast<ub1>(minute + 1), static_cast<ub1>(second + 1)};
+                std::memcpy(dates[row], date, 7);
+            }
+            for (int r = 0; r < row; ++r) checksum += static_cast<long>(ids[r]) + names[r][29] + dates[r][3];
+            seen += row;
+        }
+        sqlite3_finalize(stmt);
+        if (seen != kRows) fail("sqlite fetch ended early");
+        return checksum;
+    }
+
+private:
+    void exec(const char* sql) {
+        if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) fail(sqlite3_errmsg(db_));
+    }
+    sqlite3_stmt* prepare(const char* sql) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db_, sql, -1, &stmt, nullptr) != SQLITE_OK) fail(sqlite3_errmsg(db_));
+        return stmt;
+    }
+
+    sqlite3* db_ = nullptr;
+};
+
+void report(const char* what, double engine, double sqlite) {
+    std::printf("%-44s engine %8.1f ms   sqlite %8.1f ms   ratio %.2f\n", what, engine, sqlite, engine / sqlite);
+}
+
+}  // namespace
+
+int main() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "engine-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) fail("mkdtemp");
+    const std::string dir = pattern;
+    setenv("VOR_DATA_DIR", dir.c_str(), 1);
+    Rows rows;
+    {
+        EngineSide engine;
+        SqliteSide sqlite(dir + "/peer.db");
+        const double engineInsert = millisecondsOf([&] { engine.insert(rows); });
+        const double sqliteInsert = millisecondsOf([&] { sqlite.insert(rows); });
+        long engineSum = 0, sqliteSum = 0;
+        const double engineFetch = millisecondsOf([&] { engineSum = engine.fetch(); });
+        const double sqliteFetch = millisecondsOf([&] { sqliteSum = sqlite.fetch(); });
+        if (engineSum != sqliteSum) fail("the two sides read different data");
+        std::printf("%d rows of (number, 30-character text, date)\n", kRows);
+        report("insert, one execute per 1,000 rows", engineInsert, sqliteInsert);
+        report("fetch, batches of 20", engineFetch, sqliteFetch);
+    }
+    std::filesystem::remove_all(dir);
+    return 0;
+}
