@@ -8,6 +8,7 @@
 #include "ODbClassfactory.h"
 #include "ODbCursor.h"
 #include "ODbException.h"
+#include "ODbFailureGuard.h"
 #include "ODbLob.h"
 #include "ODbOraGlobal.h"
 #include "ODbPiecewise.h"
@@ -234,20 +235,11 @@ const ODbQueryDescrObj& ODbQuery::getDescrObj()
 // A failure part-way leaves the query closed with nothing held.
 void ODbQuery::start(const ODbQueryDescrObj& description)
 {
-    struct CloseOnFailure {
-        ODbQuery& query;
-        bool done;
-        ~CloseOnFailure()
-        {
-            if (!done)
-                query.release();
-        }
-    } guard{*this, false};
+    const ODbFailureGuard closeAgain([this] { release(); });
     description_ = &description;
     initRow();
     prepare();
     open_ = true;
-    guard.done = true;
 }
 
 void ODbQuery::release()

@@ -2,6 +2,7 @@
 #include "ODbConnectImpl.h"
 
 #include "ODbException.h"
+#include "ODbFailureGuard.h"
 #include "ODbStatementMessages.h"
 #include "OciLimits.h"
 #include "OciLogon.h"
@@ -46,13 +47,8 @@ bool ODbConnectImpl::logon(const char* connStr)
     if (isConnected())
         throw ODbException(Messages::NotConnected, 0, nullptr);
     parseConnStr(connStr);
-    try {
-        logon_.reset(new OciLogon(initMode_, userName(), password(),
-                                  database() != nullptr ? database() : ""));
-    } catch (...) {
-        connStrFree(); // a failed logon leaves the object as it was
-        throw;
-    }
+    const ODbFailureGuard forgetConnStr([this] { connStrFree(); }); // a failed logon leaves no strings
+    logon_.reset(new OciLogon(initMode_, userName(), password(), database() != nullptr ? database() : ""));
     ++sessionId_;
     setConnected(true);
     return true;

@@ -163,7 +163,7 @@ TEST_F(Connect, TransactionsOfEveryKind)
     execSql(*writer, "create table t (id number)");
     const TransCase cases[] = {
         {ReadWrite, true}, {ReadWrite, false}, {ReadCommitted, true}, {ReadCommitted, false},
-        {Serializable, true}, {Serializable, false}, {static_cast<TransKind>(7), true},
+        {Serializable, true}, {Serializable, false},
     };
     long expected = 0;
     for (const TransCase& c : cases) {

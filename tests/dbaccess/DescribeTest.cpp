@@ -68,6 +68,9 @@ TEST_F(Describe, StatementKinds)
         {"insert into t (a) values (:a)", SqlInsert},
         {"create table u (x number)", SqlCreate},
         {"drop table t", SqlDrop},
+        {"alter table t add (e number)", SqlAlter},
+        {"begin dbms_session.sleep(0); end;", SqlBegin},
+        {"declare x number; begin x := :y; end;", SqlDeclare},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sql);
@@ -185,6 +188,23 @@ TEST_F(Describe, ViewColumnsAsAQueryDescribesThem)
     }
     DbTest::expectServerError([&] { ODbClassfactory::createODbDescribeView(*connection_, "v"); }, "ORA-00942",
                               "select * from \"v\"");
+}
+
+// A view whose select list repeats a name gets the suffixes a query gets.
+TEST_F(Describe, ViewWithRepeatedColumnNames)
+{
+    execSql(*connection_, "create table u (a number, b number)");
+    execSql(*connection_, "create view w as select t.a, u.a, t.b, u.b from t, u");
+    Utils::RefCountPtr<ODbDescribeView> view = ODbClassfactory::createODbDescribeView(*connection_, "W");
+    const Names unique = {"A", "A_1", "B", "B_2"};
+    ASSERT_EQ(4u, view->getDescription().size());
+    for (int i = 1; i <= 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_STREQ(unique[i - 1].substr(0, 1).c_str(), view->getDescription().at(i).name);
+        EXPECT_STREQ(unique[i - 1].c_str(), view->getDescription().at(i).uniqueName);
+        EXPECT_EQ(i, view->getDescription().at(i).position);
+        EXPECT_EQ(i, view->getNumcols().at(unique[i - 1]));
+    }
 }
 
 TEST_F(Describe, SchemaListsEveryObjectOnce)
