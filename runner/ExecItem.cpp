@@ -46,13 +46,14 @@ void requireVariables(int needed, std::size_t given, const char* what, const cha
     throw Oracle::ODbException(text.c_str(), -1, nullptr);
 }
 
-std::string textOrEmpty(const char* text)
+const char* textOrEmpty(const char* text)
 {
-    return text == nullptr ? std::string() : std::string(text);
+    return text == nullptr ? "" : text;
 }
 
-// A column's current value as text; LONG and LONG RAW arrive as piece chains.
-std::string columnText(Oracle::ODbData& field)
+// A column's current value as text, valid until the next conversion on the same
+// field; LONG and LONG RAW arrive as piece chains.
+const char* columnText(Oracle::ODbData& field)
 {
     switch (field.getDynamicVariable()->getFtype()) {
     case Oracle::extLong:
@@ -60,7 +61,7 @@ std::string columnText(Oracle::ODbData& field)
     case Oracle::extLongRaw:
         return textOrEmpty(field.getLongRaw().getCString());
     default:
-        return field.getString();
+        return textOrEmpty(field.getCString());
     }
 }
 
@@ -71,14 +72,14 @@ void copyIn(Oracle::ODbParam& param, CommonVar& variable)
                     variable.count());
     const unsigned int count = std::min(param.getArraySize(), variable.count());
     for (unsigned int j = 0; j < count; ++j)
-        param.setString(variable.getString(j), j);
+        param.setCString(variable.getCString(j), j);
 }
 
 void copyOut(Oracle::ODbParam& param, CommonVar& variable)
 {
     const unsigned int count = std::min(param.getArraySize(), variable.count());
     for (unsigned int j = 0; j < count; ++j)
-        variable.setString(param.getString(j), j);
+        variable.setCString(param.getCString(j), j);
 }
 
 } // namespace
@@ -149,7 +150,7 @@ void ExecItem::storeRow(Oracle::ODbQuery& query, int columns, unsigned int row)
         CommonVar& output = *outputVariables[static_cast<std::size_t>(c - 1)];
         if (row >= output.count())
             throw Oracle::ODbException(kRowsExceedArray, -1, nullptr);
-        output.setString(columnText(query.fieldByPos(c)), row);
+        output.setCString(columnText(query.fieldByPos(c)), row);
     }
 }
 
