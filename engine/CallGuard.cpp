@@ -10,6 +10,8 @@
 namespace engine {
 namespace {
 
+constexpr int kNoDataFound = 1403;  // ORA-01403
+
 sword record(ErrorRecords* errors, int number, const char* text, sword status) noexcept {
     if (errors != nullptr) {
         try {
@@ -31,7 +33,8 @@ sword CallGuard::report(ErrorRecords* errors) noexcept {
     } catch (const CallError& e) {
         return record(errors, e.number(), e.what(), OCI_ERROR);
     } catch (const OraError& e) {
-        return record(errors, e.number(), e.what(), OCI_ERROR);
+        // An unhandled NO_DATA_FOUND ends a call with "no data", as the vendor's does.
+        return record(errors, e.number(), e.what(), e.number() == kNoDataFound ? OCI_NO_DATA : OCI_ERROR);
     } catch (const std::bad_alloc&) {
         return record(errors, 4030, "ORA-04030: out of process memory", OCI_ERROR);
     } catch (const std::exception& e) {

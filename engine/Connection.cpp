@@ -9,6 +9,7 @@
 #include <sqlite3.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <chrono>
 #include <fcntl.h>
 #include <unistd.h>
@@ -18,7 +19,8 @@ namespace {
 
 // How long a writer waits for another session's transaction before giving up
 // with ORA-00054: long enough to ride out an ordinary commit, short enough
-// that a session left open surfaces as an error instead of a hang.
+// that a session left open surfaces as an error instead of a hang. The
+// environment variable VOR_LOCK_WAIT_MS overrides it (tests shorten it).
 constexpr std::chrono::milliseconds kWriterWait{10000};
 // Granularity of that wait; a cancel request ends it at once anyway.
 constexpr std::chrono::milliseconds kWriterPoll{20};
@@ -35,6 +37,14 @@ void createPrivateFile(const std::string& path) {
     } else if (errno != EEXIST) {
         throw CallError(CallCode::UnresolvedAlias);
     }
+}
+
+std::chrono::milliseconds configuredWriterWait() {
+    const char* setting = std::getenv("VOR_LOCK_WAIT_MS");
+    if (setting == nullptr || *setting == '\0') return kWriterWait;
+    char* end = nullptr;
+    const long milliseconds = std::strtol(setting, &end, 10);
+    return *end == '\0' && milliseconds >= 0 ? std::chrono::milliseconds(milliseconds) : kWriterWait;
 }
 
 }  // namespace
@@ -77,6 +87,7 @@ void Connection::open(const std::string& path) {
 }
 
 void Connection::configure() {
+    writerWait_ = configuredWriterWait();
     sqlite3_extended_result_codes(db_, 1);
     // Double-quoted text is an identifier, never a string literal.
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
@@ -119,7 +130,7 @@ void Connection::createOwner(const std::string& user, const std::string& passwor
 
 int Connection::onBusy(void* self, int attempts) {
     auto& connection = *static_cast<Connection*>(self);
-    if (attempts * kWriterPoll >= kWriterWait) return 0;
+    if (attempts * kWriterPoll >= connection.writerWait_) return 0;
     return connection.cancel_.waitFor(kWriterPoll) ? 1 : 0;
 }
 

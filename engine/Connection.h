@@ -12,6 +12,7 @@
 #include "Catalog.h"
 #include "oci.h"
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -91,6 +92,7 @@ private:
     std::string userName_;             // dictionary name of the logged-on user
     TransactionState transaction_ = TransactionState::None;  // see beforeChange()
     bool ended_ = false;               // logged off; calls are refused
+    std::chrono::milliseconds writerWait_{0};  // how long a writer waits for a lock
 };
 
 }  // namespace engine

@@ -35,7 +35,8 @@ void SessionHandle::end() {
         connection.swap(connection_);
     }
     if (!connection) throw CallError(CallCode::NotLoggedOn);
-    Connection::Call call(*connection);
+    // Not a cancellable call: a pending break must not cost the session its work.
+    auto hold = connection->holdCalls();
     connection->end();
 }
 

@@ -97,6 +97,23 @@ TEST_F(Transactions, SecondWriterWaitsForTheFirstThenSucceeds) {
     EXPECT_EQ(countIn(first), "2");
 }
 
+TEST(LockWait, SecondWriterGivesUpWithResourceBusy) {
+    TempDataDirectory dir;
+    OciTestSession first;
+    ASSERT_EQ(first.logon("scott", "tiger"), OCI_SUCCESS) << first.lastError();
+    first.run("create table t (id number)");
+    first.run("insert into t values (1)");
+    // A short wait keeps the test quick; the default rides out ordinary commits.
+    setenv("VOR_LOCK_WAIT_MS", "100", 1);
+    OciTestSession second;
+    const sword logon = second.logon("scott", "tiger");
+    unsetenv("VOR_LOCK_WAIT_MS");
+    ASSERT_EQ(logon, OCI_SUCCESS) << second.lastError();
+    EXPECT_EQ(second.execute("insert into t values (2)"), OCI_ERROR);
+    EXPECT_EQ(second.lastError(), "ORA-00054: resource busy and acquire with NOWAIT specified");
+    EXPECT_EQ(second.value("select count(*) from t"), "0") << "reading still works";
+}
+
 TEST_F(Transactions, ReadOnlyTransactionRefusesChanges) {
     ASSERT_EQ(OCITransStart(first.svc(), first.err(), 2, OCI_TRANS_READONLY), OCI_SUCCESS) << first.lastError();
     EXPECT_EQ(first.execute("insert into t values (1)"), OCI_ERROR);
