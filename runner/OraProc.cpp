@@ -55,6 +55,16 @@ void skipTearDownAtExit()
     (void)registered;
 }
 
+// A message goes to element 0 of its variable as text. A text variable gets as
+// much as its declared size holds: a long server text must not end the run that
+// it was meant to inform. Other types convert as the library converts.
+void storeMessage(CommonVar& variable, const std::string& text)
+{
+    const bool isText = variable.type() == TypeCode::Varchar2 || variable.type() == TypeCode::Varchar2Arr;
+    const std::size_t room = variable.elementSize() > 0 ? variable.elementSize() - 1u : 0u; // less the NUL
+    variable.setString(isText ? text.substr(0, room) : text, 0);
+}
+
 // The next token must be the name of a declared variable.
 CommonVar& readVariable(Interpreter& in)
 {
@@ -238,7 +248,7 @@ void OraProc::readConnect(Interpreter& in)
         message_ = failure.getErrMsg();
     }
     if (in.acceptChar(','))
-        readVariable(in).setString(message_, 0);
+        storeMessage(readVariable(in), message_);
     in.expectChar(';');
 }
 
@@ -330,7 +340,7 @@ void OraProc::storeMessages()
     for (const auto& entry : statements_) {
         const ExecItem& item = *entry.second;
         if (item.messageVariable != nullptr)
-            item.messageVariable->setString(item.message(), 0);
+            storeMessage(*item.messageVariable, item.message());
     }
 }
 
