@@ -162,4 +162,46 @@ TEST_F(LongPieces, ExecuteWithoutTheAwaitedPieceIsRefused) {
     EXPECT_EQ(session.value("select body from docs"), "body");
 }
 
+// The in-bind callback of OCIBindDynamic: hands "callback-" then the row
+// number as two pieces for each iteration.
+struct CallbackSource {
+    std::string pieces[2];
+    int calls = 0;
+};
+
+sb4 supplyPiece(dvoid* context, OCIBind*, ub4 iteration, ub4 index, dvoid** buffer, ub4* length, ub1* piece,
+                dvoid** indicator) {
+    auto& source = *static_cast<CallbackSource*>(context);
+    const bool first = source.calls % 2 == 0;
+    if (first) {
+        source.pieces[0] = "callback-";
+        source.pieces[1] = std::to_string(iteration) + "/" + std::to_string(index);
+    }
+    const std::string& text = source.pieces[first ? 0 : 1];
+    *buffer = const_cast<char*>(text.data());
+    *length = static_cast<ub4>(text.size());
+    *piece = first ? OCI_FIRST_PIECE : OCI_LAST_PIECE;
+    *indicator = nullptr;
+    ++source.calls;
+    return OCI_CONTINUE;
+}
+
+TEST_F(LongPieces, InBindCallbackSuppliesDataAtExecValues) {
+    OCIStmt* stmt = session.prepare("insert into docs (id, body) values (:id, :body)");
+    sb4 ids[3] = {1, 2, 3};
+    OCIBind* idBind = nullptr;
+    OCIBind* bodyBind = nullptr;
+    OCIBindByName(stmt, &idBind, session.err(), reinterpret_cast<const OraText*>("id"), -1, ids, sizeof(sb4),
+                  SQLT_INT, nullptr, nullptr, nullptr, 0, nullptr, OCI_DEFAULT);
+    OCIBindByName(stmt, &bodyBind, session.err(), reinterpret_cast<const OraText*>("body"), -1, nullptr, 3000000,
+                  SQLT_LNG, nullptr, nullptr, nullptr, 0, nullptr, OCI_DATA_AT_EXEC);
+    CallbackSource source;
+    ASSERT_EQ(OCIBindDynamic(bodyBind, session.err(), &source, supplyPiece, nullptr, nullptr), OCI_SUCCESS);
+    ASSERT_EQ(OCIStmtExecute(session.svc(), stmt, session.err(), 3, 0, nullptr, nullptr, OCI_DEFAULT), OCI_SUCCESS)
+        << session.lastError();
+    EXPECT_EQ(source.calls, 6);
+    EXPECT_EQ(session.column("select body from docs order by id"),
+              (std::vector<std::string>{"callback-0/0", "callback-1/0", "callback-2/0"}));
+}
+
 }  // namespace
