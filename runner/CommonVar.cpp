@@ -62,36 +62,20 @@ std::optional<unsigned int> pairedIndex(const CommonVar& value, unsigned int i)
     return std::nullopt;
 }
 
-double numberAt(const CommonVar& value, unsigned int i)
+double pairedNumber(const CommonVar& value, unsigned int i)
 {
     const auto k = pairedIndex(value, i);
-    return k ? value.getDouble(*k) : 0.0;
+    return k ? value.numberAt(*k) : 0.0;
 }
 
 // Text of an element; the hexadecimal form for raw values.
-std::string textAt(const CommonVar& value, unsigned int i)
+std::string pairedText(const CommonVar& value, unsigned int i)
 {
     const auto k = pairedIndex(value, i);
     if (!k)
         return std::string();
     const char* text = value.getCString(*k);
     return text != nullptr ? std::string(text) : std::string();
-}
-
-double applyArithmetic(Operator op, double left, double right)
-{
-    switch (op) {
-    case Operator::Plus:
-        return left + right;
-    case Operator::Minus:
-        return left - right;
-    case Operator::Multiply:
-        return left * right;
-    case Operator::Divide:
-        return left / right;  // a zero divisor gives infinity or NaN, by design
-    default:
-        throw Exception();
-    }
 }
 
 template <typename T>
@@ -138,12 +122,80 @@ bool acceptsOperands(Operator op, TypeCode left, TypeCode right)
     }
 }
 
+// True while this thread's buffer cache exists. Values of the static main
+// interpreter end after the thread's own objects, so they must not reach a cache
+// that is gone. (Constant-initialised, so it is never destroyed itself.)
+thread_local bool numberBuffersOpen = false;
+
+// Buffers of one-element NUMBER temporaries kept for reuse: a loop makes and drops
+// such a temporary at nearly every condition, and a new library buffer costs six
+// allocations. One cache per thread, as values are also made on worker threads.
+class NumberBufferCache {
+public:
+    NumberBufferCache() { numberBuffersOpen = true; }
+    ~NumberBufferCache() { numberBuffersOpen = false; }
+    NumberBufferCache(const NumberBufferCache&) = delete;
+    NumberBufferCache& operator=(const NumberBufferCache&) = delete;
+
+    // A buffer typed as a one-element double, or null when none is kept.
+    std::unique_ptr<Oracle::ODbDynamicVariable> take()
+    {
+        if (buffers_.empty())
+            return nullptr;
+        std::unique_ptr<Oracle::ODbDynamicVariable> buffer = std::move(buffers_.back());
+        buffers_.pop_back();
+        return buffer;
+    }
+    // Keeps a buffer that is exactly what a new one-element double would be
+    // apart from its value; anything else (an array, a buffer a statement has
+    // bound) is released.
+    void give(std::unique_ptr<Oracle::ODbDynamicVariable> buffer)
+    {
+        if (buffers_.size() < kCapacity && isPlainNumber(*buffer))
+            buffers_.push_back(std::move(buffer));
+    }
+
+private:
+    static bool isPlainNumber(const Oracle::ODbDynamicVariable& buffer)
+    {
+        return buffer.getFtype() == Oracle::extFloat && buffer.getArraySize() == 1 &&
+               buffer.getSupportType() == Oracle::supDouble && buffer.getHandle() == nullptr &&
+               !buffer.isFrozen() && !buffer.isPlSqlTab() && buffer.getCurElements() == 0;
+    }
+
+    // Enough for the temporaries alive at once in any ordinary statement.
+    static constexpr std::size_t kCapacity = 32;
+    std::vector<std::unique_ptr<Oracle::ODbDynamicVariable>> buffers_;
+};
+
+thread_local NumberBufferCache numberBuffers;
+
 const std::string kNumberConstant = "<number constant>";
 const std::string kTextConstant = "<varchar2 constant>";
 const std::string kRawConstant = "<raw constant>";
 const std::string kArrayConstant = "<array constant>";
 
 } // namespace
+
+double CommonVar::numberOperation(Operator op, double left, double right)
+{
+    if (isComparison(op))
+        return relationHolds(op, left, right) ? 1.0 : 0.0;
+    switch (op) {
+    case Operator::Plus:
+        return left + right;
+    case Operator::Minus:
+        return left - right;
+    case Operator::Multiply:
+        return left * right;
+    case Operator::Divide:
+        return left / right;  // a zero divisor gives infinity or NaN, by design
+    case Operator::Power:
+        return std::pow(left, right);
+    default:
+        throw Exception();
+    }
+}
 
 std::int32_t toInt32(double value)
 {
@@ -179,14 +231,22 @@ CommonVar::CommonVar(CommonVar&& other)
       lowerBound_(other.lowerBound_)
 {
     pointAtStorage();
-    other.storage_ = std::make_unique<Oracle::ODbDynamicVariable>();
-    other.pointAtStorage();
+}
+
+CommonVar::CommonVar(std::unique_ptr<Oracle::ODbDynamicVariable> storage)
+    : storage_(std::move(storage))
+{
+    pointAtStorage();
 }
 
 CommonVar& CommonVar::operator=(const CommonVar& other)
 {
     if (this == &other)
         return *this;
+    if (!storage_) {
+        storage_ = std::make_unique<Oracle::ODbDynamicVariable>();
+        pointAtStorage();
+    }
     // The library's assignment keeps the old contents for an untyped source; a
     // wholesale replacement must not.
     storage_->deleteData();
@@ -210,11 +270,37 @@ CommonVar& CommonVar::operator=(CommonVar&& other)
     return *this;
 }
 
-CommonVar::~CommonVar() = default;
+CommonVar::~CommonVar()
+{
+    if (storage_ && numberBuffersOpen)
+        numberBuffers.give(std::move(storage_));
+}
 
 void CommonVar::pointAtStorage()
 {
-    Oracle::ODbParam::operator=(*storage_);
+    if (storage_)
+        Oracle::ODbParam::operator=(*storage_);
+}
+
+double CommonVar::numberAt(unsigned int i) const
+{
+    const Oracle::ODbDynamicVariable& buffer = *storage_;
+    if (buffer.getFtype() != Oracle::extFloat || i >= buffer.getArraySize() || buffer.isNull(i))
+        return getDouble(i);  // converts, or refuses the element as the library does
+    double value = 0;
+    std::memcpy(&value, buffer.val(i), sizeof value);
+    return value;
+}
+
+void CommonVar::setNumberAt(double value, unsigned int i)
+{
+    Oracle::ODbDynamicVariable& buffer = *storage_;
+    if (buffer.getFtype() != Oracle::extFloat || i >= buffer.getArraySize()) {
+        setDouble(value, i);
+        return;
+    }
+    std::memcpy(buffer.val(i), &value, sizeof value);
+    buffer.setNotNull(i);
 }
 
 CommonVar CommonVar::numberConstant(const std::string& text)
@@ -246,9 +332,13 @@ CommonVar CommonVar::rawConstant(const std::string& hexText)
 
 CommonVar CommonVar::number(double value, const std::string& name)
 {
-    CommonVar result;
-    result.initAs(TypeCode::Number, -1, 1);
-    result.setDouble(value, 0);
+    std::unique_ptr<Oracle::ODbDynamicVariable> buffer = numberBuffers.take();
+    CommonVar result(buffer ? std::move(buffer) : std::make_unique<Oracle::ODbDynamicVariable>());
+    if (result.isInitialised())
+        result.type_ = TypeCode::Number;
+    else
+        result.initAs(TypeCode::Number, -1, 1);
+    result.setNumberAt(value, 0);
     result.name_ = name;
     return result;
 }
@@ -273,7 +363,7 @@ CommonVar CommonVar::arrayConstant(const std::vector<const CommonVar*>& elements
     result.initAs(typeEntry(first.type_).arrayForm, numeric ? -1 : checkedSize(size), count);
     for (unsigned int i = 0; i < count; ++i) {
         if (numeric)
-            result.setDouble(elements[i]->getDouble(0), i);
+            result.setNumberAt(elements[i]->numberAt(0), i);
         else
             result.setCString(elements[i]->getCString(0), i);
     }
@@ -325,9 +415,9 @@ CommonVar CommonVar::arithmetic(Operator op, const CommonVar& left, const Common
     result.initAs(longer.type_, numeric ? -1 : checkedSize(size), count);
     for (unsigned int i = 0; i < count; ++i) {
         if (numeric)
-            result.setDouble(applyArithmetic(op, numberAt(left, i), numberAt(right, i)), i);
+            result.setNumberAt(numberOperation(op, pairedNumber(left, i), pairedNumber(right, i)), i);
         else
-            result.setString(textAt(left, i) + textAt(right, i), i);
+            result.setString(pairedText(left, i) + pairedText(right, i), i);
     }
     return result;
 }
@@ -336,11 +426,11 @@ CommonVar CommonVar::power(const CommonVar& left, const CommonVar& right)
 {
     if (!acceptsOperands(Operator::Power, left.type_, right.type_))
         fail(ErrorCode::WrongType);
-    const double exponent = right.getDouble(0);
+    const double exponent = right.numberAt(0);
     CommonVar result;
     result.initAs(left.type_, -1, left.count());
     for (unsigned int i = 0; i < left.count(); ++i)
-        result.setDouble(std::pow(left.getDouble(i), exponent), i);
+        result.setNumberAt(numberOperation(Operator::Power, left.numberAt(i), exponent), i);
     return result;
 }
 
@@ -357,9 +447,10 @@ CommonVar CommonVar::compare(Operator op, const CommonVar& left, const CommonVar
     CommonVar result;
     result.initAs(count == 1 ? TypeCode::Number : TypeCode::NumberArr, -1, count);
     for (unsigned int i = 0; i < count; ++i) {
-        const bool holds = numeric ? relationHolds(op, left.getDouble(i), right.getDouble(i))
-                                   : relationHolds(op, textAt(left, i), textAt(right, i));
-        result.setDouble(holds ? 1.0 : 0.0, i);
+        const double holds =
+            numeric ? numberOperation(op, left.numberAt(i), right.numberAt(i))
+                    : (relationHolds(op, pairedText(left, i), pairedText(right, i)) ? 1.0 : 0.0);
+        result.setNumberAt(holds, i);
     }
     return result;
 }
@@ -372,7 +463,7 @@ CommonVar CommonVar::negated() const
     CommonVar result;
     result.initAs(type_, -1, count());
     for (unsigned int i = 0; i < count(); ++i)
-        result.setDouble(-getDouble(i), i);
+        result.setNumberAt(-numberAt(i), i);
     return result;
 }
 
@@ -382,14 +473,14 @@ CommonVar CommonVar::element(const CommonVar& index) const
     index.requireInitialised();
     if (index.type_ != TypeCode::Number)
         fail(ErrorCode::WrongType);
-    const std::int64_t k = toInt32(index.getDouble(0));
+    const std::int64_t k = toInt32(index.numberAt(0));
     if (k < lowerBound_ || k > std::int64_t{count()})
         fail(ErrorCode::InvalidIndex);
     if (count() == 1 || !isArrayType(type_))
         fail(ErrorCode::WrongType);
     const auto i = static_cast<unsigned int>(k - lowerBound_);
     if (type_ == TypeCode::NumberArr)
-        return number(getDouble(i));
+        return number(numberAt(i));
     CommonVar result;
     switch (type_) {
     case TypeCode::Varchar2Arr: {
@@ -418,7 +509,7 @@ std::string CommonVar::indexLabel(const CommonVar& index)
 {
     if (index.count() != 1)
         return std::string();
-    return std::to_string(toInt32(index.getDouble(0)));
+    return std::to_string(toInt32(index.numberAt(0)));
 }
 
 void CommonVar::assign(const CommonVar& value)
@@ -436,7 +527,7 @@ void CommonVar::assign(const CommonVar& value)
         if (value.type_ != type_)
             fail(ErrorCode::WrongType);
         if (type_ == TypeCode::Number) {
-            setDouble(value.getDouble(0), 0);
+            setNumberAt(value.numberAt(0), 0);
             return;
         }
         requireCapacity(value);
@@ -452,11 +543,19 @@ void CommonVar::assign(const CommonVar& value)
     assignElements(value);
 }
 
+void CommonVar::assignNumber(double value)
+{
+    if (!isInitialised() || type_ != TypeCode::Number)
+        fail(ErrorCode::WrongType);
+    lowerBound_ = 1;
+    setNumberAt(value, 0);
+}
+
 void CommonVar::assignElements(const CommonVar& value)
 {
     if (type_ == TypeCode::NumberArr) {
         for (unsigned int i = 0; i < count(); ++i)
-            setDouble(value.getDouble(i), i);
+            setNumberAt(value.numberAt(i), i);
         return;
     }
     requireCapacity(value);
@@ -484,7 +583,7 @@ void CommonVar::storeElement(const CommonVar& index, const CommonVar& value)
     if (index.type_ != TypeCode::Number)
         fail(ErrorCode::WrongType);
     index.requireInitialised();
-    const std::int64_t k = std::int64_t{toInt32(index.getDouble(0))} - lowerBound_;
+    const std::int64_t k = std::int64_t{toInt32(index.numberAt(0))} - lowerBound_;
     if (k < 0)
         fail(ErrorCode::InvalidBounds);
     requireInitialised();
@@ -506,7 +605,7 @@ void CommonVar::storeElement(const CommonVar& index, const CommonVar& value)
         return;
     }
     case TypeCode::NumberArr:
-        setDouble(value.getDouble(0), i);
+        setNumberAt(value.numberAt(0), i);
         return;
     case TypeCode::Varchar2Arr:
         setCString(value.getCString(0), i);

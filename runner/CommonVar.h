@@ -24,6 +24,7 @@ public:
     CommonVar();
     // Copies everything, contents included.
     CommonVar(const CommonVar& other);
+    // A moved-from value holds no buffer: it may only be assigned or destroyed.
     CommonVar(CommonVar&& other);
     // Wholesale replacement: contents, type and name all come from other.
     CommonVar& operator=(const CommonVar& other);
@@ -55,11 +56,20 @@ public:
     // Bytes of one element as the library holds it.
     unsigned int elementSize() const { return storage_->getElemSize(); }
 
+    // Element i of a NUMBER or NUMBERARR as a double, and the store of one: the
+    // library's getDouble and setDouble (null refused alike), read and written
+    // straight in the buffer for the common double element.
+    double numberAt(unsigned int i) const;
+    void setNumberAt(double value, unsigned int i);
+
     // Error 21 with this value's name when it is not initialised.
     void requireInitialised() const;
 
     // +, -, *, /, ^ and the comparisons; a new value, operands unchanged.
     static CommonVar binary(Operator op, const CommonVar& left, const CommonVar& right);
+    // A binary operator on two NUMBER scalars: the arithmetic result, or 1 or 0
+    // for a comparison; the element rule of binary for one element each.
+    static double numberOperation(Operator op, double left, double right);
     // Unary minus.
     CommonVar negated() const;
     // Element index (1-based script index held in a NUMBER) of an array, unnamed.
@@ -71,10 +81,13 @@ public:
     // The assignment statement: the value converted into this variable, which
     // keeps its type, size and name.
     void assign(const CommonVar& value);
+    // The assignment of a NUMBER scalar to a NUMBER variable.
+    void assignNumber(double value);
     // The element assignment: element index (1-based) of this array := value.
     void storeElement(const CommonVar& index, const CommonVar& value);
 
 private:
+    explicit CommonVar(std::unique_ptr<Oracle::ODbDynamicVariable> storage);
     void pointAtStorage();
     static CommonVar arithmetic(Operator op, const CommonVar& left, const CommonVar& right);
     static CommonVar power(const CommonVar& left, const CommonVar& right);
@@ -84,7 +97,8 @@ private:
     unsigned int capacity() const;
 
     // The buffer the parameter base points at; owned here, since the library's
-    // parameter does not own its variable. Held by pointer so moves keep it.
+    // parameter does not own its variable. Held by pointer so that a move hands
+    // it over without copying; null only in a moved-from value.
     std::unique_ptr<Oracle::ODbDynamicVariable> storage_;
     std::string name_;                    // variable name or descriptive label
     TypeCode type_ = TypeCode::None;      // script type

@@ -44,19 +44,33 @@ Operator singleOperator(char c)
 
 const std::string kArrayConstantName = "<array constant>";
 
+CommonVar makeConstant(const Token& token)
+{
+    switch (token.kind) {
+    case TokenKind::Number:
+        return CommonVar::numberConstant(token.text);
+    case TokenKind::String:
+        return CommonVar::textConstant(token.text);
+    default:
+        return CommonVar::rawConstant(token.text);
+    }
+}
+
 } // namespace
 
+// A temporary the expression owns cannot be written by a call; only values that
+// refer to variables need holding.
 Expression::Hold::Hold(Expression& expression, ExprValue* value)
-    : expression_(expression), active_(value != nullptr)
+    : expression_(expression),
+      value_(value != nullptr && value->isBorrowed() ? value : nullptr),
+      outer_(expression.innermostHold_)
 {
-    if (active_)
-        expression_.held_.push_back(value);
+    expression_.innermostHold_ = this;
 }
 
 Expression::Hold::~Hold()
 {
-    if (active_)
-        expression_.held_.pop_back();
+    expression_.innermostHold_ = outer_;
 }
 
 Expression::DepthGuard::DepthGuard(Expression& expression) : expression_(expression)
@@ -69,13 +83,14 @@ Expression::DepthGuard::DepthGuard(Expression& expression) : expression_(express
 
 void Expression::detachHeld()
 {
-    for (ExprValue* value : held_)
-        value->own();
+    for (Hold* hold = innermostHold_; hold != nullptr; hold = hold->outer_)
+        if (hold->value_ != nullptr)
+            hold->value_->own();
 }
 
 ExprValue Expression::evaluateValue()
 {
-    in_.nextToken();
+    advance();
     ExprValue value = comparison();
     in_.ungetToken();
     return value;
@@ -88,6 +103,7 @@ CommonVar Expression::evaluate()
 
 std::vector<CommonVar> Expression::evaluateList()
 {
+    wantNames_ = true;
     std::vector<CommonVar> values;
     do
         values.push_back(evaluateValue().release());
@@ -99,9 +115,9 @@ std::vector<CommonVar> Expression::evaluateList()
 ExprValue Expression::binaryLevel(OperatorLevel level, ExprValue (Expression::*next)())
 {
     ExprValue left = (this->*next)();
-    while (levelAt(in_.currentToken()) == level) {
+    while (levelAt(look()) == level) {
         const Operator op = takeOperator();
-        in_.nextToken();
+        advance();
         const Hold hold(*this, &left);
         const ExprValue right = (this->*next)();
         left = combine(op, left, right);
@@ -132,9 +148,9 @@ ExprValue Expression::power()
 {
     const DepthGuard guard(*this);
     ExprValue base = prefixed();
-    if (!isDelimiter(in_.currentToken(), '^'))
+    if (!isDelimiter(look(), '^'))
         return base;
-    in_.nextToken();
+    advance();
     const Hold hold(*this, &base);
     const ExprValue exponent = power();
     return combine(Operator::Power, base, exponent);
@@ -143,44 +159,46 @@ ExprValue Expression::power()
 // prefixed: [ operator ] primary  -- only "-" has an effect; it binds tighter than "^"
 ExprValue Expression::prefixed()
 {
-    if (!levelAt(in_.currentToken()))
+    if (!levelAt(look()))
         return primary();
     const Operator op = takeOperator();
-    in_.nextToken();
+    advance();
     ExprValue value = primary();
     if (op != Operator::Minus)
         return value;
     requireInitialised(value);
-    return ExprValue(value.get().negated(), "-" + value.name());
+    std::string name = wantNames_ ? "-" + value.name() : std::string();
+    if (value.isNumberScalar())
+        return ExprValue::number(-value.numberValue(), std::move(name));
+    return ExprValue(value.get().negated(), std::move(name));
 }
 
 // primary: "(" comparison ")" | operand
 ExprValue Expression::primary()
 {
-    if (!isDelimiter(in_.currentToken(), '('))
+    if (!isDelimiter(look(), '('))
         return operand();
-    in_.nextToken();
+    advance();
     ExprValue value = comparison();
-    if (!isDelimiter(in_.currentToken(), ')'))
+    if (!isDelimiter(look(), ')'))
         in_.reportError(ErrorCode::ParenthesisMismatch);
-    in_.nextToken();
-    value.setName("(" + value.name() + ")");
+    advance();
+    if (needsName(value.get()))
+        value.setName("(" + value.name() + ")");
     return value;
 }
 
 // operand: function call | variable | element | constant | array constant
 ExprValue Expression::operand()
 {
-    const Token& token = in_.currentToken();
+    const Token& token = look();
     switch (token.kind) {
     case TokenKind::Identifier:
         return in_.isFunction(token.text) ? functionCall() : variable();
     case TokenKind::Number:
-        return constant(CommonVar::numberConstant(token.text));
     case TokenKind::String:
-        return constant(CommonVar::textConstant(token.text));
     case TokenKind::Raw:
-        return constant(CommonVar::rawConstant(token.text));
+        return constant();
     default:
         if (isDelimiter(token, '['))
             return arrayConstant();
@@ -188,25 +206,30 @@ ExprValue Expression::operand()
     }
 }
 
-// A constant, made from the current token; the token after it becomes current.
-ExprValue Expression::constant(CommonVar value)
+// The constant of the current token, made once per token position; the token
+// after it becomes current.
+ExprValue Expression::constant()
 {
-    std::string name = value.name();
-    in_.nextToken();
-    return ExprValue(std::move(value), std::move(name));
+    const std::int32_t position = in_.tokenPosition();
+    const CommonVar* value = in_.findConstant(position);
+    if (value == nullptr)
+        value = &in_.keepConstant(position, makeConstant(look()));
+    advance();
+    return ExprValue::borrow(*value, wantNames_ ? value->name() : std::string());
 }
 
 // name | name "[" comparison "]"  -- the second form for array variables only
 ExprValue Expression::variable()
 {
-    std::string name = in_.currentToken().text;
-    if (!in_.isDeclared(name))
+    const CommonVar* found = in_.findVar(look().text);
+    if (found == nullptr)
         in_.reportError(ErrorCode::NotDeclared);
-    const CommonVar& found = in_.getVar(name);
-    in_.nextToken();
-    if (isArrayType(found.type()) && isDelimiter(in_.currentToken(), '['))
-        return element(found, name);
-    return ExprValue::borrow(found, std::move(name));
+    const bool array = isArrayType(found->type());
+    std::string name = array || needsName(*found) ? look().text : std::string();
+    advance();
+    if (array && isDelimiter(look(), '['))
+        return element(*found, name);
+    return ExprValue::borrow(*found, std::move(name));
 }
 
 // The "[" is current; reads the index and its "]".
@@ -218,7 +241,7 @@ ExprValue Expression::element(const CommonVar& array, const std::string& name)
     CommonVar value = array.element(index.get());
     std::string label = name + "[" + CommonVar::indexLabel(index.get()) + "]";
     value.setName(label);
-    in_.nextToken();
+    advance();
     return ExprValue(std::move(value), std::move(label));
 }
 
@@ -226,7 +249,7 @@ ExprValue Expression::functionCall()
 {
     CommonVar result = in_.readCall(in_, *this);
     std::string name = result.name();
-    in_.nextToken();
+    advance();
     return ExprValue(std::move(result), std::move(name));
 }
 
@@ -237,19 +260,19 @@ ExprValue Expression::arrayConstant()
     // write back into a variable named by an earlier one.
     std::vector<CommonVar> elements;
     do {
-        in_.nextToken();
+        advance();
         ExprValue element = comparison();
         requireInitialised(element);
         elements.push_back(std::move(element).release());
-    } while (isDelimiter(in_.currentToken(), ','));
-    if (!isDelimiter(in_.currentToken(), ']'))
+    } while (isDelimiter(look(), ','));
+    if (!isDelimiter(look(), ']'))
         in_.reportError(ErrorCode::TokenExpected, "]");
     std::vector<const CommonVar*> pointers;
     pointers.reserve(elements.size());
     for (const CommonVar& element : elements)
         pointers.push_back(&element);
     CommonVar value = CommonVar::arrayConstant(pointers);
-    in_.nextToken();
+    advance();
     return ExprValue(std::move(value), kArrayConstantName);
 }
 
@@ -257,7 +280,7 @@ ExprValue Expression::arrayConstant()
 // and leaves the operator's last token current.
 Operator Expression::takeOperator()
 {
-    switch (in_.currentToken().text.front()) {
+    switch (look().text.front()) {
     case '<':
         if (acceptDelimiter('='))
             return Operator::LessEqual;
@@ -266,40 +289,61 @@ Operator Expression::takeOperator()
         return acceptDelimiter('=') ? Operator::GreaterEqual : Operator::Greater;
     case '=':
         if (!acceptDelimiter('=')) {
-            in_.nextToken();
+            advance();
             in_.reportError(ErrorCode::TokenExpected, "=");
         }
         return Operator::Equal;
     default:
-        return singleOperator(in_.currentToken().text.front());
+        return singleOperator(look().text.front());
     }
 }
 
 // Reads the next token when it is the delimiter c; otherwise leaves it unread.
 bool Expression::acceptDelimiter(char c)
 {
-    in_.nextToken();
-    if (isDelimiter(in_.currentToken(), c))
+    advance();
+    if (isDelimiter(look(), c))
         return true;
     in_.ungetToken();
+    look_ = &in_.currentToken();
     return false;
+}
+
+void Expression::advance()
+{
+    in_.nextToken();
+    look_ = &in_.currentToken();
 }
 
 ExprValue Expression::combine(Operator op, const ExprValue& left, const ExprValue& right)
 {
     requireInitialised(left);
     requireInitialised(right);
-    CommonVar value = CommonVar::binary(op, left.get(), right.get());
-    std::string name = left.name();
-    name += operatorEntry(op).text;
-    name += right.name();
-    return ExprValue(std::move(value), std::move(name));
+    std::string name;
+    if (wantNames_) {
+        name = left.name();
+        name += operatorEntry(op).text;
+        name += right.name();
+    }
+    // Two NUMBER scalars: every operator accepts them and gives a NUMBER scalar.
+    if (left.isNumberScalar() && right.isNumberScalar()) {
+        const double result = CommonVar::numberOperation(op, left.numberValue(), right.numberValue());
+        return ExprValue::number(result, std::move(name));
+    }
+    return ExprValue(CommonVar::binary(op, left.get(), right.get()), std::move(name));
+}
+
+// Names are composed only where they can be shown: in the values of a PRINT or
+// DPRINT list, and in the diagnostic for a value that holds nothing.
+bool Expression::needsName(const CommonVar& value) const
+{
+    return wantNames_ || !value.isInitialised();
 }
 
 // Error 21 names the value as the expression wrote it.
 void Expression::requireInitialised(const ExprValue& value)
 {
-    if (!value.get().isInitialised())
+    if (!value.isInitialised())
         in_.reportError(ErrorCode::NotInitialized, value.name());
 }
 

@@ -44,8 +44,10 @@ public:
         Hold& operator=(const Hold&) = delete;
 
     private:
+        friend class Expression;
         Expression& expression_;
-        bool active_;
+        ExprValue* value_;     // null when the value needs no holding
+        Hold* outer_;          // the hold made before this one
     };
     // Gives every held value a private copy; called before a call whose
     // arguments are written back into caller variables.
@@ -63,13 +65,14 @@ private:
     ExprValue element(const CommonVar& array, const std::string& name);
     ExprValue functionCall();
     ExprValue arrayConstant();
-    ExprValue constant(CommonVar value);
+    ExprValue constant();
 
     ExprValue binaryLevel(OperatorLevel level, ExprValue (Expression::*next)());
     Operator takeOperator();
     bool acceptDelimiter(char c);
     ExprValue combine(Operator op, const ExprValue& left, const ExprValue& right);
     void requireInitialised(const ExprValue& value);
+    bool needsName(const CommonVar& value) const;
 
     // Counts the nesting of the levels in progress, so that a runaway expression
     // gets a diagnostic instead of overflowing the stack.
@@ -84,9 +87,17 @@ private:
         Expression& expression_;
     };
 
+    // The current token. Every move of the parser made here goes through advance,
+    // and every call that moves it is followed by advance or a refresh, so this
+    // is the parser's current token wherever a level looks at it.
+    const Token& look() const { return *look_; }
+    void advance();
+
     Interpreter& in_;                // parser, variables and functions
+    const Token* look_ = nullptr;
     int depth_ = 0;                  // nesting of power levels in progress
-    std::vector<ExprValue*> held_;   // values under a Hold, innermost last
+    bool wantNames_ = false;         // values are shown by name (PRINT, DPRINT)
+    Hold* innermostHold_ = nullptr;  // holds form a chain on the stack
 };
 
 } // namespace Transl

@@ -120,6 +120,27 @@ void VarProcessor::declareVar(const std::string& name, const VarSpec& spec)
     }
 }
 
+CommonVar* VarProcessor::findVar(const std::string& name)
+{
+    if (enclosing_ != nullptr) {
+        if (CommonVar* outer = enclosing_->findVar(name))
+            return outer;
+    }
+    const auto found = variables_.find(name);
+    return found != variables_.end() ? &found->second : nullptr;
+}
+
+const CommonVar* VarProcessor::findConstant(std::int32_t position) const
+{
+    const auto found = constants_.find(position);
+    return found != constants_.end() ? &found->second : nullptr;
+}
+
+const CommonVar& VarProcessor::keepConstant(std::int32_t position, CommonVar value)
+{
+    return constants_.insert_or_assign(position, std::move(value)).first->second;
+}
+
 CommonVar& VarProcessor::getVar(const std::string& name)
 {
     VarProcessor* table = this;
@@ -177,9 +198,10 @@ void VarProcessor::readAssignment(Interpreter& interpreter)
     if (token.kind != TokenKind::Identifier)
         interpreter.reportError(ErrorCode::SyntaxError);
     const std::string name = token.text;
-    if (!isDeclared(name))
+    CommonVar* const found = findVar(name);
+    if (found == nullptr)
         interpreter.reportError(ErrorCode::NotDeclared);
-    CommonVar& target = getVar(name);
+    CommonVar& target = *found;
     Expression expression(interpreter);
     std::optional<ExprValue> index;
     if (isArrayType(target.type()) && interpreter.acceptChar('[')) {
@@ -195,6 +217,8 @@ void VarProcessor::readAssignment(Interpreter& interpreter)
         target.storeElement(index->get(), value.get());
     } else if (name == kResultName) {
         target = std::move(value).release();
+    } else if (target.type() == TypeCode::Number && value.isNumberScalar()) {
+        target.assignNumber(value.numberValue());
     } else {
         target.assign(value.get());
     }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <unordered_map>
 
 namespace Transl {
 
@@ -40,8 +41,16 @@ public:
     // outermost one wins. An unknown name is an internal failure (callers test
     // isDeclared first).
     CommonVar& getVar(const std::string& name);
+    // The variable getVar would give, or null for a name not declared.
+    CommonVar* findVar(const std::string& name);
     // Looks names up in `enclosing` too (not owned; it must outlive this table).
     void setEnclosing(VarProcessor* enclosing) { enclosing_ = enclosing; }
+
+    // The constant made from the token at a position of this interpreter's token
+    // history, or null before it was kept. Tokens never change their position, so
+    // a loop body builds each of its constants once.
+    const CommonVar* findConstant(std::int32_t position) const;
+    const CommonVar& keepConstant(std::int32_t position, CommonVar value);
 
     // Reads a type specification; the current token is its type keyword.
     static VarSpec readTypeSpec(Interpreter& interpreter);
@@ -54,6 +63,7 @@ public:
 private:
     std::map<std::string, CommonVar, std::less<>> variables_;  // names compared byte by byte
     VarProcessor* enclosing_ = nullptr;  // a running function's parameter table; not owned
+    std::unordered_map<std::int32_t, CommonVar> constants_;  // by token position
 };
 
 } // namespace Transl
