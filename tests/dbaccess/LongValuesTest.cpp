@@ -60,9 +60,10 @@ protected:
     void insertBytes(int id, const std::vector<unsigned char>& bytes)
     {
         ODbQuery query(*connection_);
-        query.open("insert into lr (id, v) values (:id, :v)");
-        setId(query, id);
-        ODbParam& value = query.paramByName("v");
+        query.open("insert into lr (id, v) values (:1, :2)"); // bound by position
+        query.paramByPos(1).initParam(supLongInt, 0, 1);
+        query.paramByPos(1).setLongInt(id);
+        ODbParam& value = query.paramByPos(2);
         value.initParam(supLongRaw, 0, 1);
         ODbLongRawArr& view = value.getLongRaw();
         view.setUnchainedRaw(bytes.data(), static_cast<unsigned int>(bytes.size()), 0);
