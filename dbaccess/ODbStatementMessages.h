@@ -18,6 +18,7 @@ constexpr const char* NoConnection = "No connection is set";
 constexpr const char* CursorAlreadyOpen = "\"ODbCursor\" object instance is already open";
 constexpr const char* CursorClosed = "\"ODbCursor\" object instance close";
 constexpr const char* SqlNotValid = "SQL statement must be valid";
+constexpr const char* PlaceholderNameEmpty = "Placeholder name must not be empty";
 constexpr const char* IterationsExceedArray = "Iteration count exceeds the array size of a bound variable";
 constexpr const char* FetchSizeTooSmall = "Fetch size must be at least 1";
 

@@ -147,7 +147,7 @@ void ODbCursorImpl::exec(unsigned int iters)
 void ODbCursorImpl::bind(const char* name, ODbDynamicVariable& var, unsigned int iters)
 {
     if (name == nullptr || *name == '\0')
-        throw ODbException(Messages::SqlNotValid, 0, nullptr);
+        throw ODbException(Messages::PlaceholderNameEmpty, 0, nullptr);
     bindVariable(0, name, var, iters);
 }
 

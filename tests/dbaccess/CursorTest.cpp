@@ -210,6 +210,8 @@ TEST_F(Cursor, BindsThatCannotWorkAreRefused)
     cursor->open("insert into t (id) values (:1)");
     ODbDynamicVariable twoLongs(extLong, 4, 2);
     DbTest::expectPrecondition([&] { cursor->bind(1, twoLongs, 1); }, "");
+    ODbDynamicVariable one(extInt, 4, 1);
+    DbTest::expectPrecondition([&] { cursor->bind("", one, 1); }, "Placeholder name must not be empty");
     ODbDynamicVariable two(extInt, 4, 2);
     DbTest::expectPrecondition([&] { cursor->bind(1, two, 3); },
                                "Iteration count exceeds the array size of a bound variable");
