@@ -37,10 +37,30 @@ bool engineTablesPresent(sqlite3* db) {
     return query.integer(0) == kEngineTableCount;
 }
 
-void installTables(sqlite3* db) {
-    if (engineTablesPresent(db)) return;
+
+// The server's USER_ dictionary views over SQLite's schema and the sequence
+// table. They are temporary, made per connection, so that the database file
+// holds no object that needs the engine's functions.
+std::string dictionaryViewScript() {
+    const std::string name = quoteStored(kNameFunction);
+    const std::string objects = quoteStored(kUserObjectsView);
+    return "CREATE TEMP VIEW IF NOT EXISTS " + objects + " AS SELECT " + name +
+           "(name) AS OBJECT_NAME, upper(type) AS OBJECT_TYPE FROM main.sqlite_master"
+           " WHERE type IN ('table', 'view', 'index', 'trigger') AND " + name + "(name) IS NOT NULL"
+           " UNION ALL SELECT NAME, 'SEQUENCE' FROM main." + quoteStored(kSequenceTable) + ";"
+           "CREATE TEMP VIEW IF NOT EXISTS " + quoteStored(kUserTablesView) +
+           " AS SELECT OBJECT_NAME AS TABLE_NAME FROM " + objects + " WHERE OBJECT_TYPE = 'TABLE';"
+           "CREATE TEMP VIEW IF NOT EXISTS " + quoteStored(kUserViewsView) +
+           " AS SELECT OBJECT_NAME AS VIEW_NAME FROM " + objects + " WHERE OBJECT_TYPE = 'VIEW';"
+           "CREATE TEMP VIEW IF NOT EXISTS " + quoteStored(kUserSequencesView) +
+           " AS SELECT NAME AS SEQUENCE_NAME, INCREMENT AS INCREMENT_BY, NEXT_VALUE AS LAST_NUMBER FROM main." +
+           quoteStored(kSequenceTable) + ";";
+}
+
+// Runs an SQL script of the engine's own; throws the server's error for a failure.
+void runScript(sqlite3* db, const std::string& script) {
     char* message = nullptr;
-    const int rc = sqlite3_exec(db, installScript().c_str(), nullptr, nullptr, &message);
+    const int rc = sqlite3_exec(db, script.c_str(), nullptr, nullptr, &message);
     if (rc == SQLITE_OK) return;
     const std::string text = message != nullptr ? message : sqlite3_errstr(rc);
     sqlite3_free(message);
@@ -104,8 +124,9 @@ void describeFromValue(sqlite3_stmt* stmt, int index, ColumnDescription& column)
 
 Catalog::Catalog(sqlite3* db) : db_(db), sequences_(std::make_shared<SequenceStore>(db)) {
     refuseQuotedStrings(db_);
-    installTables(db_);
+    if (!engineTablesPresent(db_)) runScript(db_, installScript());
     DialectFunctions::install(db_, sequences_);
+    runScript(db_, dictionaryViewScript());
 }
 
 Catalog::~Catalog() = default;

@@ -100,14 +100,14 @@ constexpr std::array<FunctionType, 29> kFunctionTypes{{
     {"INSTR", InternalType::Number},   {"CEIL", InternalType::Number},
     {"FLOOR", InternalType::Number},   {"POWER", InternalType::Number},
     {"SIGN", InternalType::Number},    {"TO_NUMBER", InternalType::Number},
-    {"ROW_NUMBER", InternalType::Number}, {"^$CONCAT", InternalType::Varchar2},
-    {"^$NEXTVAL", InternalType::Number}, {"^$CURRVAL", InternalType::Number},
+    {"ROW_NUMBER", InternalType::Number}, {kConcatFunction, InternalType::Varchar2},
+    {kNextvalFunction, InternalType::Number}, {kCurrvalFunction, InternalType::Number},
     {"UPPER", InternalType::Varchar2}, {"LOWER", InternalType::Varchar2},
-    {"^$SUBSTR", InternalType::Varchar2}, {"TO_CHAR", InternalType::Varchar2},
+    {kSubstrFunction, InternalType::Varchar2}, {"TO_CHAR", InternalType::Varchar2},
     {"TRIM", InternalType::Varchar2},  {"LTRIM", InternalType::Varchar2},
     {"RTRIM", InternalType::Varchar2}, {"REPLACE", InternalType::Varchar2},
     {"LPAD", InternalType::Varchar2},  {"TO_DATE", InternalType::Date},
-    {"^$SYSDATE", InternalType::Date},
+    {kSysdateFunction, InternalType::Date},
 }};
 
 void describeKind(InternalType type, ColumnDescription& column) {

@@ -216,6 +216,15 @@ void pad(sqlite3_context* context, int argc, sqlite3_value** argv, bool left) {
 void lpad(sqlite3_context* context, int argc, sqlite3_value** argv) { pad(context, argc, argv, true); }
 void rpad(sqlite3_context* context, int argc, sqlite3_value** argv) { pad(context, argc, argv, false); }
 
+// The dictionary name of a stored name, or NULL for the engine's own objects.
+void dictionaryName(sqlite3_context* context, int, sqlite3_value** argv) {
+    guarded(context, [&] {
+        const std::string stored = textArg(argv[0]);
+        if (sqlite3_value_type(argv[0]) == SQLITE_NULL || isInternalName(stored)) return sqlite3_result_null(context);
+        resultText(context, decodeIdentifier(stored));
+    });
+}
+
 using Function = void (*)(sqlite3_context*, int, sqlite3_value**);
 
 struct FunctionEntry {
@@ -235,6 +244,7 @@ constexpr FunctionEntry kPlainFunctions[] = {
     {"DECODE", -1, -1, decode, true},
     {"CONCAT", 2, 2, concat, true},
     {kConcatFunction, -1, -1, concat, true},
+    {kNameFunction, 1, 1, dictionaryName, true},
     {"NVL2", 3, 3, nvl2, true},
     {"LPAD", 2, 3, lpad, true},
     {"RPAD", 2, 3, rpad, true},

@@ -22,7 +22,32 @@ bool EngineCommandParser::parse(TranslatedSql& result) {
         return parseTransactionEnd(result);
     if (result.kind == StatementKind::Begin || result.kind == StatementKind::Declare)
         return parseBlock(result);
+    if (acceptWord("SET") && acceptWord("TRANSACTION")) return parseSetTransaction(result);
     return false;
+}
+
+// SET TRANSACTION {READ ONLY | READ WRITE | ISOLATION LEVEL {SERIALIZABLE |
+//   READ COMMITTED} | USE ROLLBACK SEGMENT name} [NAME 'text']
+// SQLite's transactions are serializable and its readers see one snapshot,
+// which serves every mode; running the statement as a change opens the
+// session's transaction, as the server's does. So it becomes a statement that
+// does nothing else.
+bool EngineCommandParser::parseSetTransaction(TranslatedSql& result) {
+    bool known = false;
+    if (acceptWord("READ")) {
+        known = acceptWord("ONLY") || acceptWord("WRITE");
+    } else if (acceptWord("ISOLATION")) {
+        known = acceptWord("LEVEL") && (acceptWord("SERIALIZABLE") || (acceptWord("READ") && acceptWord("COMMITTED")));
+    } else if (acceptWord("USE")) {
+        known = acceptWord("ROLLBACK") && acceptWord("SEGMENT") && acceptName().has_value();
+    }
+    if (known && acceptWord("NAME")) known = acceptString();
+    if (!known || !atEnd()) {
+        result.error = OraError(OraCode::NotProperlyEnded);
+    } else {
+        result.sql = "SELECT NULL WHERE 0";
+    }
+    return true;
 }
 
 // CREATE SEQUENCE name [START WITH n | INCREMENT BY n | MINVALUE n | NOMINVALUE |
@@ -93,7 +118,7 @@ bool EngineCommandParser::parseTransactionEnd(TranslatedSql& result) {
     const bool commit = acceptWord("COMMIT");
     if (!commit) acceptWord("ROLLBACK");
     acceptWord("WORK");
-    if (commit && acceptWord("COMMENT") && peek() && peek()->kind == SqlTokenKind::String) ++pos_;
+    if (commit && acceptWord("COMMENT")) acceptString();
     if (!commit && acceptWord("TO")) {
         acceptWord("SAVEPOINT");
         auto name = acceptName();
@@ -174,6 +199,12 @@ bool EngineCommandParser::acceptWord(std::string_view upperCase) {
 
 bool EngineCommandParser::acceptSymbol(std::string_view symbol) {
     if (peek() == nullptr || !peek()->isSymbol(symbol)) return false;
+    ++pos_;
+    return true;
+}
+
+bool EngineCommandParser::acceptString() {
+    if (peek() == nullptr || peek()->kind != SqlTokenKind::String) return false;
     ++pos_;
     return true;
 }

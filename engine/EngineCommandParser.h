@@ -1,6 +1,7 @@
 // Recognises the statements the engine carries out itself rather than handing
-// to SQLite: CREATE/DROP SEQUENCE, COMMIT/ROLLBACK, and PL/SQL blocks (of which
-// only the sleep call `begin dbms_session.sleep(n); end;` runs for now).
+// to SQLite: CREATE/DROP SEQUENCE, COMMIT/ROLLBACK, SET TRANSACTION, and PL/SQL
+// blocks (of which only the sleep call `begin dbms_session.sleep(n); end;` runs
+// for now).
 #pragma once
 
 #include "SqlDialect.h"
@@ -30,12 +31,14 @@ private:
     bool parseDropSequence(TranslatedSql& result);
     bool parseTransactionEnd(TranslatedSql& result);
     bool parseBlock(TranslatedSql& result);
+    bool parseSetTransaction(TranslatedSql& result);
     bool parseSleepCall(EngineCommand& command);
     OraError blockError(const SqlToken& at, const std::string& plsText) const;
 
     const SqlToken* peek(std::size_t ahead = 0) const;
     bool acceptWord(std::string_view upperCase);
     bool acceptSymbol(std::string_view symbol);
+    bool acceptString();
     std::optional<std::string> acceptName();   // a name, as the dictionary holds it
     std::optional<std::int64_t> acceptInteger();  // optionally signed
     std::optional<double> acceptNumber();

@@ -134,7 +134,7 @@ std::string quoteStored(const std::string& stored) {
 }
 
 bool isInternalName(const std::string& stored) {
-    return stored.compare(0, 2, "^$") == 0 || toUpperAscii(stored.substr(0, 7)) == "SQLITE_";
+    return stored.compare(0, 2, kEnginePrefix) == 0 || toUpperAscii(stored.substr(0, 7)) == "SQLITE_";
 }
 
 }  // namespace engine

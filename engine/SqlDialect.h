@@ -17,8 +17,8 @@
 // name in its schema) back into the name as the client knows it. Engine objects
 // are named with the prefix "^$", which no encoded user name can begin with.
 //
-// Other translations: DUAL, SYSDATE, NVL, SUBSTR and seq.NEXTVAL/CURRVAL become
-// the engine's table and functions; "||" chains keep the server's NULL rule and
+// Other translations: DUAL, the USER_ dictionary views, SYSDATE, NVL, SUBSTR and
+// seq.NEXTVAL/CURRVAL become the engine's tables, views and functions; "||" chains keep the server's NULL rule and
 // precedence; '' is NULL; MINUS is EXCEPT; ROWNUM conditions of the outer query
 // become LIMIT; LONG columns keep their text; clauses SQLite lacks and that
 // change nothing here (FOR UPDATE, CASCADE CONSTRAINTS, PURGE, BYTE/CHAR length
@@ -39,6 +39,7 @@ namespace engine {
 // Stored names of the engine's own tables and SQL functions, which translated
 // text refers to and the catalog installs. The "^$" prefix keeps them apart
 // from every user name (see above).
+inline constexpr char kEnginePrefix[] = "^$";
 inline constexpr char kDualTable[] = "^$DUAL";
 inline constexpr char kSequenceTable[] = "^$SEQUENCES";
 inline constexpr char kUserTable[] = "^$USERS";
@@ -46,7 +47,26 @@ inline constexpr char kNextvalFunction[] = "^$NEXTVAL";
 inline constexpr char kCurrvalFunction[] = "^$CURRVAL";
 inline constexpr char kSysdateFunction[] = "^$SYSDATE";
 inline constexpr char kSubstrFunction[] = "^$SUBSTR";
+inline constexpr char kNameFunction[] = "^$NAME";
+inline constexpr char kUserObjectsView[] = "^$USER_OBJECTS";
+inline constexpr char kUserTablesView[] = "^$USER_TABLES";
+inline constexpr char kUserViewsView[] = "^$USER_VIEWS";
+inline constexpr char kUserSequencesView[] = "^$USER_SEQUENCES";
 inline constexpr char kConcatFunction[] = "^$CONCAT";
+
+// The server's dictionary objects the engine provides: the name a client
+// writes (alone or after "SYS.") and the engine object that stands for it.
+struct DictionaryObject {
+    const char* name;
+    const char* stored;
+};
+inline constexpr DictionaryObject kDictionaryObjects[] = {
+    {"DUAL", kDualTable},
+    {"USER_OBJECTS", kUserObjectsView},     // OBJECT_NAME, OBJECT_TYPE
+    {"USER_TABLES", kUserTablesView},       // TABLE_NAME
+    {"USER_VIEWS", kUserViewsView},         // VIEW_NAME
+    {"USER_SEQUENCES", kUserSequencesView}  // SEQUENCE_NAME, INCREMENT_BY, LAST_NUMBER
+};
 
 // The server's longest identifier, in bytes; longer names are refused as it
 // refuses them, so that scripts stay portable to it.

@@ -185,7 +185,7 @@ bool SqlRewriter::topLevelOr() const {
 
 // A name, possibly dotted; returns the index after what it consumed.
 // seq.NEXTVAL / seq.CURRVAL ([schema.]seq) become calls of the engine's sequence
-// functions, [SYS.]DUAL the engine's one-row table; anything else is emitted
+// functions, [SYS.]DUAL and the dictionary views the engine's objects; anything else is emitted
 // one token at a time.
 std::size_t SqlRewriter::rewriteName(std::size_t index) {
     const std::vector<std::size_t> parts = dottedName(index);
@@ -197,10 +197,13 @@ std::size_t SqlRewriter::rewriteName(std::size_t index) {
         out_ += "(" + quoteLiteral(sequence) + ")";
         return parts.back() + 1;
     }
-    const bool sysDual = parts.size() == 2 && tokens_[index].isWord("SYS");
-    if (!previousIsDot(index) && last.isWord("DUAL") && (parts.size() == 1 || sysDual)) {
-        out_ += quoteStored(kDualTable);
-        return parts.back() + 1;
+    const bool sysQualified = parts.size() == 2 && tokens_[index].isWord("SYS");
+    if (!previousIsDot(index) && (parts.size() == 1 || sysQualified)) {
+        for (const DictionaryObject& object : kDictionaryObjects) {
+            if (!last.isWord(object.name)) continue;
+            out_ += quoteStored(object.stored);
+            return parts.back() + 1;
+        }
     }
     if (!previousIsDot(index) && parts.size() == 1 && last.isWord("ROWNUM")) return rewriteRownum(index);
     emitWord(index);

@@ -123,6 +123,32 @@ TEST(CatalogDescribe, SchemaListingHasUserObjectsOnlyInNameOrder) {
     EXPECT_EQ(listed, expected);
 }
 
+TEST(CatalogDictionary, UserViewsListTheUsersObjectsWithTheServersKinds) {
+    DialectTestDatabase db;
+    db.execute("create table b_table (x number primary key)");
+    db.execute("create view a_view as select x from b_table");
+    db.execute("create sequence c_seq increment by 5");
+    db.execute("create table \"lower\" (x number)");
+    db.execute("create index b_index on b_table (x)");
+    const std::vector<dialect_test::Row> objects{{"A_VIEW", "VIEW"},   {"B_INDEX", "INDEX"},
+                                                 {"B_TABLE", "TABLE"}, {"C_SEQ", "SEQUENCE"},
+                                                 {"lower", "TABLE"}};
+    EXPECT_EQ(db.query("select OBJECT_NAME, OBJECT_TYPE from USER_OBJECTS order by 1"), objects);
+    EXPECT_EQ(db.query("select table_name from user_tables order by table_name"),
+              (std::vector<dialect_test::Row>{{"B_TABLE"}, {"lower"}}));
+    EXPECT_EQ(db.scalar("select view_name from sys.user_views"), "A_VIEW");
+    EXPECT_EQ(db.query("select sequence_name, increment_by from user_sequences"),
+              (std::vector<dialect_test::Row>{{"C_SEQ", "5"}}));
+}
+
+TEST(CatalogDictionary, OtherSessionsSeeNewObjects) {
+    dialect_test::TempDatabaseFile file;
+    DialectTestDatabase first(file.path());
+    DialectTestDatabase second(file.path());
+    first.execute("create table later (x number)");
+    EXPECT_EQ(second.scalar("select object_name from user_objects"), "LATER");
+}
+
 struct ResultCase {
     const char* item;
     const char* name;

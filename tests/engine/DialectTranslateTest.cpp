@@ -242,6 +242,24 @@ TEST(DialectEngineCommands, UnsupportedOrMalformedStatementsCarryTheServersError
     }
 }
 
+TEST(DialectEngineCommands, SetTransactionBecomesAStatementThatChangesNothing) {
+    DialectTestDatabase db;
+    for (const char* sql : {"set transaction read only", "SET TRANSACTION READ WRITE",
+                            "set transaction isolation level serializable",
+                            "set transaction isolation level read committed;",
+                            "set transaction use rollback segment rbs1 name 'batch'"}) {
+        SCOPED_TRACE(sql);
+        const auto translated = translateSql(sql);
+        EXPECT_EQ(translated.kind, StatementKind::Other);
+        EXPECT_EQ(translated.command.kind, EngineCommandKind::None);
+        EXPECT_TRUE(db.query(sql).empty());
+    }
+    for (const char* sql : {"set transaction", "set transaction read", "set transaction isolation level dirty"}) {
+        SCOPED_TRACE(sql);
+        EXPECT_EQ(db.errorNumber(sql), 933);
+    }
+}
+
 TEST(DialectEngineCommands, RollbackToSavepointRunsInSqlite) {
     DialectTestDatabase db;
     db.execute("create table t (a number)");
