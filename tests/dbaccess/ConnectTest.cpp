@@ -206,6 +206,17 @@ TEST_F(Connect, DestroyingTheLastReferenceEndsTheSession)
     EXPECT_EQ(1, countRows(*reader, "t"));
 }
 
+TEST(ConnectBase, RecordsTheConnectionItIsGiven)
+{
+    ODbConnectBase none;
+    EXPECT_TRUE(none.isConnectValid());
+    DbTest::expectPrecondition([&] { none.getOraConnect(); }, "No connection is set");
+    Utils::RefCountPtr<ODbConnect> connection = ODbClassfactory::createODbConnect();
+    none.setOraConnect(*connection);
+    const ODbConnectBase copy = none;
+    EXPECT_EQ(connection.get(), &copy.getOraConnect());
+}
+
 TEST_F(Connect, SessionForwardsToItsConnection)
 {
     ODbSession session;

@@ -300,6 +300,25 @@ TEST_F(Query, DatesBothWays)
     EXPECT_STREQ("19/10/2002 14:05:09", read.toCstring());
 }
 
+TEST_F(Query, CancelEndsTheRowsUntilReset)
+{
+    insertMany(3);
+    ODbQuery query(*connection_);
+    query.open("select id from t order by id");
+    ASSERT_TRUE(query.next());
+    EXPECT_EQ(3u, query.getRowProc());
+    query.cancel();
+    EXPECT_FALSE(query.next());
+    query.reset();
+    ASSERT_TRUE(query.next());
+    EXPECT_EQ(0, query.fieldByPos(1).getLongInt());
+    query << "delete from t";
+    DbTest::expectPrecondition([&] { query.cancel(); }, "SQL select... statement must be processed");
+    query.close();
+    DbTest::expectPrecondition([&] { query.getDescrObj(); }, "ODbQuery instance must be open");
+    DbTest::expectPrecondition([&] { query.reset(); }, "ODbQuery instance must be open");
+}
+
 TEST_F(Query, ExecErrorsCarryTheStatement)
 {
     execSql(*connection_, "create table u (id number primary key)");
