@@ -204,6 +204,27 @@ TEST_F(Cursor, NullElementsAreInsertedAsNull)
     EXPECT_EQ(1, queryLong(*connection_, "select count(*) from t where name is null"));
 }
 
+// A PL/SQL table bound without a fixed size hands its elements over through
+// the dynamic callbacks, NULL elements included.
+TEST_F(Cursor, TableBoundWithoutFixedSizeGoesThroughTheCallbacks)
+{
+    for (const char* value : {"x", static_cast<const char*>(nullptr)}) {
+        SCOPED_TRACE(value != nullptr ? value : "NULL");
+        ODbDynamicVariable names(extString, 21, 3);
+        ODbArrayData(names).setCString(value, 0);
+        ODbArrayData(names).setCString("unused", 1);
+        names.setPlSqlTab(true);
+        Utils::RefCountPtr<ODbCursor> cursor = ODbClassfactory::createODbCursor(*connection_);
+        cursor->open("insert into t (id, name) values (1, :1)");
+        cursor->bind(1, names, 1);
+        EXPECT_EQ(3u, names.getCurElements());
+        cursor->exec(1);
+        EXPECT_EQ(value != nullptr ? value : "", queryText(*connection_, "select name from t where id = 1"));
+        EXPECT_EQ(value == nullptr ? 1 : 0, queryLong(*connection_, "select count(*) from t where name is null"));
+        execSql(*connection_, "delete from t");
+    }
+}
+
 TEST_F(Cursor, BindsThatCannotWorkAreRefused)
 {
     Utils::RefCountPtr<ODbCursor> cursor = ODbClassfactory::createODbCursor(*connection_);
