@@ -13,6 +13,7 @@ void ArrayExecution::start(Connection& connection, sqlite3_stmt* stmt, std::vect
                            ub4 iterations, ub4 rowOffset) {
     connection_ = &connection;
     stmt_ = stmt;
+    sqlite3_reset(stmt_);
     binds_ = std::move(binds);
     iterations_ = iterations;
     rowOffset_ = rowOffset;
@@ -68,8 +69,8 @@ void ArrayExecution::ask(BindHandle& bind, ub4 iteration) {
     request_.piece = bind.piecesStarted() ? OCI_NEXT_PIECE : OCI_FIRST_PIECE;
 }
 
+// The statement is reset: start() takes it so, and each run leaves it so.
 void ArrayExecution::runOnce(ub4 element) {
-    sqlite3_reset(stmt_);
     for (BindHandle* bind : binds_) bind->bindElement(stmt_, element, false);
     int rc;
     while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {

@@ -39,13 +39,14 @@ void DefineHandle::setStatus(ub4 row, sb2 indicator, ub4 length, ub2 returnCode)
 }
 
 bool DefineHandle::fetchInto(sqlite3_stmt* stmt, int column, ub4 row) const {
-    if (sqlite3_column_type(stmt, column) == SQLITE_NULL) {
+    const int type = sqlite3_column_type(stmt, column);
+    if (type == SQLITE_NULL) {
         if (spec_.indicators == nullptr) throw CallError(CallCode::FetchedNull);
         setStatus(row, -1, 0, kReturnNull);
         return false;
     }
     FetchTarget target{static_cast<ub1*>(spec_.value) + static_cast<std::size_t>(spec_.valueSize) * row,
-                       spec_.valueSize};
+                       spec_.valueSize, type};
     codec_->fetch(stmt, column, target);
     if (!target.truncated) {
         setStatus(row, 0, target.written, 0);

@@ -20,16 +20,22 @@ struct Fields {
 constexpr std::size_t kDateLength = 10;
 constexpr std::size_t kDateTimeLength = 19;
 
-// The decimal number of `count` digits at `at`; -1 when one is not a digit
-// (which no field accepts).
-int digits(std::string_view text, std::size_t at, std::size_t count) {
-    int value = 0;
-    for (std::size_t i = at; i < at + count; ++i) {
-        if (text[i] < '0' || text[i] > '9') return -1;
-        value = value * 10 + (text[i] - '0');
+// Reads fixed-position decimal fields, noting in `wellFormed` any character
+// that is not a digit.
+struct DigitReader {
+    std::string_view text;
+    bool& wellFormed;
+
+    int number(std::size_t at, std::size_t count) {
+        int value = 0;
+        for (std::size_t i = at; i < at + count; ++i) {
+            const unsigned digit = static_cast<unsigned>(text[i] - '0');
+            wellFormed &= digit <= 9;
+            value = value * 10 + static_cast<int>(digit);
+        }
+        return value;
     }
-    return value;
-}
+};
 
 bool valid(const Fields& f) {
     return f.year >= kMinYear && f.year <= kMaxYear && f.year != 0 && f.month >= 1 && f.month <= 12 &&
@@ -39,14 +45,13 @@ bool valid(const Fields& f) {
 
 }  // namespace
 
-std::string OracleDate::toText(const ub1* bytes) {
+std::size_t OracleDate::toText(const ub1* bytes, char* text) {
     const Fields f{(bytes[0] - 100) * 100 + (bytes[1] - 100), bytes[2], bytes[3], bytes[4] - 1, bytes[5] - 1,
                    bytes[6] - 1};
     if (!valid(f)) throw OraError(OraCode::LiteralFormatMismatch);
-    char text[32];
-    std::snprintf(text, sizeof text, "%s%04d-%02d-%02d %02d:%02d:%02d", f.year < 0 ? "-" : "",
-                  f.year < 0 ? -f.year : f.year, f.month, f.day, f.hour, f.minute, f.second);
-    return text;
+    const int length = std::snprintf(text, kTextSize, "%s%04d-%02d-%02d %02d:%02d:%02d", f.year < 0 ? "-" : "",
+                                     f.year < 0 ? -f.year : f.year, f.month, f.day, f.hour, f.minute, f.second);
+    return static_cast<std::size_t>(length);
 }
 
 bool OracleDate::fromText(std::string_view text, ub1* bytes) {
@@ -54,17 +59,19 @@ bool OracleDate::fromText(std::string_view text, ub1* bytes) {
     // than a general format parser.
     const bool negative = !text.empty() && text[0] == '-';
     if (negative) text.remove_prefix(1);
-    if (text.size() != kDateLength && text.size() != kDateTimeLength) return false;
-    Fields f{digits(text, 0, 4), digits(text, 5, 2), digits(text, 8, 2), 0, 0, 0};
-    if (text[4] != '-' || text[7] != '-') return false;
-    if (text.size() == kDateTimeLength) {
-        if (text[10] != ' ' || text[13] != ':' || text[16] != ':') return false;
-        f.hour = digits(text, 11, 2);
-        f.minute = digits(text, 14, 2);
-        f.second = digits(text, 17, 2);
+    const bool withTime = text.size() == kDateTimeLength;
+    if (!withTime && text.size() != kDateLength) return false;
+    bool wellFormed = text[4] == '-' && text[7] == '-';
+    DigitReader read{text, wellFormed};
+    Fields f{read.number(0, 4), read.number(5, 2), read.number(8, 2), 0, 0, 0};
+    if (withTime) {
+        wellFormed = wellFormed && text[10] == ' ' && text[13] == ':' && text[16] == ':';
+        f.hour = read.number(11, 2);
+        f.minute = read.number(14, 2);
+        f.second = read.number(17, 2);
     }
     if (negative) f.year = -f.year;
-    if (!valid(f)) return false;
+    if (!wellFormed || !valid(f)) return false;
     const int century = f.year / 100;
     bytes[0] = static_cast<ub1>(century + 100);
     bytes[1] = static_cast<ub1>(f.year - century * 100 + 100);

@@ -16,8 +16,12 @@ class OracleDate {
 public:
     static constexpr std::size_t kSize = 7;
 
-    // The stored text of `bytes`; throws ORA-01861 when a field is out of range.
-    static std::string toText(const ub1* bytes);
+    // Room for the longest stored text ('-4712-01-01 00:00:00') and its NUL.
+    static constexpr std::size_t kTextSize = 24;
+
+    // Writes the stored text of `bytes` to `text` (kTextSize bytes) and
+    // returns its length; throws ORA-01861 when a field is out of range.
+    static std::size_t toText(const ub1* bytes, char* text);
     // Parses 'YYYY-MM-DD[ HH24:MI:SS]' (a leading '-' for years BC) into
     // `bytes`; false when `text` is not such a date.
     static bool fromText(std::string_view text, ub1* bytes);

@@ -126,8 +126,9 @@ void bindInteger(sqlite3_stmt* s, int p, const BindElement& e) {
 
 void bindDate(sqlite3_stmt* s, int p, const BindElement& e) {
     if (e.capacity < static_cast<sb4>(OracleDate::kSize)) throw CallError(CallCode::InvalidLength);
-    const std::string text = OracleDate::toText(e.data);
-    sqlite3_bind_text(s, p, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    char text[OracleDate::kTextSize];
+    const std::size_t length = OracleDate::toText(e.data, text);
+    sqlite3_bind_text(s, p, text, static_cast<int>(length), SQLITE_TRANSIENT);
 }
 
 // ---- reading columns --------------------------------------------------------
@@ -162,8 +163,8 @@ double parseNumber(const char* text) {
     return value;
 }
 
-double columnNumber(sqlite3_stmt* s, int c) {
-    switch (sqlite3_column_type(s, c)) {
+double columnNumber(sqlite3_stmt* s, int c, int type) {
+    switch (type) {
     case SQLITE_INTEGER: return static_cast<double>(sqlite3_column_int64(s, c));
     case SQLITE_FLOAT: return sqlite3_column_double(s, c);
     case SQLITE_TEXT: return parseNumber(reinterpret_cast<const char*>(sqlite3_column_text(s, c)));
@@ -188,13 +189,13 @@ std::size_t roomAfter(const FetchTarget& t, std::size_t overhead) {
 void fetchString(sqlite3_stmt* s, int c, FetchTarget& t) {
     std::string scratch;
     const std::size_t room = roomAfter(t, 1);
-    copyOut(ValueCodec::columnText(s, c, scratch), t.data, room, t);
+    copyOut(ValueCodec::columnText(s, c, t.columnType, scratch), t.data, room, t);
     t.data[t.written] = '\0';
 }
 
 void fetchChars(sqlite3_stmt* s, int c, FetchTarget& t) {
     std::string scratch;
-    copyOut(ValueCodec::columnText(s, c, scratch), t.data, roomAfter(t, 0), t);
+    copyOut(ValueCodec::columnText(s, c, t.columnType, scratch), t.data, roomAfter(t, 0), t);
 }
 
 // CHAR: blank-padded to the buffer's size, as the server pads fixed-length text.
@@ -207,7 +208,8 @@ void fetchFixedChars(sqlite3_stmt* s, int c, FetchTarget& t) {
 template <typename Prefix>
 void fetchPrefixedChars(sqlite3_stmt* s, int c, FetchTarget& t) {
     std::string scratch;
-    copyOut(ValueCodec::columnText(s, c, scratch), t.data + sizeof(Prefix), roomAfter(t, sizeof(Prefix)), t);
+    copyOut(ValueCodec::columnText(s, c, t.columnType, scratch), t.data + sizeof(Prefix),
+            roomAfter(t, sizeof(Prefix)), t);
     store<Prefix>(t.data, static_cast<Prefix>(t.written));
 }
 
@@ -224,7 +226,7 @@ void fetchPrefixedBytes(sqlite3_stmt* s, int c, FetchTarget& t) {
 }
 
 void fetchFloat(sqlite3_stmt* s, int c, FetchTarget& t) {
-    const double value = columnNumber(s, c);
+    const double value = columnNumber(s, c, t.columnType);
     if (t.capacity == sizeof(float)) {
         store<float>(t.data, static_cast<float>(value));
     } else if (t.capacity == sizeof(double)) {
@@ -236,9 +238,9 @@ void fetchFloat(sqlite3_stmt* s, int c, FetchTarget& t) {
 }
 
 // The column as an integer, rounded to the nearest as the server converts.
-long double columnInteger(sqlite3_stmt* s, int c) {
-    if (sqlite3_column_type(s, c) == SQLITE_INTEGER) return static_cast<long double>(sqlite3_column_int64(s, c));
-    return std::round(static_cast<long double>(columnNumber(s, c)));
+long double columnInteger(sqlite3_stmt* s, int c, int type) {
+    if (type == SQLITE_INTEGER) return static_cast<long double>(sqlite3_column_int64(s, c));
+    return std::round(static_cast<long double>(columnNumber(s, c, type)));
 }
 
 template <typename T>
@@ -252,7 +254,7 @@ void storeInteger(ub1* data, long double value) {
 
 template <bool Signed>
 void fetchInteger(sqlite3_stmt* s, int c, FetchTarget& t) {
-    const long double value = columnInteger(s, c);
+    const long double value = columnInteger(s, c, t.columnType);
     switch (t.capacity) {
     case 1: storeInteger<std::conditional_t<Signed, std::int8_t, std::uint8_t>>(t.data, value); break;
     case 2: storeInteger<std::conditional_t<Signed, std::int16_t, std::uint16_t>>(t.data, value); break;
@@ -265,7 +267,7 @@ void fetchInteger(sqlite3_stmt* s, int c, FetchTarget& t) {
 
 void fetchDate(sqlite3_stmt* s, int c, FetchTarget& t) {
     roomAfter(t, OracleDate::kSize);
-    if (sqlite3_column_type(s, c) != SQLITE_TEXT) {
+    if (t.columnType != SQLITE_TEXT) {
         throw CallError(CallCode::InconsistentTypes, ": expected DATE got NUMBER");
     }
     const std::string_view text(reinterpret_cast<const char*>(sqlite3_column_text(s, c)),
@@ -302,7 +304,11 @@ const ValueCodec& ValueCodec::forType(ub2 dty) {
 }
 
 std::string_view ValueCodec::columnText(sqlite3_stmt* s, int c, std::string& scratch) {
-    switch (sqlite3_column_type(s, c)) {
+    return columnText(s, c, sqlite3_column_type(s, c), scratch);
+}
+
+std::string_view ValueCodec::columnText(sqlite3_stmt* s, int c, int type, std::string& scratch) {
+    switch (type) {
     case SQLITE_INTEGER: scratch = std::to_string(sqlite3_column_int64(s, c)); return scratch;
     case SQLITE_FLOAT: scratch = formatNumber(sqlite3_column_double(s, c)); return scratch;
     case SQLITE_BLOB:

@@ -28,6 +28,7 @@ struct BindElement {
 struct FetchTarget {
     ub1* data;             // the element
     sb4 capacity;          // value_sz of the define
+    int columnType;        // SQLite's type of the value (SQLITE_INTEGER ...), never SQLITE_NULL
     ub4 written = 0;       // bytes written (the returned length)
     ub4 fullLength = 0;    // the value's full length, for truncation reports
     bool truncated = false;
@@ -55,6 +56,8 @@ public:
     // The value of `column` as the text a client sees (numbers formatted, raw
     // bytes as hexadecimal); `scratch` holds it when it is not SQLite's own text.
     static std::string_view columnText(sqlite3_stmt* stmt, int column, std::string& scratch);
+    // The same, when the value's SQLite type is known already.
+    static std::string_view columnText(sqlite3_stmt* stmt, int column, int type, std::string& scratch);
     // The bytes of `column`: a raw value's bytes, anything else's text.
     static std::string_view columnBytes(sqlite3_stmt* stmt, int column, std::string& scratch);
 
