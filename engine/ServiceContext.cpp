@@ -29,6 +29,9 @@ void ServiceContext::setAttribute(ub4 attribute, void* value, ub4 size) {
     if (target == nullptr) Handle::setAttribute(attribute, value, size);
     // The attribute codes SERVER, SESSION and TRANS are 6, 7, 8; the handle
     // types they take are 8, 9, 10.
+    static_assert(OCI_HTYPE_SESSION - OCI_ATTR_SESSION == OCI_HTYPE_SERVER - OCI_ATTR_SERVER &&
+                      OCI_HTYPE_TRANS - OCI_ATTR_TRANS == OCI_HTYPE_SERVER - OCI_ATTR_SERVER,
+                  "handle-valued attributes map to their handle types by one offset");
     const ub4 handleType = attribute + (OCI_HTYPE_SERVER - OCI_ATTR_SERVER);
     if (HandleRegistry::instance().find(value, handleType) == nullptr) {
         throw InvalidHandle("attributep");

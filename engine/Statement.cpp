@@ -70,7 +70,6 @@ void Statement::prepare(const std::string& text) {
     defines_.clear();
     definesChanged_ = true;
     translated_ = translateSql(text);
-    text_ = text;
     state_ = State::Prepared;
     changeRan_ = false;
 }

@@ -75,7 +75,6 @@ private:
     sword resumePieces(ErrorRecords& errors);
     sword fetchStatus(sword status, ErrorRecords& errors) const;
 
-    std::string text_;            // the client's SQL text
     TranslatedSql translated_;    // its SQLite form, kind and placeholders
     State state_ = State::Unprepared;
     std::vector<std::unique_ptr<BindHandle>> binds_;  // in order of first bind

@@ -109,6 +109,21 @@ TEST_F(Concurrency, BreakCancelsASleepingStatement) {
     EXPECT_EQ(main.value("select 1 from dual"), "1") << "the session works after a cancel";
 }
 
+TEST_F(Concurrency, SleepTakesItsDurationFromABind) {
+    OCIStmt* stmt = main.prepare("begin dbms_session.sleep(:seconds); end;");
+    double seconds = 0.01;
+    OCIBind* bind = nullptr;
+    OCIBindByName(stmt, &bind, main.err(), reinterpret_cast<const OraText*>(":seconds"), -1, &seconds,
+                  sizeof seconds, SQLT_FLT, nullptr, nullptr, nullptr, 0, nullptr, OCI_DEFAULT);
+    EXPECT_EQ(OCIStmtExecute(main.svc(), stmt, main.err(), 1, 0, nullptr, nullptr, OCI_DEFAULT), OCI_SUCCESS)
+        << main.lastError();
+    char text[8] = "abc";
+    OCIBindByName(stmt, &bind, main.err(), reinterpret_cast<const OraText*>(":seconds"), -1, text, sizeof text,
+                  SQLT_STR, nullptr, nullptr, nullptr, 0, nullptr, OCI_DEFAULT);
+    EXPECT_EQ(OCIStmtExecute(main.svc(), stmt, main.err(), 1, 0, nullptr, nullptr, OCI_DEFAULT), OCI_ERROR);
+    EXPECT_EQ(main.lastError(), "ORA-01722: invalid number");
+}
+
 TEST_F(Concurrency, BreakOnTheServerCancelsItsSessions) {
     const auto [status, error] = runAndBreak(main, "begin dbms_lock.sleep(60); end;", main.server());
     EXPECT_EQ(status, OCI_ERROR);
@@ -116,12 +131,10 @@ TEST_F(Concurrency, BreakOnTheServerCancelsItsSessions) {
 }
 
 TEST_F(Concurrency, BreakCancelsALongQuery) {
-    OCIStmt* stmt = nullptr;
     const std::string sql =
         "select count(*) from (with recursive c(x) as (select 1 union all select x + 1 from c where x < 1000000000) "
         "select x from c)";
     const auto [status, error] = runAndBreak(main, sql, main.svc());
-    (void)stmt;
     EXPECT_EQ(status, OCI_ERROR);
     EXPECT_EQ(error, kCancelled);
 }
