@@ -223,43 +223,39 @@ void Interpreter::ewStatement()
     loopStack.pop_back();
 }
 
-// Reads tokens up to the ELSE or ENDIF that belongs to the current IF, counting the
-// IF ... ENDIF pairs nested in between; returns the keyword it stopped at.
-Keyword Interpreter::skipBranch()
+// Reads tokens forward to the `close` keyword of the current block, counting the
+// blocks that `open` starts in between; `alsoStop` (if any) ends the skip at the
+// outer level too. Only keyword codes are looked at. Returns the keyword it stopped
+// at; the end of the input is the error `atEnd`.
+Keyword Interpreter::skipBlock(Keyword open, Keyword close, Keyword alsoStop, ErrorCode atEnd)
 {
     int depth = 0;
     for (;;) {
         nextToken();
         const Token& token = currentToken();
         if (token.kind == TokenKind::EndOfInput)
-            reportError(ErrorCode::IfMismatch);
+            reportError(atEnd);
         if (token.kind != TokenKind::Keyword)
             continue;
-        if (token.keyword == Keyword::If)
+        if (token.keyword == open)
             ++depth;
-        else if (token.keyword == Keyword::Else && depth == 0)
-            return Keyword::Else;
-        else if (token.keyword == Keyword::Endif && depth-- == 0)
-            return Keyword::Endif;
+        else if (token.keyword == alsoStop && depth == 0)
+            return alsoStop;
+        else if (token.keyword == close && depth-- == 0)
+            return close;
     }
 }
 
-// Reads tokens up to the EW of the current DOWHILE, counting nested loops.
+// Skips to the ELSE or ENDIF of the current IF.
+Keyword Interpreter::skipBranch()
+{
+    return skipBlock(Keyword::If, Keyword::Endif, Keyword::Else, ErrorCode::IfMismatch);
+}
+
+// Skips to the EW of the current DOWHILE.
 void Interpreter::skipLoopBody()
 {
-    int depth = 0;
-    for (;;) {
-        nextToken();
-        const Token& token = currentToken();
-        if (token.kind == TokenKind::EndOfInput)
-            reportError(ErrorCode::LoopMismatch);
-        if (token.kind != TokenKind::Keyword)
-            continue;
-        if (token.keyword == Keyword::Dowhile)
-            ++depth;
-        else if (token.keyword == Keyword::Ew && depth-- == 0)
-            return;
-    }
+    skipBlock(Keyword::Dowhile, Keyword::Ew, Keyword::None, ErrorCode::LoopMismatch);
 }
 
 // TIMEOUT: the seconds every later EXECUTE may take, from a NUMBER scalar.

@@ -68,6 +68,7 @@ private:
     // Statement parts.
     void printValues(bool labelled);
     bool readCondition();
+    Keyword skipBlock(Keyword open, Keyword close, Keyword alsoStop, ErrorCode atEnd);
     Keyword skipBranch();
     void skipLoopBody();
 
