@@ -6,8 +6,10 @@
 namespace engine {
 
 HandleRegistry& HandleRegistry::instance() {
-    static HandleRegistry registry;
-    return registry;
+    // Never destroyed: handles that outlive static destruction (see
+    // RootEnvironments) still unregister themselves.
+    static HandleRegistry* const registry = new HandleRegistry;
+    return *registry;
 }
 
 void HandleRegistry::add(Handle* handle) {

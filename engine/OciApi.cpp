@@ -25,14 +25,18 @@ using namespace engine;
 
 namespace {
 
-// The environments OCIEnvInit made, freed by OCIHandleFree or at exit.
+// The environments OCIEnvInit made, freed by OCIHandleFree.
+//
+// Deliberately never destroyed: at process exit a thread may still be inside
+// a call (a cancelled statement unwinding while the program ends), and
+// tearing its handles down under it would crash the exit. What a client did
+// not free is reclaimed by the operating system; open work is lost, as for
+// any session that ends abnormally.
 class RootEnvironments {
 public:
     static RootEnvironments& instance() {
-        // The registry must outlive every handle, so it is made first.
-        HandleRegistry::instance();
-        static RootEnvironments roots;
-        return roots;
+        static RootEnvironments* const roots = new RootEnvironments;
+        return *roots;
     }
 
     Environment& create() {
