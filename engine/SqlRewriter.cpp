@@ -77,8 +77,15 @@ std::size_t SqlRewriter::emitPlain(std::size_t index) {
     }
     depth_ += token.isSymbol("(") ? 1 : token.isSymbol(")") ? -1 : 0;
     if (unwrapped_.count(index) != 0) return index + 1;
-    // The server has no empty text: '' is NULL wherever it is written.
-    out_ += token.kind == SqlTokenKind::String && token.text == "''" ? std::string_view("NULL") : token.text;
+    if (token.isSymbol("/")) {
+        // The server divides exactly where SQLite divides integers to an
+        // integer; "* 1.0" makes the left operand real, and as "*" and "/"
+        // bind alike and from the left it changes no other operand.
+        out_ += "* 1.0 /";
+    } else {
+        // The server has no empty text: '' is NULL wherever it is written.
+        out_ += token.kind == SqlTokenKind::String && token.text == "''" ? std::string_view("NULL") : token.text;
+    }
     return index + 1;
 }
 

@@ -133,6 +133,23 @@ TEST(DialectLiterals, EmptyTextIsNull) {
     expectValues(db, {{"nvl('', 'a')", "a"}, {"'x' || ''", "x"}, {"'it''s'", "it's"}});
 }
 
+TEST(DialectArithmetic, DivisionIsExactAsOnTheServer) {
+    DialectTestDatabase db;
+    db.execute("create table t (a number, b number)");
+    db.execute("insert into t values (7, 2)");
+    expectValues(db, {
+        {"10 / 4", "2.5"},
+        {"7 / 2 * 2", "7.0"},
+        {"2 * 7 / 4", "3.5"},
+        {"1 + 3 / 2", "2.5"},
+        {"-3 / 2", "-1.5"},
+        {"(1 + 2) / 2", "1.5"},
+        {"'x' || 3 / 2", "x1.5"},
+    });
+    EXPECT_EQ(db.scalar("select a / b from t"), "3.5");
+    EXPECT_EQ(db.scalar("select count(*) / 2 from t"), "0.5");
+}
+
 TEST(DialectFunctions, MinusIsSetDifference) {
     DialectTestDatabase db;
     EXPECT_TRUE(db.query("select 1 from dual minus select 1 from dual").empty());
