@@ -25,8 +25,6 @@ struct Abandoned {};
 
 const char* const kUnknownSqlError = "Unknow SQL execution error";
 const char* const kRowsExceedArray = "Number of being fetched rows exceed the allocated array bounds";
-const char* const kNoProcedures =
-    "Stored procedure calls are not supported by this build; no procedure was called";
 
 // "1 column", "2 columns".
 std::string counted(std::size_t count, const char* noun)
@@ -104,10 +102,13 @@ void ExecItem::runSql()
     }
 }
 
-// The library offers no stored-procedure calls yet: the item fails cleanly.
+// The library offers no stored-procedure calls yet: the item fails cleanly and
+// says what it would have called.
 void ExecItem::runSproc()
 {
-    setMessage(kNoProcedures);
+    const std::string prefix = procedurePrefix.empty() ? "no prefix" : "prefix " + procedurePrefix;
+    setMessage("Stored procedure calls are not supported by this build: procedure " + procedureName + " (" +
+               prefix + ", " + counted(boundVariables.size(), "bound variable") + ") was not called");
 }
 
 void ExecItem::setMessage(const std::string& text)
