@@ -153,14 +153,12 @@ void ODbArrayData::setLong(const ODbLongArr& text)
     ODbData::setLong(text);
 }
 
+// The plain view is replaced at once by the whole-array one, which needs the
+// same checks.
 ODbLongArr& ODbArrayData::getLong() const
 {
-    ODbData::getLong(); // checks the element and the type, and drops the old view
-    std::unique_ptr<ODbLongArr> text(new ODbLongArr(*var_));
-    text->setAind(static_cast<int>(index_));
-    ODbLongArr& result = *text;
-    setView(std::move(text));
-    return result;
+    ODbData::getLong();
+    return adoptView(new ODbLongArr(*var_));
 }
 
 void ODbArrayData::setLongRaw(const ODbLongRawArr& bytes)
@@ -171,11 +169,7 @@ void ODbArrayData::setLongRaw(const ODbLongRawArr& bytes)
 ODbLongRawArr& ODbArrayData::getLongRaw() const
 {
     ODbData::getLongRaw();
-    std::unique_ptr<ODbLongRawArr> bytes(new ODbLongRawArr(*var_));
-    bytes->setAind(static_cast<int>(index_));
-    ODbLongRawArr& result = *bytes;
-    setView(std::move(bytes));
-    return result;
+    return adoptView(new ODbLongRawArr(*var_));
 }
 
 unsigned int ODbArrayData::getArraySize() const

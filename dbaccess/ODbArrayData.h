@@ -1,6 +1,7 @@
 // Element-indexed access to a dynamic variable, with array-wide operations.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "ODbData.h"
@@ -81,6 +82,18 @@ protected:
     // Selects element index; outside the array an empty-message ODbException
     // and the selection is kept.
     void setAind(unsigned int index) const;
+
+private:
+    // Takes ownership of a new whole-array view, selects the current element in
+    // it and makes it the accessor's view.
+    template <class View> View& adoptView(View* view) const
+    {
+        std::unique_ptr<View> owned(view);
+        owned->setAind(static_cast<int>(index_));
+        View& result = *owned;
+        setView(std::move(owned));
+        return result;
+    }
 };
 
 } // namespace Oracle

@@ -361,6 +361,34 @@ Cell cellAt(ODbDynamicVariable* var, unsigned int index)
     return Cell{var, index, p, var->getElemSize(), var->getFtype()};
 }
 
+// Writes a LONG or LONG RAW view into the element. The element is NULL exactly
+// when its row holds no pieces afterwards, whatever it was before.
+void writeChained(const Cell& c, ExtTypes expected, const ODbDataInterface& view)
+{
+    if (c.type != expected)
+        typeError();
+    view.assign(*c.var);
+    if (c.var->chain().first(c.index))
+        c.var->setNotNull(c.index);
+    else
+        c.var->setNull(c.index);
+}
+
+// Replaces the accessor's view by a new LONG or LONG RAW view of the element
+// (View and its Arr form); the old view goes even when the type is wrong.
+template <class View>
+View& newChainView(const Cell& c, ExtTypes expected, std::unique_ptr<ODbDataInterface>& owned)
+{
+    owned.reset();
+    if (c.type != expected)
+        throw ODbException();
+    std::unique_ptr<View> view(new View(*c.var));
+    view->setAind(static_cast<int>(c.index));
+    View& result = *view;
+    owned = std::move(view);
+    return result;
+}
+
 void checkNotNull(const Cell& c)
 {
     if (c.var->getIndicators()[c.index] == -1)
@@ -490,27 +518,12 @@ void ODbData::setDate(const ODbDate& date)
 
 void ODbData::setLong(const ODbLong& text)
 {
-    element();
-    if (var_->getFtype() != extLong)
-        typeError();
-    text.assign(*var_);
-    // The element is NULL exactly when its row holds no pieces.
-    if (var_->chain().first(index_))
-        markNotNull();
-    else
-        var_->setNull(index_);
+    writeChained(cellAt(var_, index_), extLong, text);
 }
 
 void ODbData::setLongRaw(const ODbLongRaw& bytes)
 {
-    element();
-    if (var_->getFtype() != extLongRaw)
-        typeError();
-    bytes.assign(*var_);
-    if (var_->chain().first(index_))
-        markNotNull();
-    else
-        var_->setNull(index_);
+    writeChained(cellAt(var_, index_), extLongRaw, bytes);
 }
 
 void ODbData::setNull()
@@ -610,28 +623,12 @@ ODbDate& ODbData::getDate() const
 
 ODbLong& ODbData::getLong() const
 {
-    element();
-    view_.reset();
-    if (var_->getFtype() != extLong)
-        throw ODbException();
-    std::unique_ptr<ODbLong> text(new ODbLong(*var_));
-    text->setAind(static_cast<int>(index_));
-    ODbLong& result = *text;
-    view_ = std::move(text);
-    return result;
+    return newChainView<ODbLong>(cellAt(var_, index_), extLong, view_);
 }
 
 ODbLongRaw& ODbData::getLongRaw() const
 {
-    element();
-    view_.reset();
-    if (var_->getFtype() != extLongRaw)
-        throw ODbException();
-    std::unique_ptr<ODbLongRaw> bytes(new ODbLongRaw(*var_));
-    bytes->setAind(static_cast<int>(index_));
-    ODbLongRaw& result = *bytes;
-    view_ = std::move(bytes);
-    return result;
+    return newChainView<ODbLongRaw>(cellAt(var_, index_), extLongRaw, view_);
 }
 
 bool ODbData::isNull() const
