@@ -133,9 +133,14 @@ void ODbCursorImpl::close()
         throw ODbException(Messages::CursorClosed, 0, nullptr);
     // The cursor is closed even when freeing the handle reports a failure.
     const std::unique_ptr<OciStatement> statement = std::move(statement_);
+    forgetState();
+    statement->free();
+}
+
+void ODbCursorImpl::forgetState()
+{
     longBinds_.create();
     ODbCursor::close();
-    statement->free();
 }
 
 void ODbCursorImpl::exec(unsigned int iters)

@@ -41,6 +41,8 @@ protected:
         ub1 piece;       // OCI_FIRST_PIECE, OCI_NEXT_PIECE, ...
     };
 
+    // Forgets everything the open statement held; the handle is freed by close.
+    virtual void forgetState();
     OciStatement& statement() const;
     OciCheck check() const;
     ODbConnectImpl& connectionImpl() const { return *connection_; }

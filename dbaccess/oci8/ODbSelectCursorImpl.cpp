@@ -41,9 +41,14 @@ void ODbSelectCursorImpl::open(const char* stmText)
 
 void ODbSelectCursorImpl::close()
 {
+    ODbCursorImpl::close();
+}
+
+void ODbSelectCursorImpl::forgetState()
+{
+    ODbCursorImpl::forgetState();
     longDefines_.create();
     ODbSelectCursor::close();
-    ODbCursorImpl::close();
 }
 
 void ODbSelectCursorImpl::bind(const char* name, ODbDynamicVariable& var, unsigned int iters)

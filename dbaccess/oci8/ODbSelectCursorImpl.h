@@ -30,6 +30,9 @@ public:
     void exfet(unsigned int rows) override;
     bool eof() override;
 
+protected:
+    void forgetState() override;
+
 private:
     sword fetchRows(unsigned int rows);
     sword fetchPiecewise(unsigned int rows);

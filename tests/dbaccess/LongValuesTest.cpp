@@ -146,6 +146,25 @@ TEST_F(LongValues, RowsOfOneBatchKeepTheirOwnPieces)
     }
 }
 
+// A select cursor closed and opened again keeps nothing of its earlier
+// defines: the variable defined first is gone by then.
+TEST_F(LongValues, ReopenedCursorForgetsEarlierDefines)
+{
+    const std::string text = textOf(1500, 1);
+    insertText(1, &text);
+    Utils::RefCountPtr<ODbSelectCursor> cursor = ODbClassfactory::createODbSelectCursor(*connection_);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        ODbDynamicVariable value(extLong, 4, 5);
+        cursor->open("select v from lt", 5);
+        cursor->define(1, value);
+        ASSERT_TRUE(cursor->next());
+        ODbData field(value);
+        EXPECT_EQ(text, textIn(field));
+        cursor->close();
+    }
+}
+
 TEST_F(LongValues, NullLongBothWays)
 {
     insertText(1, nullptr);
