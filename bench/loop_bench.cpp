@@ -26,7 +26,8 @@ namespace {
 // The benchmark's scripts live beside this source file.
 const std::string kBenchDir = [] {
     const std::string file = __FILE__;
-    return file.substr(0, file.find_last_of('/') + 1);
+    const auto slash = file.find_last_of('/');
+    return slash == std::string::npos ? std::string("./") : file.substr(0, slash + 1);
 }();
 
 struct RunResult {
