@@ -115,6 +115,18 @@ TEST_F(Connect, WrongPasswordIsTheServersErrorAndAllowsAnotherLogon)
     DbTest::expectServerError([] { ODbClassfactory::createODbConnect("nobody/tiger"); }, "ORA-01017", nullptr);
 }
 
+// A database that cannot be opened fails the server attach, after the
+// handles were allocated; they are released (the sanitizer build checks).
+TEST_F(Connect, FailedAttachReleasesEverything)
+{
+    ASSERT_EQ(0, mkdir((dataDir_.path() + "/broken.db").c_str(), 0700));
+    Utils::RefCountPtr<ODbConnect> connection = ODbClassfactory::createODbConnect();
+    DbTest::expectError([&] { connection->logon("scott/tiger@broken"); }, "ORA-", -1);
+    EXPECT_FALSE(connection->isConnected());
+    EXPECT_EQ(nullptr, connection->getConnStr());
+    EXPECT_TRUE(connection->logon("scott/tiger"));
+}
+
 TEST_F(Connect, LogoffTwiceAndLogonAgainWork)
 {
     Utils::RefCountPtr<ODbConnect> connection = connect();
