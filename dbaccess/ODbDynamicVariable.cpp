@@ -13,6 +13,26 @@ namespace {
 
 constexpr short NullIndicator = -1;
 
+// Whether an element size suits the layout of a type: numbers and dates have
+// their fixed sizes, raw values room for their length prefix.
+bool sizeFitsLayout(ExtTypes type, int elemSize)
+{
+    switch (type) {
+    case extFloat:
+        return elemSize == static_cast<int>(sizeof(double));
+    case extDate:
+        return elemSize == 7;
+    case extVarRaw:
+        return elemSize >= 2;
+    case extLongVarRaw:
+        return elemSize >= 4;
+    case extNone:
+        return false;
+    default:
+        return true;
+    }
+}
+
 bool isChained(ExtTypes type)
 {
     return type == extLong || type == extLongRaw;
@@ -86,7 +106,7 @@ void ODbDynamicVariable::copyState(const ODbDynamicVariable& src)
 
 void ODbDynamicVariable::init(ExtTypes type, int elemSize, unsigned int arraySize)
 {
-    if (extType_ != extNone || type == extNone || elemSize < 1 || elemSize > Limits::MaxElementSize)
+    if (extType_ != extNone || elemSize < 1 || elemSize > Limits::MaxElementSize || !sizeFitsLayout(type, elemSize))
         throw ODbException();
     const std::size_t n = arraySize;
     const auto size = static_cast<unsigned short>(elemSize);

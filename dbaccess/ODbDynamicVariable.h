@@ -31,7 +31,8 @@ public:
     // Makes a not-initialised variable ready: every element NULL, lengths and
     // piece lengths the element size, return codes 0, support type supNone.
     // Throws an empty-message ODbException when the variable is initialised
-    // already or the element size does not fit 1..65535.
+    // already or the element size does not suit the type (at most 32767; 8 for
+    // extFloat, 7 for extDate, room for the length prefix of raw types).
     virtual void init(ExtTypes type, int elemSize, unsigned int arraySize);
     // Back to not initialised; the handle is kept. No effect when not initialised.
     virtual void deleteData();

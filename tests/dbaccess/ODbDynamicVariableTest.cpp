@@ -84,6 +84,10 @@ TEST(DynamicVariable, InitRejectsBadArgumentsAndSecondInit)
     EXPECT_THROW(var.init(extString, 0, 1), ODbException);
     EXPECT_THROW(var.init(extString, 40000, 1), ODbException);
     EXPECT_THROW(var.init(extNone, 4, 1), ODbException);
+    EXPECT_THROW(var.init(extFloat, 4, 1), ODbException);
+    EXPECT_THROW(var.init(extDate, 8, 1), ODbException);
+    EXPECT_THROW(var.init(extVarRaw, 1, 1), ODbException);
+    EXPECT_THROW(var.init(extLongVarRaw, 3, 1), ODbException);
     EXPECT_EQ(extNone, var.getFtype());
     var.init(extString, 5, 2);
     EXPECT_THROW(var.init(extFloat, 8, 1), ODbException);
