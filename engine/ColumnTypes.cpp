@@ -92,7 +92,7 @@ struct FunctionType {
     InternalType type;
 };
 
-constexpr std::array<FunctionType, 29> kFunctionTypes{{
+constexpr std::array<FunctionType, 28> kFunctionTypes{{
     {"COUNT", InternalType::Number},   {"SUM", InternalType::Number},
     {"AVG", InternalType::Number},     {"ABS", InternalType::Number},
     {"ROUND", InternalType::Number},   {"TRUNC", InternalType::Number},
@@ -100,7 +100,7 @@ constexpr std::array<FunctionType, 29> kFunctionTypes{{
     {"INSTR", InternalType::Number},   {"CEIL", InternalType::Number},
     {"FLOOR", InternalType::Number},   {"POWER", InternalType::Number},
     {"SIGN", InternalType::Number},    {"TO_NUMBER", InternalType::Number},
-    {"ROW_NUMBER", InternalType::Number}, {kConcatFunction, InternalType::Varchar2},
+    {"ROW_NUMBER", InternalType::Number},
     {kNextvalFunction, InternalType::Number}, {kCurrvalFunction, InternalType::Number},
     {"UPPER", InternalType::Varchar2}, {"LOWER", InternalType::Varchar2},
     {kSubstrFunction, InternalType::Varchar2}, {"TO_CHAR", InternalType::Varchar2},
@@ -131,11 +131,31 @@ std::optional<InternalType> topLevelOperatorType(const std::vector<SqlToken>& to
     return std::nullopt;
 }
 
+std::string functionName(const SqlToken& token) {
+    return token.kind == SqlTokenKind::QuotedName ? identifierName(std::string(token.text)) : upper(token.text);
+}
+
+// The type of an additive chain call, from its arguments: text when it
+// concatenates, a date when one operand is a date (date +/- days), else a
+// number (numbers, or the days between two dates).
+InternalType chainType(const std::vector<SqlToken>& tokens) {
+    int depth = 0;
+    int dates = 0;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        depth += tokens[i].isSymbol("(") ? 1 : tokens[i].isSymbol(")") ? -1 : 0;
+        if (depth != 1) continue;
+        if (tokens[i].kind == SqlTokenKind::String && tokens[i].text == "'||'") return InternalType::Varchar2;
+        const bool call = i + 1 < tokens.size() && tokens[i + 1].isSymbol("(");
+        const std::string name = functionName(tokens[i]);
+        if (call && (name == kSysdateFunction || name == "TO_DATE")) ++dates;
+    }
+    return dates == 1 ? InternalType::Date : InternalType::Number;
+}
+
 std::optional<InternalType> leadingFunctionType(const std::vector<SqlToken>& tokens) {
     if (tokens.size() < 2 || !tokens[1].isSymbol("(")) return std::nullopt;
-    const std::string name = tokens[0].kind == SqlTokenKind::QuotedName
-                                 ? identifierName(std::string(tokens[0].text))
-                                 : upper(tokens[0].text);
+    const std::string name = functionName(tokens[0]);
+    if (name == kChainFunction) return chainType(tokens);
     for (const FunctionType& entry : kFunctionTypes) {
         if (entry.name == name) return entry.type;
     }

@@ -18,6 +18,7 @@ constexpr std::array<const char*, 12> kMonthNames{"JANUARY", "FEBRUARY", "MARCH"
 constexpr std::array<const char*, 7> kDayNames{"SUNDAY",   "MONDAY", "TUESDAY", "WEDNESDAY",
                                                "THURSDAY", "FRIDAY", "SATURDAY"};
 constexpr std::size_t kAbbrevLength = 3;  // MON and DY are the names' first three letters
+constexpr std::int64_t kSecondsPerDay = 86400;
 // RR reads a two-digit year into the century nearest 2000 split at 50.
 constexpr int kRoundYearPivot = 50;
 
@@ -221,6 +222,40 @@ std::optional<DateValue> DateFormat::fromStored(const std::string& text) {
     if ((fields != 3 && fields != 6) || static_cast<std::size_t>(consumed) != text.size()) return std::nullopt;
     if (value.month < 1 || value.month > 12 || value.day < 1 || value.day > daysInMonth(value.year, value.month))
         return std::nullopt;
+    return value;
+}
+
+// Days from and to civil dates: H. Hinnant's algorithms, exact for every year.
+std::int64_t DateFormat::toSeconds(const DateValue& value) {
+    const std::int64_t year = value.year - (value.month <= 2 ? 1 : 0);
+    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const std::int64_t yearOfEra = year - era * 400;
+    const std::int64_t dayOfYear = (153 * (value.month + (value.month > 2 ? -3 : 9)) + 2) / 5 + value.day - 1;
+    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    const std::int64_t days = era * 146097 + dayOfEra - 719468;
+    return days * kSecondsPerDay + value.hour * 3600 + value.minute * 60 + value.second;
+}
+
+DateValue DateFormat::fromSeconds(std::int64_t seconds) {
+    std::int64_t days = seconds / kSecondsPerDay;
+    std::int64_t rest = seconds % kSecondsPerDay;
+    if (rest < 0) {
+        rest += kSecondsPerDay;
+        --days;
+    }
+    days += 719468;
+    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const std::int64_t dayOfEra = days - era * 146097;
+    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int64_t monthIndex = (5 * dayOfYear + 2) / 153;
+    DateValue value;
+    value.day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+    value.month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+    value.year = static_cast<int>(yearOfEra + era * 400 + (value.month <= 2 ? 1 : 0));
+    value.hour = static_cast<int>(rest / 3600);
+    value.minute = static_cast<int>(rest % 3600 / 60);
+    value.second = static_cast<int>(rest % 60);
     return value;
 }
 

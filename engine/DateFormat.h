@@ -7,6 +7,7 @@
 // effect), "quoted text" and punctuation, upper- or lower-case.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,6 +40,10 @@ public:
     static std::optional<DateValue> fromStored(const std::string& text);
     // The current local time.
     static DateValue now();
+    // Seconds since 1970-01-01 00:00:00 of `value` (a count on the proleptic
+    // Gregorian calendar, no time zone), and back.
+    static std::int64_t toSeconds(const DateValue& value);
+    static DateValue fromSeconds(std::int64_t seconds);
 
 private:
     enum class Element { Year4, Year2, RoundYear, Month, MonthName, MonthAbbrev, Day, DayName,

@@ -8,6 +8,7 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -174,20 +175,127 @@ void decode(sqlite3_context* context, int argc, sqlite3_value** argv) {
     });
 }
 
-// A value as text in a concatenation: numbers as the server shows them.
-std::string concatText(sqlite3_value* value) {
-    return sqlite3_value_type(value) == SQLITE_FLOAT ? numberText(sqlite3_value_double(value)) : textArg(value);
+// One operand, or the result so far, of an additive chain.
+struct ChainValue {
+    int type = SQLITE_NULL;  // SQLITE_NULL, SQLITE_INTEGER, SQLITE_FLOAT or SQLITE_TEXT
+    std::int64_t integer = 0;
+    double real = 0;
+    std::string text;
+};
+
+ChainValue chainValue(sqlite3_value* value) {
+    ChainValue v;
+    v.type = sqlite3_value_type(value);
+    if (v.type == SQLITE_INTEGER) v.integer = sqlite3_value_int64(value);
+    if (v.type == SQLITE_FLOAT) v.real = sqlite3_value_double(value);
+    if (v.type == SQLITE_TEXT || v.type == SQLITE_BLOB) {
+        v.type = SQLITE_TEXT;
+        v.text = textArg(value);
+    }
+    return v;
 }
 
-// CONCAT(a, b) and the chains of "||": a NULL operand counts as empty text,
-// and an empty result is NULL, as the server has no empty text.
-void concat(sqlite3_context* context, int argc, sqlite3_value** argv) {
+ChainValue integerValue(std::int64_t value) { return ChainValue{SQLITE_INTEGER, value, 0, {}}; }
+ChainValue realValue(double value) { return ChainValue{SQLITE_FLOAT, 0, value, {}}; }
+ChainValue textValue(std::string text) { return ChainValue{SQLITE_TEXT, 0, 0, std::move(text)}; }
+
+// A value as text in a concatenation: numbers as the server shows them.
+std::string concatText(const ChainValue& value) {
+    switch (value.type) {
+    case SQLITE_INTEGER: return std::to_string(value.integer);
+    case SQLITE_FLOAT: return numberText(value.real);
+    default: return value.text;
+    }
+}
+
+// "||" and CONCAT: a NULL operand counts as empty text, and an empty result
+// is NULL, as the server has no empty text.
+ChainValue concatenated(const ChainValue& left, const ChainValue& right) {
+    std::string text = concatText(left) + concatText(right);
+    return text.empty() ? ChainValue{} : textValue(std::move(text));
+}
+
+// A number operand; text is converted as the server converts it (ORA-01722).
+ChainValue asNumber(const ChainValue& value) {
+    if (value.type != SQLITE_TEXT) return value;
+    const char* begin = value.text.c_str();
+    char* end = nullptr;
+    errno = 0;
+    const long long integer = std::strtoll(begin, &end, 10);
+    if (end != begin && *end == '\0' && errno == 0) return integerValue(integer);
+    const double real = std::strtod(begin, &end);
+    if (end == begin || *end != '\0') throw OraError(OraCode::InvalidNumber);
+    return realValue(real);
+}
+
+ChainValue numberSum(const ChainValue& left, char op, const ChainValue& right) {
+    const ChainValue a = asNumber(left);
+    const ChainValue b = asNumber(right);
+    std::int64_t result = 0;
+    const bool integers = a.type == SQLITE_INTEGER && b.type == SQLITE_INTEGER;
+    if (integers && !(op == '+' ? __builtin_add_overflow(a.integer, b.integer, &result)
+                                : __builtin_sub_overflow(a.integer, b.integer, &result)))
+        return integerValue(result);
+    const double x = a.type == SQLITE_INTEGER ? static_cast<double>(a.integer) : a.real;
+    const double y = b.type == SQLITE_INTEGER ? static_cast<double>(b.integer) : b.real;
+    return realValue(op == '+' ? x + y : x - y);
+}
+
+constexpr double kSecondsPerDay = 86400.0;
+
+// A date moved by a number of days (fractions are hours, minutes, seconds).
+ChainValue shiftedDate(const DateValue& date, const ChainValue& days, char op) {
+    const ChainValue n = asNumber(days);
+    const double amount = n.type == SQLITE_INTEGER ? static_cast<double>(n.integer) : n.real;
+    const auto seconds = static_cast<std::int64_t>(std::llround(amount * kSecondsPerDay));
+    const std::int64_t base = DateFormat::toSeconds(date);
+    return textValue(DateFormat::toStored(DateFormat::fromSeconds(op == '+' ? base + seconds : base - seconds)));
+}
+
+// "+" and "-" as the server has them for numbers and for dates (stored text).
+ChainValue summed(const ChainValue& left, char op, const ChainValue& right) {
+    if (left.type == SQLITE_NULL || right.type == SQLITE_NULL) return {};
+    const auto leftDate = left.type == SQLITE_TEXT ? DateFormat::fromStored(left.text) : std::nullopt;
+    const auto rightDate = right.type == SQLITE_TEXT ? DateFormat::fromStored(right.text) : std::nullopt;
+    if (leftDate && rightDate) {
+        if (op == '+') throw OraError(OraCode::DatePlusDate);
+        const auto seconds = DateFormat::toSeconds(*leftDate) - DateFormat::toSeconds(*rightDate);
+        if (seconds % 86400 == 0) return integerValue(seconds / 86400);
+        return realValue(static_cast<double>(seconds) / kSecondsPerDay);
+    }
+    if (leftDate) return shiftedDate(*leftDate, right, op);
+    if (rightDate && op == '+') return shiftedDate(*rightDate, left, op);
+    if (rightDate) throw OraError(OraCode::InconsistentTypes, {"NUMBER", "DATE"});
+    return numberSum(left, op, right);
+}
+
+void resultChainValue(sqlite3_context* context, const ChainValue& value) {
+    switch (value.type) {
+    case SQLITE_INTEGER: return sqlite3_result_int64(context, value.integer);
+    case SQLITE_FLOAT: return sqlite3_result_double(context, value.real);
+    case SQLITE_TEXT: return resultText(context, value.text);
+    default: return sqlite3_result_null(context);
+    }
+}
+
+// CHAIN(operand, 'op', operand, ...): an additive chain evaluated from the
+// left, "||" as the server concatenates and "+"/"-" with its date arithmetic.
+void chain(sqlite3_context* context, int argc, sqlite3_value** argv) {
     guarded(context, [&] {
-        std::string text;
-        for (int i = 0; i < argc; ++i) text += concatText(argv[i]);
-        if (text.empty()) return sqlite3_result_null(context);
-        resultText(context, text);
+        if (argc % 2 == 0) throw OraError(OraCode::InvalidNumberOfArgs);
+        ChainValue result = chainValue(argv[0]);
+        for (int i = 1; i + 1 < argc; i += 2) {
+            const std::string op = textArg(argv[i]);
+            const ChainValue right = chainValue(argv[i + 1]);
+            result = op == "||" ? concatenated(result, right) : summed(result, op[0], right);
+        }
+        resultChainValue(context, result);
     });
+}
+
+// CONCAT(a, b)
+void concat(sqlite3_context* context, int, sqlite3_value** argv) {
+    guarded(context, [&] { resultChainValue(context, concatenated(chainValue(argv[0]), chainValue(argv[1]))); });
 }
 
 // NVL2(value, ifNotNull, ifNull)
@@ -243,7 +351,7 @@ constexpr FunctionEntry kPlainFunctions[] = {
     {"TO_NUMBER", 1, 1, toNumber, true},
     {"DECODE", -1, -1, decode, true},
     {"CONCAT", 2, 2, concat, true},
-    {kConcatFunction, -1, -1, concat, true},
+    {kChainFunction, -1, -1, chain, true},
     {kNameFunction, 1, 1, dictionaryName, true},
     {"NVL2", 3, 3, nvl2, true},
     {"LPAD", 2, 3, lpad, true},

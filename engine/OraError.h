@@ -31,10 +31,12 @@ enum class OraCode {
     NotProperlyEnded,         // ORA-00933
     GroupFunctionNotAllowed,  // ORA-00934
     MissingExpression,        // ORA-00936
+    InconsistentTypes,        // ORA-00932 (expected, got)
     TableOrViewMissing,       // ORA-00942
     NotEnoughValues,          // ORA-00947
     NameAlreadyUsed,          // ORA-00955
     IdentifierTooLong,        // ORA-00972
+    DatePlusDate,             // ORA-00975
     UserRequestedCancel,      // ORA-01013
     LogonDenied,              // ORA-01017
     IllegalVariable,          // ORA-01036

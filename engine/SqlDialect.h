@@ -18,11 +18,12 @@
 // are named with the prefix "^$", which no encoded user name can begin with.
 //
 // Other translations: DUAL, the USER_ dictionary views, SYSDATE, NVL, SUBSTR and
-// seq.NEXTVAL/CURRVAL become the engine's tables, views and functions; "||" chains keep the server's NULL rule and
-// precedence; '' is NULL; MINUS is EXCEPT; ROWNUM conditions of the outer query
-// become LIMIT; LONG columns keep their text; clauses SQLite lacks and that
-// change nothing here (FOR UPDATE, CASCADE CONSTRAINTS, PURGE, BYTE/CHAR length
-// semantics) are left out.
+// seq.NEXTVAL/CURRVAL become the engine's tables, views and functions; "||"
+// keeps the server's NULL rule and precedence; "+" and "-" do the server's
+// date arithmetic; division is exact; '' is NULL; MINUS is EXCEPT;
+// ROWNUM conditions of the outer query become LIMIT; LONG columns keep their
+// text; clauses SQLite lacks and that change nothing here (FOR UPDATE, CASCADE
+// CONSTRAINTS, PURGE, BYTE/CHAR length semantics) are left out.
 #pragma once
 
 #include "InternalApi.h"
@@ -52,7 +53,7 @@ inline constexpr char kUserObjectsView[] = "^$USER_OBJECTS";
 inline constexpr char kUserTablesView[] = "^$USER_TABLES";
 inline constexpr char kUserViewsView[] = "^$USER_VIEWS";
 inline constexpr char kUserSequencesView[] = "^$USER_SEQUENCES";
-inline constexpr char kConcatFunction[] = "^$CONCAT";
+inline constexpr char kChainFunction[] = "^$CHAIN";
 
 // The server's dictionary objects the engine provides: the name a client
 // writes (alone or after "SYS.") and the engine object that stands for it.

@@ -48,12 +48,12 @@ void SqlRewriter::run(TranslatedSql& result) {
 }
 
 // Emits token `index` (or the dotted name it starts), with the calls of the
-// concatenation chains it opens or closes; returns the index after.
+// additive chains it opens or closes; returns the index after.
 std::size_t SqlRewriter::emitToken(std::size_t index) {
-    for (int n = chains_.startingAt(index); n > 0; --n) out_ += quoteStored(kConcatFunction) + "(";
+    for (int n = chains_.startingAt(index); n > 0; --n) out_ += quoteStored(kChainFunction) + "(";
     std::size_t next = index + 1;
-    if (chains_.joins(index)) {
-        out_ += ",";
+    if (const std::string_view op = chains_.joins(index); !op.empty()) {
+        out_ += ", '" + std::string(op) + "',";
     } else {
         next = emitPlain(index);
     }

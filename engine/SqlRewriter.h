@@ -1,12 +1,12 @@
 // Rewrites a statement's tokens into SQLite text, one token (or one dotted
 // name) at a time: identifiers folded and encoded, placeholders numbered, the
 // dialect's special words (DUAL, SYSDATE, NVL, seq.NEXTVAL, ROWNUM, MINUS, ...)
-// and "||" chains translated, clauses SQLite lacks left out. Blanks and
+// "||" chains and date arithmetic translated, clauses SQLite lacks left out. Blanks and
 // comments are copied, so the expression texts SQLite reports as column names
 // stay close to what the client wrote.
 #pragma once
 
-#include "ConcatChains.h"
+#include "AdditiveChains.h"
 #include "SqlDialect.h"
 #include "SqlTokenizer.h"
 
@@ -53,7 +53,7 @@ private:
 
     const std::vector<SqlToken>& tokens_;  // the whole statement, blanks included
     StatementKind kind_;                   // decides where type names are rewritten
-    ConcatChains chains_;                  // the statement's "||" chains
+    AdditiveChains chains_;                // the statement's "||" and date-arithmetic chains
     std::string out_;                      // the SQLite text so far
     std::vector<std::size_t> offsets_;     // output offset of each token
     std::vector<std::string> placeholders_; // folded names in order of appearance

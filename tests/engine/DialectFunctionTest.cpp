@@ -150,6 +150,49 @@ TEST(DialectArithmetic, DivisionIsExactAsOnTheServer) {
     EXPECT_EQ(db.scalar("select count(*) / 2 from t"), "0.5");
 }
 
+TEST(DialectArithmetic, DatesPlusAndMinusDays) {
+    DialectTestDatabase db;
+    const std::string jan31 = "to_date('2024-01-31', 'YYYY-MM-DD')";
+    const std::string noon = "to_date('2024-01-01 12:00:00', 'YYYY-MM-DD HH24:MI:SS')";
+    expectValues(db, {
+        {(jan31 + " + 1").c_str(), "2024-02-01 00:00:00"},
+        {(jan31 + " + 30").c_str(), "2024-03-01 00:00:00"},
+        {"to_date('2024-03-01', 'YYYY-MM-DD') - 1", "2024-02-29 00:00:00"},
+        {"to_date('2000-01-01', 'YYYY-MM-DD') - 36524", "1900-01-01 00:00:00"},
+        {(noon + " + 0.5").c_str(), "2024-01-02 00:00:00"},
+        {(noon + " + 1/24").c_str(), "2024-01-01 13:00:00"},
+        {("1 + " + jan31).c_str(), "2024-02-01 00:00:00"},
+        {("to_date('2024-03-01', 'YYYY-MM-DD') - " + jan31).c_str(), "30"},
+        {(noon + " - to_date('2024-01-01', 'YYYY-MM-DD')").c_str(), "0.5"},
+        {("to_char(" + jan31 + " + 1, 'DD.MM.YYYY')").c_str(), "01.02.2024"},
+        {"'5' + 1", "6"},
+        {"2 + 3 - 1", "4"},
+        {"9223372036854775807 + 1", "9.22337203685478e+18"},
+        {"null - 1", kNull},
+    });
+    const std::vector<std::pair<std::string, int>> failures{
+        {"select " + jan31 + " + " + jan31 + " from dual", 975},
+        {"select 1 - " + jan31 + " from dual", 932},
+        {"select 'abc' + 1 from dual", 1722},
+    };
+    for (const auto& [sql, number] : failures) {
+        SCOPED_TRACE(sql);
+        EXPECT_EQ(db.errorNumber(sql), number) << db.lastError();
+    }
+}
+
+TEST(DialectArithmetic, DateColumnsInConditionsAndUpdates) {
+    DialectTestDatabase db;
+    db.execute("create table tasks (id number, due date)");
+    db.execute("insert into tasks values (1, to_date('2024-05-10', 'YYYY-MM-DD'))");
+    db.execute("insert into tasks values (2, sysdate + 3)");
+    db.execute("update tasks set due = due + 7 where id = 1");
+    EXPECT_EQ(db.scalar("select due from tasks where id = 1"), "2024-05-17 00:00:00");
+    EXPECT_EQ(db.scalar("select id from tasks where due > sysdate + 1"), "2");
+    EXPECT_EQ(db.scalar("select count(*) from tasks where due - 7 < to_date('2024-05-11', 'YYYY-MM-DD')"), "1");
+    EXPECT_EQ(db.scalar("select id + 1 from tasks where id = 1"), "2");
+}
+
 TEST(DialectFunctions, MinusIsSetDifference) {
     DialectTestDatabase db;
     EXPECT_TRUE(db.query("select 1 from dual minus select 1 from dual").empty());

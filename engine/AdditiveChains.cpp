@@ -1,5 +1,5 @@
-// Operand boundaries of "||" chains under the server's precedence.
-#include "ConcatChains.h"
+// Operand boundaries of additive chains under the server's precedence.
+#include "AdditiveChains.h"
 
 #include <array>
 #include <string_view>
@@ -51,89 +51,94 @@ bool startsValue(const SqlToken& token) {
 
 }  // namespace
 
-ConcatChains::ConcatChains(const std::vector<SqlToken>& tokens) : tokens_(tokens) {
+AdditiveChains::AdditiveChains(const std::vector<SqlToken>& tokens) : tokens_(tokens) {
     for (std::size_t i = 0; i < tokens_.size(); ++i) {
-        if (tokens_[i].isSymbol("||") && joins_.count(i) == 0) findChain(i);
+        if (isOperator(i) && seen_.count(i) == 0) findChain(i);
     }
 }
 
-int ConcatChains::startingAt(std::size_t index) const {
+int AdditiveChains::startingAt(std::size_t index) const {
     const auto found = starts_.find(index);
     return found == starts_.end() ? 0 : found->second;
 }
 
-int ConcatChains::endingAt(std::size_t index) const {
+std::string_view AdditiveChains::joins(std::size_t index) const {
+    return joins_.count(index) != 0 ? tokens_[index].text : std::string_view();
+}
+
+int AdditiveChains::endingAt(std::size_t index) const {
     const auto found = ends_.find(index);
     return found == ends_.end() ? 0 : found->second;
 }
 
-// The chain around the "||" at `bar`: its first operand, then operand after
-// operand while another "||" follows.
-void ConcatChains::findChain(std::size_t bar) {
-    bool mixed = false;
-    const std::size_t first = operandStart(bar, mixed);
-    std::vector<std::size_t> bars{bar};
-    std::size_t last = operandEnd(bar, mixed);
-    while (!mixed && last != kNone) {
-        const std::size_t after = next(last);
-        if (after == kNone || !tokens_[after].isSymbol("||")) break;
-        bars.push_back(after);
-        last = operandEnd(after, mixed);
+// The chain around the operator at `op`: its first operand, then operand after
+// operand while another additive operator follows.
+void AdditiveChains::findChain(std::size_t op) {
+    const std::size_t first = operandStart(op);
+    std::vector<std::size_t> operators;
+    std::size_t last = kNone;
+    for (std::size_t at = op; at != kNone;) {
+        seen_.insert(at);
+        operators.push_back(at);
+        last = operandEnd(at);
+        const std::size_t after = last == kNone ? kNone : next(last);
+        at = after != kNone && isOperator(after) ? after : kNone;
     }
-    if (mixed || first == kNone || last == kNone) return;
+    if (first == kNone || last == kNone) return;
     ++starts_[first];
     ++ends_[last];
-    joins_.insert(bars.begin(), bars.end());
+    joins_.insert(operators.begin(), operators.end());
 }
 
-// The first token of the operand left of the "||" at `bar`.
-std::size_t ConcatChains::operandStart(std::size_t bar, bool& mixed) const {
+bool AdditiveChains::isOperator(std::size_t index) const {
+    const SqlToken& token = tokens_[index];
+    return token.isSymbol("||") || (isSign(token) && !isUnarySign(index));
+}
+
+// The first token of the operand left of the operator at `op`.
+std::size_t AdditiveChains::operandStart(std::size_t op) const {
     int level = 0;
     std::size_t start = kNone;
-    for (std::size_t i = previous(bar); i != kNone; i = previous(i)) {
+    for (std::size_t i = previous(op); i != kNone; i = previous(i)) {
         const SqlToken& token = tokens_[i];
         if (closes(token)) ++level;
         if (opens(token) && --level < 0) break;
-        const bool binarySign = level == 0 && isSign(token) && !isUnarySign(i);
-        if (binarySign) mixed = true;
-        if (binarySign || (level == 0 && isStop(token))) break;
+        if (level == 0 && (isStop(token) || isOperator(i))) break;
         start = i;
     }
     return start;
 }
 
-// The last token of the operand right of the "||" at `bar`. A value directly
-// after a complete value starts an alias ("a || b AS x" and "a || b x").
-std::size_t ConcatChains::operandEnd(std::size_t bar, bool& mixed) const {
+// The last token of the operand right of the operator at `op`. A value
+// directly after a complete value starts an alias ("a || b AS x", "a || b x").
+std::size_t AdditiveChains::operandEnd(std::size_t op) const {
     int level = 0;
     std::size_t end = kNone;
-    for (std::size_t i = next(bar); i != kNone; i = next(i)) {
+    for (std::size_t i = next(op); i != kNone; i = next(i)) {
         const SqlToken& token = tokens_[i];
         if (opens(token)) ++level;
         if (closes(token) && --level < 0) break;
         if (level == 0 && end != kNone && endsValue(tokens_[end]) && startsValue(token)) break;
-        const bool binarySign = level == 0 && isSign(token) && !isUnarySign(i);
-        if (binarySign) mixed = true;
-        if (binarySign || (level == 0 && isStop(token))) break;
+        if (level == 0 && (isStop(token) || isOperator(i))) break;
         end = i;
     }
     return end;
 }
 
 // A sign is unary when nothing that could be a left operand precedes it.
-bool ConcatChains::isUnarySign(std::size_t index) const {
+bool AdditiveChains::isUnarySign(std::size_t index) const {
     const std::size_t before = previous(index);
     return before == kNone || !endsValue(tokens_[before]) || isStop(tokens_[before]);
 }
 
-std::size_t ConcatChains::previous(std::size_t index) const {
+std::size_t AdditiveChains::previous(std::size_t index) const {
     while (index > 0) {
         if (tokens_[--index].significant()) return index;
     }
     return kNone;
 }
 
-std::size_t ConcatChains::next(std::size_t index) const {
+std::size_t AdditiveChains::next(std::size_t index) const {
     while (++index < tokens_.size()) {
         if (tokens_[index].significant()) return index;
     }
