@@ -194,7 +194,9 @@ ExprValue Expression::operand()
     const Token& token = look();
     switch (token.kind) {
     case TokenKind::Identifier:
-        return in_.isFunction(token.text) ? functionCall() : variable();
+        if (in_.findNamed(in_.tokenPosition()) == nullptr && in_.isFunction(token.text))
+            return functionCall();
+        return variable();
     case TokenKind::Number:
     case TokenKind::String:
     case TokenKind::Raw:
@@ -221,9 +223,7 @@ ExprValue Expression::constant()
 // name | name "[" comparison "]"  -- the second form for array variables only
 ExprValue Expression::variable()
 {
-    const CommonVar* found = in_.findVar(look().text);
-    if (found == nullptr)
-        in_.reportError(ErrorCode::NotDeclared);
+    const CommonVar* found = &in_.namedVariable(in_);
     const bool array = isArrayType(found->type());
     std::string name = array || needsName(*found) ? look().text : std::string();
     advance();

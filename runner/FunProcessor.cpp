@@ -286,6 +286,8 @@ void FunProcessor::readDefinition(Interpreter& interpreter)
     definition.body = readBody(interpreter);
     interpreter.expectChar(';');
     addFunction(name, std::move(definition));
+    // A name that meant a variable may mean the new function from now on.
+    interpreter.forgetNames();
 }
 
 // [ parameter { "," parameter } ] up to, not including, the ")"

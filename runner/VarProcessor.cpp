@@ -141,6 +141,17 @@ const CommonVar& VarProcessor::keepConstant(std::int32_t position, CommonVar val
     return constants_.insert_or_assign(position, std::move(value)).first->second;
 }
 
+CommonVar* VarProcessor::findNamed(std::int32_t position) const
+{
+    const auto found = named_.find(position);
+    return found != named_.end() ? found->second : nullptr;
+}
+
+void VarProcessor::keepNamed(std::int32_t position, CommonVar& variable)
+{
+    named_[position] = &variable;
+}
+
 CommonVar& VarProcessor::getVar(const std::string& name)
 {
     VarProcessor* table = this;
@@ -152,6 +163,18 @@ CommonVar& VarProcessor::getVar(const std::string& name)
     if (table->enclosing_ == nullptr)
         throw Exception();
     return table->variables_[name];
+}
+
+CommonVar& VarProcessor::namedVariable(Interpreter& interpreter)
+{
+    const std::int32_t position = interpreter.tokenPosition();
+    if (CommonVar* known = findNamed(position))
+        return *known;
+    CommonVar* found = findVar(interpreter.currentToken().text);
+    if (found == nullptr)
+        interpreter.reportError(ErrorCode::NotDeclared);
+    keepNamed(position, *found);
+    return *found;
 }
 
 // type [ "(" size ")" ] [ "[" lower "," upper "]" ]
@@ -197,11 +220,8 @@ void VarProcessor::readAssignment(Interpreter& interpreter)
     const Token& token = interpreter.currentToken();
     if (token.kind != TokenKind::Identifier)
         interpreter.reportError(ErrorCode::SyntaxError);
-    const std::string name = token.text;
-    CommonVar* const found = findVar(name);
-    if (found == nullptr)
-        interpreter.reportError(ErrorCode::NotDeclared);
-    CommonVar& target = *found;
+    const bool isResult = token.text == kResultName;
+    CommonVar& target = namedVariable(interpreter);
     Expression expression(interpreter);
     std::optional<ExprValue> index;
     if (isArrayType(target.type()) && interpreter.acceptChar('[')) {
@@ -215,7 +235,7 @@ void VarProcessor::readAssignment(Interpreter& interpreter)
         if (!value.get().isInitialised())
             interpreter.reportError(ErrorCode::WrongType);
         target.storeElement(index->get(), value.get());
-    } else if (name == kResultName) {
+    } else if (isResult) {
         target = std::move(value).release();
     } else if (target.type() == TypeCode::Number && value.isNumberScalar()) {
         target.assignNumber(value.numberValue());

@@ -52,6 +52,14 @@ public:
     const CommonVar* findConstant(std::int32_t position) const;
     const CommonVar& keepConstant(std::int32_t position, CommonVar value);
 
+    // The variable the identifier at a token position named when it was read
+    // before, or null. A declared name keeps its variable for good (tables only
+    // grow, and an inner table never gains a name of its enclosing one), so only
+    // a new function of that name can change what it means: forgetNames.
+    CommonVar* findNamed(std::int32_t position) const;
+    void keepNamed(std::int32_t position, CommonVar& variable);
+    void forgetNames() { named_.clear(); }
+
     // Reads a type specification; the current token is its type keyword.
     static VarSpec readTypeSpec(Interpreter& interpreter);
     // The declaration statement; the current token is its type keyword.
@@ -59,11 +67,14 @@ public:
     // The assignment statement from its target name (the next token) to the end of
     // its expression; the caller checks the ";".
     void readAssignment(Interpreter& interpreter);
+    // The variable the current token names (error 6 for an undeclared name).
+    CommonVar& namedVariable(Interpreter& interpreter);
 
 private:
     std::map<std::string, CommonVar, std::less<>> variables_;  // names compared byte by byte
     VarProcessor* enclosing_ = nullptr;  // a running function's parameter table; not owned
     std::unordered_map<std::int32_t, CommonVar> constants_;  // by token position
+    std::unordered_map<std::int32_t, CommonVar*> named_;     // by token position; not owned
 };
 
 } // namespace Transl
