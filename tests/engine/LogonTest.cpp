@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <string>
+
 #include <sys/stat.h>
 
 using engine_test::OciTestSession;
@@ -66,6 +69,14 @@ TEST(Logon, EmptyPasswordIsRefused) {
     OciTestSession session;
     EXPECT_EQ(session.logon("scott", ""), OCI_ERROR);
     EXPECT_EQ(session.lastError(), "ORA-01005: null password given; logon denied");
+}
+
+TEST(Logon, AFileThatIsNoDatabaseIsAnErrorNotACrash) {
+    TempDataDirectory dir;
+    std::ofstream(dir.databaseFile("junk")) << std::string(4096, 'x');
+    OciTestSession session;
+    EXPECT_EQ(session.logon("scott", "tiger", "junk"), OCI_ERROR);
+    EXPECT_EQ(session.lastError().substr(0, 4), "ORA-") << session.lastError();
 }
 
 TEST(Logon, StatementsAfterLogoffAreRefused) {
