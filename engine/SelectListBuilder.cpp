@@ -51,7 +51,7 @@ std::size_t SelectListBuilder::aliasLength() const {
     const SqlToken& last = tokens_[current_.back()];
     const SqlToken& before = tokens_[current_[current_.size() - 2]];
     if (!last.isName() || last.isWord("END")) return 0;
-    if (before.isWord("AS")) return 2;
+    if (before.isWord("AS")) return current_.size() > 2 ? 2 : 0;
     const bool endsExpression = before.isName() || before.kind == SqlTokenKind::String ||
                                 before.kind == SqlTokenKind::Number || before.isSymbol(")");
     return endsExpression ? 1 : 0;

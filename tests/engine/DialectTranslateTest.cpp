@@ -316,6 +316,27 @@ TEST(DialectDefinitions, ServerOnlyClausesOfDdlAreAccepted) {
     EXPECT_EQ(db.errorNumber("drop table purge"), 942);  // a table named PURGE, not the clause
 }
 
+TEST(DialectErrors, MalformedTextNeverBreaksTheTranslator) {
+    DialectTestDatabase db;
+    const std::vector<std::string> texts{
+        "", ";", "select", "select as x from t", "select , from", "((((", "))))", "'", "\"", "a ||",
+        "|| b", "- -", "select rownum", "select 1 from dual where rownum <= ", "select 1 +", "+", "begin",
+        "create sequence", "drop", "drop sequence s extra", "set", ":", "::", "/* open comment",
+        "select * from dual where rownum = 99999999999999999999999", "select a || from t",
+        "select case when end || x from t", "select s. nextval from dual", "select .nextval from dual",
+        "rollback to", "alter table t add (", "select distinct from t", "select 1 from dual for",
+        "select x.* || 'a' from t x", "update t set a = || b"};
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text);
+        const auto translated = translateSql(text);
+        if (translated.sql.empty()) continue;
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(db.db(), translated.sql.c_str(), -1, &stmt, nullptr);
+        sqlite3_finalize(stmt);
+    }
+    EXPECT_EQ(db.scalar("select 1 from dual"), "1");  // the session is still usable
+}
+
 TEST(DialectErrors, KindIsKnownEvenWhenTheTextIsBroken) {
     EXPECT_EQ(translateSql("select 'abc from dual").kind, StatementKind::Select);
     EXPECT_EQ(translateSql("begin x(); end;").kind, StatementKind::Begin);
