@@ -171,4 +171,20 @@ TEST(Sequences, ValuesAreSharedAcrossSessionsAndCurrvalIsPerSession) {
     EXPECT_EQ(b.lastError(), "ORA-02289: sequence does not exist");
 }
 
+TEST_F(Transactions, ChangeWhileOwnCursorIsOpen) {
+    for (int i = 0; i < 5; ++i) first.run("insert into t values (" + std::to_string(i) + ")");
+    first.run("commit");
+    OCIStmt* cursor = first.prepare("select id from t order by id");
+    sb4 id = -1;
+    OCIDefine* define = nullptr;
+    OCIDefineByPos(cursor, &define, first.err(), 1, &id, sizeof id, SQLT_INT, nullptr, nullptr, nullptr, OCI_DEFAULT);
+    ASSERT_EQ(OCIStmtExecute(first.svc(), cursor, first.err(), 1, 0, nullptr, nullptr, OCI_DEFAULT), OCI_SUCCESS);
+    EXPECT_EQ(id, 0);
+    first.run("insert into t values (200)");
+    ASSERT_EQ(OCIStmtFetch(cursor, first.err(), 1, OCI_FETCH_NEXT, OCI_DEFAULT), OCI_SUCCESS) << first.lastError();
+    EXPECT_EQ(id, 1);
+    first.run("commit");
+    EXPECT_EQ(countIn(second), "6");
+}
+
 }  // namespace
