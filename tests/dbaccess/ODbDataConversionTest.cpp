@@ -14,6 +14,8 @@ using ValueTest::Failure;
 
 namespace {
 
+using ValueTest::operator<<;
+
 using Bytes = std::vector<unsigned char>;
 
 // ---- setters ---------------------------------------------------------------------
@@ -133,7 +135,7 @@ TEST_P(SetterMatrix, StoresOrFailsAsSpecified)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, SetterMatrix, ::testing::ValuesIn(SetterCases));
+INSTANTIATE_TEST_SUITE_P(Values, SetterMatrix, ::testing::ValuesIn(SetterCases), ValueTest::CaseName());
 
 // ---- getters ---------------------------------------------------------------------
 
@@ -306,7 +308,7 @@ TEST_P(GetterMatrix, ReadsOrFailsAsSpecified)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, GetterMatrix, ::testing::ValuesIn(GetterCases));
+INSTANTIATE_TEST_SUITE_P(Values, GetterMatrix, ::testing::ValuesIn(GetterCases), ValueTest::CaseName());
 
 // ---- rules outside the matrices --------------------------------------------------
 

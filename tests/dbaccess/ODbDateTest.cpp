@@ -11,6 +11,8 @@ using ValueTest::Failure;
 
 namespace {
 
+using ValueTest::operator<<;
+
 class Date : public ::testing::Test {
 protected:
     Date() : var(extDate, 7, 2), date(var, 0) {}
@@ -54,7 +56,7 @@ TEST_P(DateField, AcceptsItsRangeAndRejectsBeyond)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Fields, DateField, ::testing::ValuesIn(FieldCases));
+INSTANTIATE_TEST_SUITE_P(Fields, DateField, ::testing::ValuesIn(FieldCases), ValueTest::CaseName());
 
 TEST_F(Date, YearBytes)
 {

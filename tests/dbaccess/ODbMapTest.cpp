@@ -11,6 +11,8 @@ using ValueTest::Failure;
 
 namespace {
 
+using ValueTest::operator<<;
+
 // Opens the protected mapping operations for the tests.
 class OpenMap : public ODbMap {
 public:
@@ -75,7 +77,7 @@ TEST_P(DescribedMapping, InitVarTypesTheVariable)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Types, DescribedMapping, ::testing::ValuesIn(DescribedCases));
+INSTANTIATE_TEST_SUITE_P(Types, DescribedMapping, ::testing::ValuesIn(DescribedCases), ValueTest::CaseName());
 
 struct SupportCase {
     const char* name;
@@ -127,7 +129,7 @@ TEST_P(SupportMapping, MapsOrFails)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Types, SupportMapping, ::testing::ValuesIn(SupportCases));
+INSTANTIATE_TEST_SUITE_P(Types, SupportMapping, ::testing::ValuesIn(SupportCases), ValueTest::CaseName());
 
 TEST(TypeMap, Int2ExtTable)
 {

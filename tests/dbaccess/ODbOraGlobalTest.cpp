@@ -3,11 +3,14 @@
 
 #include <cstring>
 
+#include "ValueTestSupport.h"
 #include "vordb.h"
 
 using Oracle::ODbOraGlobal;
 
 namespace {
+
+using ValueTest::operator<<;
 
 TEST(OraGlobal, LoadedLibraryHasTheDefaults)
 {
@@ -80,7 +83,7 @@ TEST_P(OraGlobalText, CopiesOwnTheirTexts)
     EXPECT_STREQ("value", (copy.*s.get)());
 }
 
-INSTANTIATE_TEST_SUITE_P(Settings, OraGlobalText, ::testing::ValuesIn(TextSettings));
+INSTANTIATE_TEST_SUITE_P(Settings, OraGlobalText, ::testing::ValuesIn(TextSettings), ValueTest::CaseName());
 
 TEST(OraGlobal, NumbersAreStoredAsGiven)
 {

@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -145,6 +147,22 @@ inline void storeRaw(ODbDynamicVariable& var, const std::vector<unsigned char>& 
     }
     element.insert(element.end(), bytes.begin(), bytes.end());
     store(var, 0, element.data(), element.size());
+}
+
+// Table rows carry a name: tests are named after it and print it instead of bytes.
+struct CaseName {
+    template <class Case> std::string operator()(const ::testing::TestParamInfo<Case>& info) const
+    {
+        std::string name;
+        for (const char c : std::string(info.param.name))
+            name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        return name + "_" + std::to_string(info.index);
+    }
+};
+
+template <class Case> auto operator<<(std::ostream& os, const Case& c) -> decltype(c.name, os)
+{
+    return os << c.name;
 }
 
 } // namespace ValueTest
