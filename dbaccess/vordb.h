@@ -41,3 +41,8 @@
 #include "ODbQueryDescrObj.h"
 #include "ODbQuery.h"
 #include "ODbSequence.h"
+
+#include "OraHomeLoc.h"
+#include "ODbExternalApp.h"
+#include "ODbExternalScript.h"
+#include "ODbExpImp.h"
