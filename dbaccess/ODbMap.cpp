@@ -9,7 +9,6 @@
 #include "ODbMessages.h"
 
 // The external type codes are the call interface's own: keep them in step.
-#if __has_include(<ocidfn.h>)
 #include <ocidfn.h>
 static_assert(Oracle::extInt == SQLT_INT && Oracle::extFloat == SQLT_FLT && Oracle::extString == SQLT_STR,
               "external type codes differ from the call interface");
@@ -19,7 +18,11 @@ static_assert(Oracle::extLongRaw == SQLT_LBI && Oracle::extLongVarRaw == SQLT_LV
               "external type codes differ from the call interface");
 static_assert(Oracle::extClob == SQLT_CLOB && Oracle::extBlob == SQLT_BLOB && Oracle::extBfile == SQLT_BFILEE,
               "external type codes differ from the call interface");
-#endif
+// Described data types arrive as the same codes.
+static_assert(Oracle::intVarchar2 == SQLT_CHR && Oracle::intNumber == SQLT_NUM && Oracle::intLong == SQLT_LNG &&
+                  Oracle::intRowid == SQLT_RID && Oracle::intDate == SQLT_DAT && Oracle::intRaw == SQLT_BIN &&
+                  Oracle::intLongRaw == SQLT_LBI && Oracle::intChar == SQLT_AFC,
+              "internal type codes differ from the call interface");
 
 namespace Oracle {
 
