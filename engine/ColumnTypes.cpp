@@ -92,7 +92,7 @@ struct FunctionType {
     InternalType type;
 };
 
-constexpr std::array<FunctionType, 28> kFunctionTypes{{
+constexpr std::array<FunctionType, 30> kFunctionTypes{{
     {"COUNT", InternalType::Number},   {"SUM", InternalType::Number},
     {"AVG", InternalType::Number},     {"ABS", InternalType::Number},
     {"ROUND", InternalType::Number},   {"TRUNC", InternalType::Number},
@@ -107,6 +107,7 @@ constexpr std::array<FunctionType, 28> kFunctionTypes{{
     {"TRIM", InternalType::Varchar2},  {"LTRIM", InternalType::Varchar2},
     {"RTRIM", InternalType::Varchar2}, {"REPLACE", InternalType::Varchar2},
     {"LPAD", InternalType::Varchar2},  {"TO_DATE", InternalType::Date},
+    {"ADD_MONTHS", InternalType::Date}, {"LAST_DAY", InternalType::Date},
     {kSysdateFunction, InternalType::Date},
 }};
 
@@ -152,14 +153,24 @@ InternalType chainType(const std::vector<SqlToken>& tokens) {
     return dates == 1 ? InternalType::Date : InternalType::Number;
 }
 
-std::optional<InternalType> leadingFunctionType(const std::vector<SqlToken>& tokens) {
-    if (tokens.size() < 2 || !tokens[1].isSymbol("(")) return std::nullopt;
-    const std::string name = functionName(tokens[0]);
-    if (name == kChainFunction) return chainType(tokens);
+std::optional<InternalType> namedFunctionType(const std::string& name) {
     for (const FunctionType& entry : kFunctionTypes) {
         if (entry.name == name) return entry.type;
     }
     return std::nullopt;
+}
+
+// The type of an expression that starts with a function call. TRUNC and
+// ROUND give a date when their first argument is a date-valued call.
+std::optional<InternalType> leadingFunctionType(const std::vector<SqlToken>& tokens) {
+    if (tokens.size() < 2 || !tokens[1].isSymbol("(")) return std::nullopt;
+    const std::string name = functionName(tokens[0]);
+    if (name == kChainFunction) return chainType(tokens);
+    const bool innerCall = tokens.size() > 3 && tokens[3].isSymbol("(");
+    if ((name == "TRUNC" || name == "ROUND") && innerCall &&
+        namedFunctionType(functionName(tokens[2])) == InternalType::Date)
+        return InternalType::Date;
+    return namedFunctionType(name);
 }
 
 // The length in bytes of the text a quoted literal stands for ('' is one quote).

@@ -2,9 +2,11 @@
 #include "DialectFunctions.h"
 
 #include "DateFormat.h"
+#include "DateFunctions.h"
 #include "OraError.h"
 #include "SequenceStore.h"
 #include "SqlDialect.h"
+#include "SqlFunctionSupport.h"
 
 #include <sqlite3.h>
 
@@ -12,60 +14,29 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 
 namespace engine {
 namespace {
 
+using Support = SqlFunctionSupport;
 using Store = std::shared_ptr<SequenceStore>;
 
 void destroyStore(void* data) { delete static_cast<Store*>(data); }
 
-std::string textArg(sqlite3_value* value) {
-    const auto* data = reinterpret_cast<const char*>(sqlite3_value_text(value));
-    return data == nullptr ? std::string() : std::string(data, static_cast<std::size_t>(sqlite3_value_bytes(value)));
-}
-
-bool anyNull(int argc, sqlite3_value** argv) {
-    for (int i = 0; i < argc; ++i) {
-        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return true;
-    }
-    return false;
-}
-
-void resultText(sqlite3_context* context, const std::string& text) {
-    sqlite3_result_text(context, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-}
-
-// Runs `body`, turning an OraError into the statement's error. No exception
-// may cross back into SQLite.
-template <typename Body>
-void guarded(sqlite3_context* context, Body body) {
-    try {
-        body();
-    } catch (const OraError& error) {
-        sqlite3_result_error(context, error.what(), -1);
-    } catch (const std::bad_alloc&) {
-        sqlite3_result_error_nomem(context);
-    }
-}
-
 void nextval(sqlite3_context* context, int, sqlite3_value** argv) {
-    guarded(context, [&] {
+    Support::guarded(context, [&] {
         auto& store = *static_cast<Store*>(sqlite3_user_data(context));
-        sqlite3_result_int64(context, store->next(textArg(argv[0])));
+        sqlite3_result_int64(context, store->next(Support::text(argv[0])));
     });
 }
 
 void currval(sqlite3_context* context, int, sqlite3_value** argv) {
-    guarded(context, [&] {
+    Support::guarded(context, [&] {
         auto& store = *static_cast<Store*>(sqlite3_user_data(context));
-        sqlite3_result_int64(context, store->current(textArg(argv[0])));
+        sqlite3_result_int64(context, store->current(Support::text(argv[0])));
     });
-}
-
-void sysdate(sqlite3_context* context, int, sqlite3_value**) {
-    guarded(context, [&] { resultText(context, DateFormat::toStored(DateFormat::now())); });
 }
 
 // Start of the UTF-8 character `index` (0-based) of `text`, or its size.
@@ -87,9 +58,9 @@ std::int64_t characterCount(const std::string& text) {
 // SUBSTR(text, start [, length]) as the server has it: start 0 counts as 1, a
 // negative start counts from the end, a length below 1 or an empty result is NULL.
 void substr(sqlite3_context* context, int argc, sqlite3_value** argv) {
-    guarded(context, [&] {
-        if (anyNull(argc, argv)) return sqlite3_result_null(context);
-        const std::string text = textArg(argv[0]);
+    Support::guarded(context, [&] {
+        if (Support::anyNull(argc, argv)) return sqlite3_result_null(context);
+        const std::string text = Support::text(argv[0]);
         const std::int64_t count = characterCount(text);
         std::int64_t start = static_cast<std::int64_t>(sqlite3_value_double(argv[1]));
         start = start == 0 ? 1 : start < 0 ? count + start + 1 : start;
@@ -98,54 +69,14 @@ void substr(sqlite3_context* context, int argc, sqlite3_value** argv) {
         const std::size_t from = characterOffset(text, start - 1);
         const std::int64_t length = static_cast<std::int64_t>(std::min(wanted, static_cast<double>(count)));
         const std::size_t to = from + characterOffset(text.substr(from), length);
-        resultText(context, text.substr(from, to - from));
-    });
-}
-
-// A number as the server shows it: integers without a decimal point, others
-// with up to 15 significant digits and no trailing zeros.
-std::string numberText(double value) {
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    return buffer;
-}
-
-// TO_CHAR(value [, format]): a stored date in a date format model, a number as text.
-void toChar(sqlite3_context* context, int argc, sqlite3_value** argv) {
-    guarded(context, [&] {
-        if (anyNull(argc, argv)) return sqlite3_result_null(context);
-        const int type = sqlite3_value_type(argv[0]);
-        if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
-            if (argc > 1) throw OraError(OraCode::InvalidNumber);
-            return resultText(context, type == SQLITE_INTEGER ? textArg(argv[0]) : numberText(sqlite3_value_double(argv[0])));
-        }
-        const std::string text = textArg(argv[0]);
-        if (argc == 1) return resultText(context, text);
-        const auto date = DateFormat::fromStored(text);
-        if (!date) throw OraError(OraCode::InvalidNumber);
-        resultText(context, DateFormat(textArg(argv[1])).format(*date));
-    });
-}
-
-// The server's default date format, used by TO_DATE without a format model
-// for text that is not in the stored form.
-constexpr char kDefaultDateFormat[] = "DD-MON-RR";
-
-// TO_DATE(text [, format]): the stored form of the date `text` stands for.
-void toDate(sqlite3_context* context, int argc, sqlite3_value** argv) {
-    guarded(context, [&] {
-        if (anyNull(argc, argv)) return sqlite3_result_null(context);
-        const std::string text = textArg(argv[0]);
-        const auto stored = argc == 1 ? DateFormat::fromStored(text) : std::nullopt;
-        const DateValue value = stored ? *stored : DateFormat(argc > 1 ? textArg(argv[1]) : kDefaultDateFormat).parse(text);
-        resultText(context, DateFormat::toStored(value));
+        Support::resultText(context, text.substr(from, to - from));
     });
 }
 
 // TO_NUMBER(text): ORA-01722 for text that is not a number.
 void toNumber(sqlite3_context* context, int argc, sqlite3_value** argv) {
-    guarded(context, [&] {
-        if (anyNull(argc, argv)) return sqlite3_result_null(context);
+    Support::guarded(context, [&] {
+        if (Support::anyNull(argc, argv)) return sqlite3_result_null(context);
         if (sqlite3_value_numeric_type(argv[0]) == SQLITE_INTEGER) return sqlite3_result_int64(context, sqlite3_value_int64(argv[0]));
         if (sqlite3_value_numeric_type(argv[0]) == SQLITE_FLOAT) return sqlite3_result_double(context, sqlite3_value_double(argv[0]));
         throw OraError(OraCode::InvalidNumber);
@@ -160,12 +91,12 @@ bool decodeMatches(sqlite3_value* a, sqlite3_value* b) {
     const bool numeric = typeA == SQLITE_INTEGER || typeA == SQLITE_FLOAT || typeB == SQLITE_INTEGER ||
                          typeB == SQLITE_FLOAT;
     if (numeric) return sqlite3_value_double(a) == sqlite3_value_double(b);
-    return textArg(a) == textArg(b);
+    return Support::text(a) == Support::text(b);
 }
 
 // DECODE(expr, search1, result1 [, search2, result2 ...] [, default])
 void decode(sqlite3_context* context, int argc, sqlite3_value** argv) {
-    guarded(context, [&] {
+    Support::guarded(context, [&] {
         if (argc < 3) throw OraError(OraCode::InvalidNumberOfArgs);
         for (int i = 1; i + 1 < argc; i += 2) {
             if (decodeMatches(argv[0], argv[i])) return sqlite3_result_value(context, argv[i + 1]);
@@ -190,7 +121,7 @@ ChainValue chainValue(sqlite3_value* value) {
     if (v.type == SQLITE_FLOAT) v.real = sqlite3_value_double(value);
     if (v.type == SQLITE_TEXT || v.type == SQLITE_BLOB) {
         v.type = SQLITE_TEXT;
-        v.text = textArg(value);
+        v.text = Support::text(value);
     }
     return v;
 }
@@ -203,7 +134,7 @@ ChainValue textValue(std::string text) { return ChainValue{SQLITE_TEXT, 0, 0, st
 std::string concatText(const ChainValue& value) {
     switch (value.type) {
     case SQLITE_INTEGER: return std::to_string(value.integer);
-    case SQLITE_FLOAT: return numberText(value.real);
+    case SQLITE_FLOAT: return Support::numberText(value.real);
     default: return value.text;
     }
 }
@@ -273,7 +204,7 @@ void resultChainValue(sqlite3_context* context, const ChainValue& value) {
     switch (value.type) {
     case SQLITE_INTEGER: return sqlite3_result_int64(context, value.integer);
     case SQLITE_FLOAT: return sqlite3_result_double(context, value.real);
-    case SQLITE_TEXT: return resultText(context, value.text);
+    case SQLITE_TEXT: return Support::resultText(context, value.text);
     default: return sqlite3_result_null(context);
     }
 }
@@ -281,11 +212,11 @@ void resultChainValue(sqlite3_context* context, const ChainValue& value) {
 // CHAIN(operand, 'op', operand, ...): an additive chain evaluated from the
 // left, "||" as the server concatenates and "+"/"-" with its date arithmetic.
 void chain(sqlite3_context* context, int argc, sqlite3_value** argv) {
-    guarded(context, [&] {
+    Support::guarded(context, [&] {
         if (argc % 2 == 0) throw OraError(OraCode::InvalidNumberOfArgs);
         ChainValue result = chainValue(argv[0]);
         for (int i = 1; i + 1 < argc; i += 2) {
-            const std::string op = textArg(argv[i]);
+            const std::string op = Support::text(argv[i]);
             const ChainValue right = chainValue(argv[i + 1]);
             result = op == "||" ? concatenated(result, right) : summed(result, op[0], right);
         }
@@ -295,7 +226,7 @@ void chain(sqlite3_context* context, int argc, sqlite3_value** argv) {
 
 // CONCAT(a, b)
 void concat(sqlite3_context* context, int, sqlite3_value** argv) {
-    guarded(context, [&] { resultChainValue(context, concatenated(chainValue(argv[0]), chainValue(argv[1]))); });
+    Support::guarded(context, [&] { resultChainValue(context, concatenated(chainValue(argv[0]), chainValue(argv[1]))); });
 }
 
 // NVL2(value, ifNotNull, ifNull)
@@ -305,19 +236,19 @@ void nvl2(sqlite3_context* context, int, sqlite3_value** argv) {
 
 // LPAD/RPAD(text, length [, pad]): `text` cut or padded to `length` characters.
 void pad(sqlite3_context* context, int argc, sqlite3_value** argv, bool left) {
-    guarded(context, [&] {
-        if (anyNull(argc, argv)) return sqlite3_result_null(context);
-        const std::string text = textArg(argv[0]);
-        const std::string filler = argc > 2 ? textArg(argv[2]) : " ";
+    Support::guarded(context, [&] {
+        if (Support::anyNull(argc, argv)) return sqlite3_result_null(context);
+        const std::string text = Support::text(argv[0]);
+        const std::string filler = argc > 2 ? Support::text(argv[2]) : " ";
         const auto length = static_cast<std::int64_t>(sqlite3_value_double(argv[1]));
         if (length < 1 || filler.empty()) return sqlite3_result_null(context);
         const std::int64_t have = characterCount(text);
-        if (have >= length) return resultText(context, text.substr(0, characterOffset(text, length)));
+        if (have >= length) return Support::resultText(context, text.substr(0, characterOffset(text, length)));
         std::string padding;
         const std::int64_t fillerCount = characterCount(filler);
         for (std::int64_t missing = length - have; missing > 0; missing -= fillerCount)
             padding += missing >= fillerCount ? filler : filler.substr(0, characterOffset(filler, missing));
-        resultText(context, left ? padding + text : text + padding);
+        Support::resultText(context, left ? padding + text : text + padding);
     });
 }
 
@@ -326,28 +257,15 @@ void rpad(sqlite3_context* context, int argc, sqlite3_value** argv) { pad(contex
 
 // The dictionary name of a stored name, or NULL for the engine's own objects.
 void dictionaryName(sqlite3_context* context, int, sqlite3_value** argv) {
-    guarded(context, [&] {
-        const std::string stored = textArg(argv[0]);
+    Support::guarded(context, [&] {
+        const std::string stored = Support::text(argv[0]);
         if (sqlite3_value_type(argv[0]) == SQLITE_NULL || isInternalName(stored)) return sqlite3_result_null(context);
-        resultText(context, decodeIdentifier(stored));
+        Support::resultText(context, decodeIdentifier(stored));
     });
 }
 
-using Function = void (*)(sqlite3_context*, int, sqlite3_value**);
-
-struct FunctionEntry {
-    const char* name;
-    int minArgs;  // -1 (with maxArgs -1): any number of arguments
-    int maxArgs;
-    Function function;
-    bool deterministic;  // same arguments, same result: SQLite may reuse it
-};
-
-constexpr FunctionEntry kPlainFunctions[] = {
-    {kSysdateFunction, 0, 0, sysdate, false},
+constexpr Support::Entry kFunctions[] = {
     {kSubstrFunction, 2, 3, substr, true},
-    {"TO_CHAR", 1, 2, toChar, true},
-    {"TO_DATE", 1, 2, toDate, false},  // a default year and month are today's
     {"TO_NUMBER", 1, 1, toNumber, true},
     {"DECODE", -1, -1, decode, true},
     {"CONCAT", 2, 2, concat, true},
@@ -362,7 +280,7 @@ void check(sqlite3* db, int rc) {
     if (rc != SQLITE_OK) throw OraError::fromSqlite(db, rc);
 }
 
-void installSequenceFunction(sqlite3* db, const char* name, Function function, const Store& sequences) {
+void installSequenceFunction(sqlite3* db, const char* name, Support::Function function, const Store& sequences) {
     auto* data = new Store(sequences);
     // SQLite calls destroyStore on `data` itself, also when registration fails.
     check(db, sqlite3_create_function_v2(db, name, 1, SQLITE_UTF8, data, function, nullptr, nullptr, destroyStore));
@@ -371,11 +289,8 @@ void installSequenceFunction(sqlite3* db, const char* name, Function function, c
 }  // namespace
 
 void DialectFunctions::install(sqlite3* db, const std::shared_ptr<SequenceStore>& sequences) {
-    for (const FunctionEntry& entry : kPlainFunctions) {
-        const int flags = SQLITE_UTF8 | (entry.deterministic ? SQLITE_DETERMINISTIC : 0);
-        for (int args = entry.minArgs; args <= entry.maxArgs; ++args)
-            check(db, sqlite3_create_function_v2(db, entry.name, args, flags, nullptr, entry.function, nullptr, nullptr, nullptr));
-    }
+    Support::install(db, kFunctions, std::size(kFunctions));
+    DateFunctions::install(db);
     installSequenceFunction(db, kNextvalFunction, nextval, sequences);
     installSequenceFunction(db, kCurrvalFunction, currval, sequences);
 }

@@ -176,6 +176,9 @@ TEST(CatalogDescribe, ResultColumnsOfQueries) {
         {"substr(name, 1, 2)", "SUBSTR(NAME,1,2)", InternalType::Varchar2, 4000},
         {"-5", "-5", InternalType::Number, 22},
         {"sysdate - 1", "SYSDATE-1", InternalType::Date, 7},
+        {"trunc(sysdate) t", "T", InternalType::Date, 7},
+        {"trunc(id / 2)", "TRUNC(ID/2)", InternalType::Number, 22},
+        {"add_months(sysdate, 1)", "ADD_MONTHS(SYSDATE,1)", InternalType::Date, 7},
         {"sysdate - to_date('2024-01-01', 'YYYY-MM-DD') days", "DAYS", InternalType::Number, 22},
         {"id - 1 || name", "ID-1||NAME", InternalType::Varchar2, 4000},
     };

@@ -227,6 +227,30 @@ TEST(DialectFunctions, DateConversionsWithFormatModels) {
     });
 }
 
+TEST(DialectFunctions, DateTruncationAndMonths) {
+    DialectTestDatabase db;
+    const std::string date = "to_date('2024-01-31 14:25:36', 'YYYY-MM-DD HH24:MI:SS')";
+    expectValues(db, {
+        {("trunc(" + date + ")").c_str(), "2024-01-31 00:00:00"},
+        {("trunc(" + date + ", 'mm')").c_str(), "2024-01-01 00:00:00"},
+        {("trunc(" + date + ", 'YYYY')").c_str(), "2024-01-01 00:00:00"},
+        {("trunc(" + date + ", 'HH24')").c_str(), "2024-01-31 14:00:00"},
+        {("trunc(" + date + ", 'MI')").c_str(), "2024-01-31 14:25:00"},
+        {("add_months(" + date + ", 1)").c_str(), "2024-02-29 14:25:36"},
+        {("add_months(" + date + ", -2)").c_str(), "2023-11-30 14:25:36"},
+        {"add_months(to_date('2024-02-29', 'YYYY-MM-DD'), 12)", "2025-02-28 00:00:00"},
+        {"add_months(to_date('2023-02-28', 'YYYY-MM-DD'), 1)", "2023-03-31 00:00:00"},
+        {"add_months(to_date('2024-01-15', 'YYYY-MM-DD'), 13)", "2025-02-15 00:00:00"},
+        {"last_day(to_date('2023-02-10', 'YYYY-MM-DD'))", "2023-02-28 00:00:00"},
+        {"trunc(2.7)", "2"},
+        {"trunc(-2.7)", "-2"},
+        {"trunc(3.14159, 2)", "3.14"},
+        {"trunc(null)", kNull},
+    });
+    EXPECT_EQ(db.errorNumber("select trunc(sysdate, 'QQ') from dual"), 1821);
+    EXPECT_EQ(db.errorNumber("select add_months('soon', 1) from dual"), 1722);
+}
+
 TEST(DialectFunctions, ConversionErrorsAreTheServers) {
     DialectTestDatabase db;
     const std::vector<std::pair<const char*, int>> cases{

@@ -1,0 +1,163 @@
+// The server's date functions over stored dates.
+#include "DateFunctions.h"
+
+#include "DateFormat.h"
+#include "OraError.h"
+#include "SqlDialect.h"
+#include "SqlFunctionSupport.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdint>
+#include <iterator>
+#include <string>
+
+namespace engine {
+namespace {
+
+using Support = SqlFunctionSupport;
+
+// SYSDATE: the local time now.
+void sysdate(sqlite3_context* context, int, sqlite3_value**) {
+    Support::guarded(context, [&] { Support::resultText(context, DateFormat::toStored(DateFormat::now())); });
+}
+
+// TO_CHAR(value [, format]): a stored date in a date format model, a number as text.
+void toChar(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    Support::guarded(context, [&] {
+        if (Support::anyNull(argc, argv)) return sqlite3_result_null(context);
+        const int type = sqlite3_value_type(argv[0]);
+        if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
+            if (argc > 1) throw OraError(OraCode::InvalidNumber);
+            return Support::resultText(context, type == SQLITE_INTEGER ? Support::text(argv[0]) : Support::numberText(sqlite3_value_double(argv[0])));
+        }
+        const std::string text = Support::text(argv[0]);
+        if (argc == 1) return Support::resultText(context, text);
+        const auto date = DateFormat::fromStored(text);
+        if (!date) throw OraError(OraCode::InvalidNumber);
+        Support::resultText(context, DateFormat(Support::text(argv[1])).format(*date));
+    });
+}
+
+// The server's default date format, used by TO_DATE without a format model
+// for text that is not in the stored form.
+constexpr char kDefaultDateFormat[] = "DD-MON-RR";
+
+// TO_DATE(text [, format]): the stored form of the date `text` stands for.
+void toDate(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    Support::guarded(context, [&] {
+        if (Support::anyNull(argc, argv)) return sqlite3_result_null(context);
+        const std::string text = Support::text(argv[0]);
+        const auto stored = argc == 1 ? DateFormat::fromStored(text) : std::nullopt;
+        const DateValue value = stored ? *stored : DateFormat(argc > 1 ? Support::text(argv[1]) : kDefaultDateFormat).parse(text);
+        Support::resultText(context, DateFormat::toStored(value));
+    });
+}
+
+
+// A stored date argument; ORA-01722 for anything else, as the server cannot
+// read it as the date the function needs.
+DateValue dateArg(sqlite3_value* value) {
+    const auto date = DateFormat::fromStored(Support::text(value));
+    if (!date) throw OraError(OraCode::InvalidNumber);
+    return *date;
+}
+
+// The units TRUNC cuts a date to, from the largest.
+enum class Unit { Year, Month, Day, Hour, Minute };
+
+struct UnitName {
+    const char* name;
+    Unit unit;
+};
+
+constexpr UnitName kUnits[] = {
+    {"YYYY", Unit::Year}, {"YEAR", Unit::Year},   {"YY", Unit::Year}, {"RR", Unit::Year},
+    {"MM", Unit::Month},  {"MONTH", Unit::Month}, {"MON", Unit::Month}, {"DD", Unit::Day},
+    {"DDD", Unit::Day},   {"J", Unit::Day},       {"HH", Unit::Hour}, {"HH24", Unit::Hour},
+    {"HH12", Unit::Hour}, {"MI", Unit::Minute},
+};
+
+// The start of the `name`d unit that holds `date` (TRUNC's format).
+DateValue truncated(DateValue date, const std::string& name) {
+    const UnitName* found = nullptr;
+    for (const UnitName& entry : kUnits) {
+        if (name == entry.name) found = &entry;
+    }
+    if (found == nullptr) throw OraError(OraCode::DateFormatNotRecognized);
+    if (found->unit <= Unit::Year) date.month = 1;
+    if (found->unit <= Unit::Month) date.day = 1;
+    if (found->unit <= Unit::Day) date.hour = 0;
+    if (found->unit <= Unit::Hour) date.minute = 0;
+    date.second = 0;
+    return date;
+}
+
+std::string upperText(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// TRUNC(date [, format]) cuts a date to the start of its day (or of the unit
+// the format names); TRUNC(number [, places]) cuts a number toward zero.
+void trunc(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    Support::guarded(context, [&] {
+        if (Support::anyNull(argc, argv)) return sqlite3_result_null(context);
+        if (sqlite3_value_type(argv[0]) == SQLITE_TEXT && DateFormat::fromStored(Support::text(argv[0]))) {
+            const std::string unit = argc > 1 ? upperText(Support::text(argv[1])) : "DD";
+            return Support::resultText(context, DateFormat::toStored(truncated(dateArg(argv[0]), unit)));
+        }
+        const double scale = std::pow(10.0, argc > 1 ? std::trunc(sqlite3_value_double(argv[1])) : 0.0);
+        const double value = std::trunc(sqlite3_value_double(argv[0]) * scale) / scale;
+        if (argc == 1 && std::fabs(value) < 9.0e18) return sqlite3_result_int64(context, static_cast<std::int64_t>(value));
+        sqlite3_result_double(context, value);
+    });
+}
+
+int daysIn(int year, int month) {
+    const DateValue first{year, month, 1, 0, 0, 0};
+    const DateValue next{month == 12 ? year + 1 : year, month == 12 ? 1 : month + 1, 1, 0, 0, 0};
+    return static_cast<int>((DateFormat::toSeconds(next) - DateFormat::toSeconds(first)) / 86400);
+}
+
+// ADD_MONTHS(date, n): the same day n months on; the last day of a month
+// stays the last day, and a day the target month lacks becomes its last.
+void addMonths(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    Support::guarded(context, [&] {
+        if (Support::anyNull(argc, argv)) return sqlite3_result_null(context);
+        DateValue date = dateArg(argv[0]);
+        const bool lastDay = date.day == daysIn(date.year, date.month);
+        const auto months = static_cast<int>(std::trunc(sqlite3_value_double(argv[1])));
+        const int index = date.year * 12 + (date.month - 1) + months;
+        date.year = index / 12;
+        date.month = index % 12 + 1;
+        const int days = daysIn(date.year, date.month);
+        date.day = lastDay || date.day > days ? days : date.day;
+        Support::resultText(context, DateFormat::toStored(date));
+    });
+}
+
+// LAST_DAY(date): the last day of the date's month, at the same time of day.
+void lastDay(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    Support::guarded(context, [&] {
+        if (Support::anyNull(argc, argv)) return sqlite3_result_null(context);
+        DateValue date = dateArg(argv[0]);
+        date.day = daysIn(date.year, date.month);
+        Support::resultText(context, DateFormat::toStored(date));
+    });
+}
+
+constexpr Support::Entry kFunctions[] = {
+    {kSysdateFunction, 0, 0, sysdate, false},
+    {"TO_CHAR", 1, 2, toChar, true},
+    {"TO_DATE", 1, 2, toDate, false},  // a default year and month are today's
+    {"TRUNC", 1, 2, trunc, true},
+    {"ADD_MONTHS", 2, 2, addMonths, true},
+    {"LAST_DAY", 1, 1, lastDay, true},
+};
+
+}  // namespace
+
+void DateFunctions::install(sqlite3* db) { Support::install(db, kFunctions, std::size(kFunctions)); }
+
+}  // namespace engine
