@@ -4,6 +4,7 @@
 #include "CallError.h"
 #include "OraError.h"
 #include "PasswordHasher.h"
+#include "QueryCursor.h"
 #include "SqlDialect.h"
 
 #include <sqlite3.h>
@@ -157,13 +158,27 @@ void Connection::end() {
 void Connection::beforeChange() {
     switch (transaction_) {
     case TransactionState::None:
-        execute("BEGIN IMMEDIATE");
+        beginWriting();
         transaction_ = TransactionState::Write;
         break;
     case TransactionState::ReadOnly: throw CallError(CallCode::ReadOnlyTransaction);
     case TransactionState::Write:
     case TransactionState::Serializable: break;
     }
+}
+
+// Opens the write transaction of a first change. When the session's own open
+// cursors hold a snapshot older than the last commit, no write can start from
+// it: the cursors keep their remaining rows and let go, and the write starts
+// from the newest state.
+void Connection::beginWriting() {
+    int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_BUSY_SNAPSHOT && !cursors_.empty()) {
+        if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        for (QueryCursor* cursor : cursors_) cursor->keepRemainingRows();
+        rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    }
+    if (rc != SQLITE_OK) fail(rc);
 }
 
 void Connection::beforeDdl() {

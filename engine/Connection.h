@@ -15,11 +15,14 @@
 #include <chrono>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 
 struct sqlite3;
 
 namespace engine {
+
+class QueryCursor;
 
 class Connection {
 public:
@@ -69,6 +72,11 @@ public:
     // snapshot now; other flags leave the start to the first change.
     void startTransaction(ub4 flags);
 
+    // The cursors reading on this connection, which a change may ask to keep
+    // their rows (see QueryCursor::keepRemainingRows).
+    void addCursor(QueryCursor& cursor) { cursors_.insert(&cursor); }
+    void removeCursor(QueryCursor& cursor) { cursors_.erase(&cursor); }
+
     // Runs `sql` (no result rows); throws the mapped error on failure.
     void execute(const char* sql);
     // Throws the error for the failed SQLite result `rc` on this connection:
@@ -79,6 +87,7 @@ private:
     enum class TransactionState { None, Write, ReadOnly, Serializable };
 
     void open(const std::string& path);
+    void beginWriting();
     void configure();
     void logOn(const std::string& user, const std::string& password);
     void createOwner(const std::string& user, const std::string& password);
@@ -91,6 +100,7 @@ private:
     std::mutex callMutex_;             // one call at a time on this session
     std::string userName_;             // dictionary name of the logged-on user
     TransactionState transaction_ = TransactionState::None;  // see beforeChange()
+    std::set<QueryCursor*> cursors_;   // open cursors of this session's statements
     bool ended_ = false;               // logged off; calls are refused
     std::chrono::milliseconds writerWait_{0};  // how long a writer waits for a lock
 };

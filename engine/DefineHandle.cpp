@@ -38,8 +38,8 @@ void DefineHandle::setStatus(ub4 row, sb2 indicator, ub4 length, ub2 returnCode)
     if (spec_.returnCodes != nullptr) spec_.returnCodes[row] = returnCode;
 }
 
-bool DefineHandle::fetchInto(sqlite3_stmt* stmt, int column, ub4 row) const {
-    const int type = sqlite3_column_type(stmt, column);
+bool DefineHandle::fetchInto(const ColumnValue& value, ub4 row) const {
+    const int type = value.type();
     if (type == SQLITE_NULL) {
         if (spec_.indicators == nullptr) throw CallError(CallCode::FetchedNull);
         setStatus(row, -1, 0, kReturnNull);
@@ -47,7 +47,7 @@ bool DefineHandle::fetchInto(sqlite3_stmt* stmt, int column, ub4 row) const {
     }
     FetchTarget target{static_cast<ub1*>(spec_.value) + static_cast<std::size_t>(spec_.valueSize) * row,
                        spec_.valueSize, type};
-    codec_->fetch(stmt, column, target);
+    codec_->fetch(value, target);
     if (!target.truncated) {
         setStatus(row, 0, target.written, 0);
         return false;

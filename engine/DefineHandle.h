@@ -10,8 +10,6 @@
 #include "Handle.h"
 #include "ValueCodec.h"
 
-struct sqlite3_stmt;
-
 namespace engine {
 
 class Statement;
@@ -37,9 +35,10 @@ public:
     ub4 position() const { return position_; }
     bool dynamic() const { return (spec_.mode & OCI_DYNAMIC_FETCH) != 0; }
 
-    // Moves column `column` of the current row into element `row`; true when
-    // the value was truncated. ORA-01405 for a NULL without an indicator.
-    bool fetchInto(sqlite3_stmt* stmt, int column, ub4 row) const;
+    // Moves `value` (this define's column of the current row) into element
+    // `row`; true when the value was truncated. ORA-01405 for a NULL without
+    // an indicator.
+    bool fetchInto(const ColumnValue& value, ub4 row) const;
 
 private:
     void setStatus(ub4 row, sb2 indicator, ub4 length, ub2 returnCode) const;

@@ -10,8 +10,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace engine {
+
+QueryCursor::~QueryCursor() { close(); }
 
 void QueryCursor::open(Connection& connection, sqlite3_stmt* stmt) {
     close();
@@ -19,6 +22,7 @@ void QueryCursor::open(Connection& connection, sqlite3_stmt* stmt) {
     stmt_ = stmt;
     rowCount_ = 0;
     done_ = false;
+    connection.addCursor(*this);
 }
 
 void QueryCursor::setDefines(const std::vector<const DefineHandle*>& defines) {
@@ -37,9 +41,14 @@ void QueryCursor::setDefines(const std::vector<const DefineHandle*>& defines) {
 }
 
 void QueryCursor::close() {
-    if (stmt_ != nullptr) sqlite3_reset(stmt_);
+    if (stmt_ == nullptr) return;
+    if (!keeping_) sqlite3_reset(stmt_);
+    connection_->removeCursor(*this);
     stmt_ = nullptr;
     rowPending_ = false;
+    keeping_ = false;
+    kept_.clear();
+    current_.clear();
     request_ = PieceRequest{};
 }
 
@@ -60,22 +69,32 @@ sword QueryCursor::fetch(ub4 rows) {
     return batch_ < wanted_ ? OCI_NO_DATA : OCI_SUCCESS;
 }
 
-bool QueryCursor::readRow() {
+// Moves the statement to its next row; false at the end.
+bool QueryCursor::stepStatement() {
     if (done_) return false;
     const int rc = sqlite3_step(stmt_);
-    if (rc == SQLITE_DONE) {
-        done_ = true;
-        // Ends the statement's read transaction at once.
-        sqlite3_reset(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    done_ = true;
+    // Ends the statement's read transaction at once.
+    const int error = sqlite3_reset(stmt_);
+    if (rc != SQLITE_DONE) connection_->fail(error != SQLITE_OK ? error : rc);
+    return false;
+}
+
+ColumnValue QueryCursor::valueOf(int column) const {
+    return keeping_ ? ColumnValue(current_[static_cast<std::size_t>(column)].get()) : ColumnValue(stmt_, column);
+}
+
+bool QueryCursor::readRow() {
+    if (keeping_) {
+        if (kept_.empty()) return false;
+        current_ = std::move(kept_.front());
+        kept_.pop_front();
+    } else if (!stepStatement()) {
         return false;
     }
-    if (rc != SQLITE_ROW) {
-        done_ = true;
-        const int error = sqlite3_reset(stmt_);
-        connection_->fail(error != SQLITE_OK ? error : rc);
-    }
     for (std::size_t column = 0; column < static_.size(); ++column) {
-        if (static_[column] != nullptr && static_[column]->fetchInto(stmt_, static_cast<int>(column), batch_)) {
+        if (static_[column] != nullptr && static_[column]->fetchInto(valueOf(static_cast<int>(column)), batch_)) {
             truncated_ = true;
         }
     }
@@ -93,7 +112,7 @@ bool QueryCursor::fillDynamicColumns() {
             ask(define, offset_ == 0 ? OCI_FIRST_PIECE : OCI_NEXT_PIECE);
             return false;
         }
-        const std::string_view value = ValueCodec::columnBytes(stmt_, column, scratch_);
+        const std::string_view value = ValueCodec::columnBytes(valueOf(column), scratch_);
         if (!deliverPiece(value)) {
             ask(define, OCI_NEXT_PIECE);
             return false;
@@ -116,6 +135,20 @@ bool QueryCursor::deliverPiece(const std::string_view& value) {
     if (answer.returnCode != nullptr) *answer.returnCode = 0;
     if (offset_ < value.size() && n == 0) throw CallError(CallCode::NextPieceToFetch);
     return offset_ >= value.size();
+}
+
+void QueryCursor::keepRemainingRows() {
+    if (keeping_ || rowPending_ || stmt_ == nullptr) return;
+    const int columns = sqlite3_column_count(stmt_);
+    while (stepStatement()) {
+        Row row;
+        for (int column = 0; column < columns; ++column) {
+            row.emplace_back(sqlite3_value_dup(sqlite3_column_value(stmt_, column)));
+            if (!row.back()) throw std::bad_alloc();
+        }
+        kept_.push_back(std::move(row));
+    }
+    keeping_ = true;
 }
 
 void QueryCursor::ask(const DefineHandle& define, ub1 piece) {

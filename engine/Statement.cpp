@@ -264,8 +264,9 @@ double Statement::boundNumber(int placeholder, ub4 element) {
         bind->bindValue(probe.get(), 1, element, true);
         if (sqlite3_step(probe.get()) != SQLITE_ROW || sqlite3_column_type(probe.get(), 0) == SQLITE_NULL) return 0;
         double seconds = 0;
-        FetchTarget target{reinterpret_cast<ub1*>(&seconds), sizeof seconds, sqlite3_column_type(probe.get(), 0)};
-        ValueCodec::forType(SQLT_FLT).fetch(probe.get(), 0, target);
+        const ColumnValue value(probe.get(), 0);
+        FetchTarget target{reinterpret_cast<ub1*>(&seconds), sizeof seconds, value.type()};
+        ValueCodec::forType(SQLT_FLT).fetch(value, target);
         return seconds;
     }
     throw CallError(CallCode::NotAllVariablesBound);

@@ -163,11 +163,11 @@ double parseNumber(const char* text) {
     return value;
 }
 
-double columnNumber(sqlite3_stmt* s, int c, int type) {
+double columnNumber(const ColumnValue& v, int type) {
     switch (type) {
-    case SQLITE_INTEGER: return static_cast<double>(sqlite3_column_int64(s, c));
-    case SQLITE_FLOAT: return sqlite3_column_double(s, c);
-    case SQLITE_TEXT: return parseNumber(reinterpret_cast<const char*>(sqlite3_column_text(s, c)));
+    case SQLITE_INTEGER: return static_cast<double>(v.integer());
+    case SQLITE_FLOAT: return v.real();
+    case SQLITE_TEXT: return parseNumber(v.text());
     default: throw CallError(CallCode::InconsistentTypes, ": expected NUMBER got BINARY");
     }
 }
@@ -186,47 +186,47 @@ std::size_t roomAfter(const FetchTarget& t, std::size_t overhead) {
     return static_cast<std::size_t>(t.capacity) - overhead;
 }
 
-void fetchString(sqlite3_stmt* s, int c, FetchTarget& t) {
+void fetchString(const ColumnValue& v, FetchTarget& t) {
     std::string scratch;
     const std::size_t room = roomAfter(t, 1);
-    copyOut(ValueCodec::columnText(s, c, t.columnType, scratch), t.data, room, t);
+    copyOut(ValueCodec::columnText(v, t.columnType, scratch), t.data, room, t);
     t.data[t.written] = '\0';
 }
 
-void fetchChars(sqlite3_stmt* s, int c, FetchTarget& t) {
+void fetchChars(const ColumnValue& v, FetchTarget& t) {
     std::string scratch;
-    copyOut(ValueCodec::columnText(s, c, t.columnType, scratch), t.data, roomAfter(t, 0), t);
+    copyOut(ValueCodec::columnText(v, t.columnType, scratch), t.data, roomAfter(t, 0), t);
 }
 
 // CHAR: blank-padded to the buffer's size, as the server pads fixed-length text.
-void fetchFixedChars(sqlite3_stmt* s, int c, FetchTarget& t) {
-    fetchChars(s, c, t);
+void fetchFixedChars(const ColumnValue& v, FetchTarget& t) {
+    fetchChars(v, t);
     std::memset(t.data + t.written, ' ', static_cast<std::size_t>(t.capacity) - t.written);
     t.written = static_cast<ub4>(t.capacity);
 }
 
 template <typename Prefix>
-void fetchPrefixedChars(sqlite3_stmt* s, int c, FetchTarget& t) {
+void fetchPrefixedChars(const ColumnValue& v, FetchTarget& t) {
     std::string scratch;
-    copyOut(ValueCodec::columnText(s, c, t.columnType, scratch), t.data + sizeof(Prefix),
+    copyOut(ValueCodec::columnText(v, t.columnType, scratch), t.data + sizeof(Prefix),
             roomAfter(t, sizeof(Prefix)), t);
     store<Prefix>(t.data, static_cast<Prefix>(t.written));
 }
 
-void fetchBytes(sqlite3_stmt* s, int c, FetchTarget& t) {
+void fetchBytes(const ColumnValue& v, FetchTarget& t) {
     std::string scratch;
-    copyOut(ValueCodec::columnBytes(s, c, scratch), t.data, roomAfter(t, 0), t);
+    copyOut(ValueCodec::columnBytes(v, scratch), t.data, roomAfter(t, 0), t);
 }
 
 template <typename Prefix>
-void fetchPrefixedBytes(sqlite3_stmt* s, int c, FetchTarget& t) {
+void fetchPrefixedBytes(const ColumnValue& v, FetchTarget& t) {
     std::string scratch;
-    copyOut(ValueCodec::columnBytes(s, c, scratch), t.data + sizeof(Prefix), roomAfter(t, sizeof(Prefix)), t);
+    copyOut(ValueCodec::columnBytes(v, scratch), t.data + sizeof(Prefix), roomAfter(t, sizeof(Prefix)), t);
     store<Prefix>(t.data, static_cast<Prefix>(t.written));
 }
 
-void fetchFloat(sqlite3_stmt* s, int c, FetchTarget& t) {
-    const double value = columnNumber(s, c, t.columnType);
+void fetchFloat(const ColumnValue& v, FetchTarget& t) {
+    const double value = columnNumber(v, t.columnType);
     if (t.capacity == sizeof(float)) {
         store<float>(t.data, static_cast<float>(value));
     } else if (t.capacity == sizeof(double)) {
@@ -238,9 +238,9 @@ void fetchFloat(sqlite3_stmt* s, int c, FetchTarget& t) {
 }
 
 // The column as an integer, rounded to the nearest as the server converts.
-long double columnInteger(sqlite3_stmt* s, int c, int type) {
-    if (type == SQLITE_INTEGER) return static_cast<long double>(sqlite3_column_int64(s, c));
-    return std::round(static_cast<long double>(columnNumber(s, c, type)));
+long double columnInteger(const ColumnValue& v, int type) {
+    if (type == SQLITE_INTEGER) return static_cast<long double>(v.integer());
+    return std::round(static_cast<long double>(columnNumber(v, type)));
 }
 
 template <typename T>
@@ -253,8 +253,8 @@ void storeInteger(ub1* data, long double value) {
 }
 
 template <bool Signed>
-void fetchInteger(sqlite3_stmt* s, int c, FetchTarget& t) {
-    const long double value = columnInteger(s, c, t.columnType);
+void fetchInteger(const ColumnValue& v, FetchTarget& t) {
+    const long double value = columnInteger(v, t.columnType);
     switch (t.capacity) {
     case 1: storeInteger<std::conditional_t<Signed, std::int8_t, std::uint8_t>>(t.data, value); break;
     case 2: storeInteger<std::conditional_t<Signed, std::int16_t, std::uint16_t>>(t.data, value); break;
@@ -265,13 +265,13 @@ void fetchInteger(sqlite3_stmt* s, int c, FetchTarget& t) {
     t.written = static_cast<ub4>(t.capacity);
 }
 
-void fetchDate(sqlite3_stmt* s, int c, FetchTarget& t) {
+void fetchDate(const ColumnValue& v, FetchTarget& t) {
     roomAfter(t, OracleDate::kSize);
     if (t.columnType != SQLITE_TEXT) {
         throw CallError(CallCode::InconsistentTypes, ": expected DATE got NUMBER");
     }
-    const std::string_view text(reinterpret_cast<const char*>(sqlite3_column_text(s, c)),
-                                static_cast<std::size_t>(sqlite3_column_bytes(s, c)));
+    const char* chars = v.text();
+    const std::string_view text(chars, v.bytes());
     if (!OracleDate::fromText(text, t.data)) throw OraError(OraCode::LiteralFormatMismatch);
     t.written = OracleDate::kSize;
 }
@@ -303,29 +303,27 @@ const ValueCodec& ValueCodec::forType(ub2 dty) {
     throw CallError(CallCode::UnsupportedType);
 }
 
-std::string_view ValueCodec::columnText(sqlite3_stmt* s, int c, std::string& scratch) {
-    return columnText(s, c, sqlite3_column_type(s, c), scratch);
-}
-
-std::string_view ValueCodec::columnText(sqlite3_stmt* s, int c, int type, std::string& scratch) {
+std::string_view ValueCodec::columnText(const ColumnValue& v, int type, std::string& scratch) {
     switch (type) {
-    case SQLITE_INTEGER: scratch = std::to_string(sqlite3_column_int64(s, c)); return scratch;
-    case SQLITE_FLOAT: scratch = formatNumber(sqlite3_column_double(s, c)); return scratch;
-    case SQLITE_BLOB:
-        scratch = hexText(static_cast<const ub1*>(sqlite3_column_blob(s, c)),
-                          static_cast<std::size_t>(sqlite3_column_bytes(s, c)));
+    case SQLITE_INTEGER: scratch = std::to_string(v.integer()); return scratch;
+    case SQLITE_FLOAT: scratch = formatNumber(v.real()); return scratch;
+    case SQLITE_BLOB: {
+        const auto* bytes = static_cast<const ub1*>(v.blob());
+        scratch = hexText(bytes, v.bytes());
         return scratch;
+    }
     default: {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, c));
-        return std::string_view(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(s, c)));
+        const char* text = v.text();
+        return std::string_view(text ? text : "", v.bytes());
     }
     }
 }
 
-std::string_view ValueCodec::columnBytes(sqlite3_stmt* s, int c, std::string& scratch) {
-    if (sqlite3_column_type(s, c) != SQLITE_BLOB) return columnText(s, c, scratch);
-    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(s, c));
-    return std::string_view(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_column_bytes(s, c)));
+std::string_view ValueCodec::columnBytes(const ColumnValue& v, std::string& scratch) {
+    const int type = v.type();
+    if (type != SQLITE_BLOB) return columnText(v, type, scratch);
+    const auto* bytes = static_cast<const char*>(v.blob());
+    return std::string_view(bytes ? bytes : "", v.bytes());
 }
 
 }  // namespace engine

@@ -7,6 +7,7 @@
 // callers' (BindHandle, DefineHandle); the codec sees one element at a time.
 #pragma once
 
+#include "ColumnValue.h"
 #include "oci.h"
 
 #include <string>
@@ -37,7 +38,7 @@ struct FetchTarget {
 class ValueCodec {
 public:
     using BindFunction = void (*)(sqlite3_stmt*, int parameter, const BindElement& element);
-    using FetchFunction = void (*)(sqlite3_stmt*, int column, FetchTarget& target);
+    using FetchFunction = void (*)(const ColumnValue& value, FetchTarget& target);
 
     // The codec of external type `dty`; ORA-03115 for a type the engine does
     // not convert.
@@ -48,18 +49,15 @@ public:
     void bind(sqlite3_stmt* stmt, int parameter, const BindElement& element) const {
         bindFunction(stmt, parameter, element);
     }
-    // The column is not NULL (the caller handles NULL).
-    void fetch(sqlite3_stmt* stmt, int column, FetchTarget& target) const {
-        fetchFunction(stmt, column, target);
-    }
+    // The value is not NULL (the caller handles NULL).
+    void fetch(const ColumnValue& value, FetchTarget& target) const { fetchFunction(value, target); }
 
-    // The value of `column` as the text a client sees (numbers formatted, raw
-    // bytes as hexadecimal); `scratch` holds it when it is not SQLite's own text.
-    static std::string_view columnText(sqlite3_stmt* stmt, int column, std::string& scratch);
-    // The same, when the value's SQLite type is known already.
-    static std::string_view columnText(sqlite3_stmt* stmt, int column, int type, std::string& scratch);
-    // The bytes of `column`: a raw value's bytes, anything else's text.
-    static std::string_view columnBytes(sqlite3_stmt* stmt, int column, std::string& scratch);
+    // `value` as the text a client sees (numbers formatted, raw bytes as
+    // hexadecimal); `scratch` holds it when it is not SQLite's own text.
+    // `type` is the value's SQLite type.
+    static std::string_view columnText(const ColumnValue& value, int type, std::string& scratch);
+    // The bytes of `value`: a raw value's bytes, anything else's text.
+    static std::string_view columnBytes(const ColumnValue& value, std::string& scratch);
 
     ub2 type;                    // external datatype code
     BindFunction bindFunction;   // element -> parameter

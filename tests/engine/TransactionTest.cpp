@@ -187,4 +187,30 @@ TEST_F(Transactions, ChangeWhileOwnCursorIsOpen) {
     EXPECT_EQ(countIn(second), "6");
 }
 
+TEST_F(Transactions, ChangeAfterAnotherCommitWhileOwnCursorIsOpen) {
+    for (int i = 0; i < 5; ++i) first.run("insert into t values (" + std::to_string(i) + ")");
+    first.run("commit");
+    OCIStmt* cursor = first.prepare("select id from t order by id");
+    sb4 ids[2] = {-1, -1};
+    OCIDefine* define = nullptr;
+    OCIDefineByPos(cursor, &define, first.err(), 1, ids, sizeof(sb4), SQLT_INT, nullptr, nullptr, nullptr,
+                   OCI_DEFAULT);
+    ASSERT_EQ(OCIStmtExecute(first.svc(), cursor, first.err(), 2, 0, nullptr, nullptr, OCI_DEFAULT), OCI_SUCCESS);
+    second.run("insert into t values (100)");
+    second.run("commit");
+    // The cursor's snapshot predates that commit; the change must still go through.
+    first.run("insert into t values (200)");
+    // The cursor reads on as of its execute: 2, 3, 4 and nothing newer.
+    std::vector<sb4> rest;
+    sword status;
+    while ((status = OCIStmtFetch(cursor, first.err(), 2, OCI_FETCH_NEXT, OCI_DEFAULT)) == OCI_SUCCESS) {
+        rest.insert(rest.end(), ids, ids + 2);
+    }
+    ASSERT_EQ(status, OCI_NO_DATA) << first.lastError();
+    rest.push_back(ids[0]);
+    EXPECT_EQ(rest, (std::vector<sb4>{2, 3, 4}));
+    first.run("commit");
+    EXPECT_EQ(countIn(second), "7");
+}
+
 }  // namespace
