@@ -285,7 +285,8 @@ void CommonVar::pointAtStorage()
 double CommonVar::numberAt(unsigned int i) const
 {
     const Oracle::ODbDynamicVariable& buffer = *storage_;
-    if (buffer.getFtype() != Oracle::extFloat || i >= buffer.getArraySize() || buffer.isNull(i))
+    if (buffer.getFtype() != Oracle::extFloat || i >= buffer.getArraySize() ||
+        buffer.getIndicators()[i] == -1)
         return getDouble(i);  // converts, or refuses the element as the library does
     double value = 0;
     std::memcpy(&value, buffer.val(i), sizeof value);

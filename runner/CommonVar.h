@@ -48,7 +48,9 @@ public:
     void setName(std::string name) { name_ = std::move(name); }
     TypeCode type() const { return type_; }
     std::int32_t lowerBound() const { return lowerBound_; }
-    bool isInitialised() const { return isParInit(); }
+    // The parameter's isParInit, asked of the buffer directly: it is asked at
+    // nearly every operand.
+    bool isInitialised() const { return storage_->getFtype() != Oracle::extNone; }
     // Number of elements (0 while untyped).
     unsigned int count() const { return storage_->getArraySize(); }
     // True for the array types, whatever the current element count.

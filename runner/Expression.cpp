@@ -11,6 +11,7 @@
 #include "Interpreter.h"
 #include "Limits.h"
 
+#include <array>
 #include <string>
 
 namespace Transl {
@@ -22,15 +23,26 @@ bool isDelimiter(const Token& token, char c)
     return token.kind == TokenKind::Delimiter && token.startsWith(c);
 }
 
+// The binding level of the operator each character starts, -1 for none; made
+// from the operator table, looked up for nearly every token of an expression.
+constexpr std::array<int, 256> kLevelByFirstChar = [] {
+    std::array<int, 256> levels{};
+    for (int& level : levels)
+        level = -1;
+    for (const OperatorEntry& entry : kOperators)
+        levels[static_cast<unsigned char>(entry.text.front())] = static_cast<int>(entry.level);
+    return levels;
+}();
+
 // The binding level of the operator that a token starts, if it starts one.
 std::optional<OperatorLevel> levelAt(const Token& token)
 {
     if (token.kind != TokenKind::Delimiter || token.text.empty())
         return std::nullopt;
-    for (const OperatorEntry& entry : kOperators)
-        if (entry.text.front() == token.text.front())
-            return entry.level;
-    return std::nullopt;
+    const int level = kLevelByFirstChar[static_cast<unsigned char>(token.text.front())];
+    if (level < 0)
+        return std::nullopt;
+    return static_cast<OperatorLevel>(level);
 }
 
 // The one-character operator spelled c.
