@@ -27,9 +27,9 @@ public:
     // it pushed back, so that the caller's next nextToken returns it. A plain
     // variable is not copied: the value refers to it.
     ExprValue evaluateValue();
-    // The same, as a temporary of its own. Names of composed values (a+b) are
-    // made only for lists, where they are shown; constants, elements, calls and
-    // values that hold nothing are always named.
+    // The same, as a temporary of its own. Names are made for lists, where they
+    // are shown, and for values that hold nothing (their diagnostic names them);
+    // elsewhere only elements and calls carry theirs.
     CommonVar evaluate();
     // expr { "," expr }: the values of PRINT and DPRINT, each named.
     std::vector<CommonVar> evaluateList();
