@@ -1,6 +1,5 @@
 #include "ODbData.h"
 
-#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdarg>
@@ -528,8 +527,7 @@ void ODbData::setLongRaw(const ODbLongRaw& bytes)
 
 void ODbData::setNull()
 {
-    element();
-    var_->setNull(index_);
+    variable().setNull(index_); // checks the index
 }
 
 short ODbData::getShortInt() const
@@ -633,8 +631,7 @@ ODbLongRaw& ODbData::getLongRaw() const
 
 bool ODbData::isNull() const
 {
-    element();
-    return var_->isNull(index_);
+    return variable().isNull(index_); // checks the index
 }
 
 unsigned int ODbData::getBufferLength() const
