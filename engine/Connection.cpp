@@ -192,7 +192,12 @@ void Connection::commit() {
 }
 
 void Connection::rollback() {
-    if (!sqlite3_get_autocommit(db_)) execute("ROLLBACK");
+    if (!sqlite3_get_autocommit(db_)) {
+        // SQLite's rollback aborts statements still reading; the server's
+        // cursors read on, so they keep their rows first.
+        for (QueryCursor* cursor : cursors_) cursor->keepRemainingRows();
+        execute("ROLLBACK");
+    }
     transaction_ = TransactionState::None;
 }
 

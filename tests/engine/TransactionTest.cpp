@@ -213,4 +213,22 @@ TEST_F(Transactions, ChangeAfterAnotherCommitWhileOwnCursorIsOpen) {
     EXPECT_EQ(countIn(second), "7");
 }
 
+TEST_F(Transactions, CursorReadsOnAcrossARollback) {
+    for (int i = 0; i < 4; ++i) first.run("insert into t values (" + std::to_string(i) + ")");
+    first.run("commit");
+    first.run("insert into t values (99)");
+    OCIStmt* cursor = first.prepare("select id from t order by id");
+    sb4 id = -1;
+    OCIDefine* define = nullptr;
+    OCIDefineByPos(cursor, &define, first.err(), 1, &id, sizeof id, SQLT_INT, nullptr, nullptr, nullptr, OCI_DEFAULT);
+    ASSERT_EQ(OCIStmtExecute(first.svc(), cursor, first.err(), 1, 0, nullptr, nullptr, OCI_DEFAULT), OCI_SUCCESS);
+    first.run("rollback");
+    std::vector<sb4> rest;
+    while (OCIStmtFetch(cursor, first.err(), 1, OCI_FETCH_NEXT, OCI_DEFAULT) == OCI_SUCCESS) rest.push_back(id);
+    EXPECT_EQ(first.lastError(), "ORA-01403: no data found");
+    // As of its execute, the cursor saw the uncommitted 99 too.
+    EXPECT_EQ(rest, (std::vector<sb4>{1, 2, 3, 99}));
+    EXPECT_EQ(countIn(first), "4");
+}
+
 }  // namespace
