@@ -44,6 +44,7 @@ constexpr std::array<ErrorText, static_cast<std::size_t>(OraCode::Count)> kError
     {OraCode::IllegalVariable, 1036, "illegal variable name/number"},
     {OraCode::SavepointMissing, 1086, "savepoint '%s' never established"},
     {OraCode::CannotInsertNull, 1400, "cannot insert NULL into (%s)"},
+    {OraCode::ValueTooLarge, 1401, "inserted value too large for column"},
     {OraCode::NoDataFound, 1403, "no data found"},
     {OraCode::IndexMissing, 1418, "specified index does not exist"},
     {OraCode::InvalidNumber, 1722, "invalid number"},
@@ -126,6 +127,7 @@ OraError fromConstraint(int rc, const std::string& message) {
     case SQLITE_CONSTRAINT_FOREIGNKEY:
         return OraError(OraCode::ParentKeyNotFound, {"FOREIGN KEY"});
     default:
+        if (column == kSizeConstraint) return OraError(OraCode::ValueTooLarge);
         return OraError(OraCode::CheckConstraint, {decodeIdentifier(column)});
     }
 }

@@ -42,6 +42,7 @@ enum class OraCode {
     IllegalVariable,          // ORA-01036
     SavepointMissing,         // ORA-01086 (savepoint name)
     CannotInsertNull,         // ORA-01400 (column path)
+    ValueTooLarge,            // ORA-01401
     NoDataFound,              // ORA-01403
     IndexMissing,             // ORA-01418
     InvalidNumber,            // ORA-01722

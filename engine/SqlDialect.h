@@ -49,6 +49,7 @@ inline constexpr char kCurrvalFunction[] = "^$CURRVAL";
 inline constexpr char kSysdateFunction[] = "^$SYSDATE";
 inline constexpr char kSubstrFunction[] = "^$SUBSTR";
 inline constexpr char kNameFunction[] = "^$NAME";
+inline constexpr char kSizeConstraint[] = "^$SIZE";  // the length check of a sized column
 inline constexpr char kUserObjectsView[] = "^$USER_OBJECTS";
 inline constexpr char kUserTablesView[] = "^$USER_TABLES";
 inline constexpr char kUserViewsView[] = "^$USER_VIEWS";

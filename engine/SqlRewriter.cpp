@@ -30,6 +30,7 @@ std::string quoteLiteral(const std::string& text) {
 void SqlRewriter::run(TranslatedSql& result) {
     offsets_.assign(tokens_.size() + 1, 0);
     findAddedColumnParentheses();
+    findSizedColumns();
     const std::size_t end = statementEnd();
     for (std::size_t i = 0; i < end;) {
         offsets_[i] = out_.size();
@@ -59,6 +60,8 @@ std::size_t SqlRewriter::emitToken(std::size_t index) {
     }
     for (std::size_t i = index; i < next; ++i) {
         for (int n = chains_.endingAt(i); n > 0; --n) out_ += ")";
+        const auto check = sizeChecks_.find(i);
+        if (check != sizeChecks_.end()) out_ += check->second;
     }
     return next;
 }
@@ -137,6 +140,36 @@ void SqlRewriter::findAddedColumnParentheses() {
             if (it + 1 != words.end()) return;
             unwrapped_ = {*(add + 1), *it};
         }
+    }
+}
+
+// The server refuses text longer than a VARCHAR2 or CHAR column is declared;
+// SQLite keeps any length. So each such column of CREATE TABLE and ALTER
+// TABLE ... ADD gets a CHECK of its length, named so that its failure reads as
+// the server's error (see OraError). RAW gets none: a raw written as hex text
+// would count twice its bytes.
+void SqlRewriter::findSizedColumns() {
+    if (kind_ != StatementKind::Create && kind_ != StatementKind::Alter) return;
+    std::vector<std::size_t> words;
+    for (std::size_t i = 0; i < tokens_.size(); ++i) {
+        if (tokens_[i].significant()) words.push_back(i);
+    }
+    if (words.size() < 2 || !tokens_[words[1]].isWord("TABLE")) return;
+    for (std::size_t w = 1; w + 3 < words.size(); ++w) {
+        const SqlToken& column = tokens_[words[w - 1]];
+        const SqlToken& type = tokens_[words[w]];
+        const bool sized = type.isWord("VARCHAR2") || type.isWord("VARCHAR") || type.isWord("NVARCHAR2") ||
+                           type.isWord("CHAR") || type.isWord("NCHAR");
+        if (!sized || !column.isName() || column.isWord("AS") || !tokens_[words[w + 1]].isSymbol("(") ||
+            tokens_[words[w + 2]].kind != SqlTokenKind::Number)
+            continue;
+        const std::size_t close = tokens_[words[w + 3]].isSymbol(")") ? words[w + 3]
+                                  : w + 4 < words.size() && tokens_[words[w + 4]].isSymbol(")") ? words[w + 4]
+                                                                                                : 0;
+        if (close == 0) continue;
+        const std::string stored = quoteStored(encodeName(identifierName(std::string(column.text))));
+        sizeChecks_[close] = " CONSTRAINT " + quoteStored(kSizeConstraint) + " CHECK (length(" + stored +
+                             ") <= " + std::string(tokens_[words[w + 2]].text) + ")";
     }
 }
 
@@ -237,7 +270,7 @@ void SqlRewriter::emitWord(std::size_t index) {
         // VARCHAR2(20 BYTE) and VARCHAR2(20 CHAR) keep the length alone: SQLite
         // reads only numbers in a type's parentheses.
     } else if (token.isWord("LONG") && (kind_ == StatementKind::Create || kind_ == StatementKind::Alter) &&
-               !tokens_[nextSignificant(index)].isWord("RAW")) {
+               !nextIsWord(index, "RAW")) {
         // LONG keeps its name but gets text affinity: SQLite's numeric affinity
         // for an unknown type name would turn the text "007" into 7.
         out_ += "LONG TEXT";

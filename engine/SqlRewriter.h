@@ -11,6 +11,7 @@
 #include "SqlTokenizer.h"
 
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -32,6 +33,7 @@ public:
 private:
     std::size_t statementEnd() const;
     void findAddedColumnParentheses();
+    void findSizedColumns();
     std::size_t emitToken(std::size_t index);
     std::size_t emitPlain(std::size_t index);
     std::size_t rewriteName(std::size_t index);
@@ -62,6 +64,7 @@ private:
     std::optional<long long> rowLimit_;    // LIMIT that replaces a ROWNUM condition
     std::vector<bool> selectListAt_;       // per depth: between SELECT and FROM
     std::set<std::size_t> unwrapped_;      // parentheses left out of the SQLite text
+    std::map<std::size_t, std::string> sizeChecks_;  // length checks to write after a type's ")"
 };
 
 }  // namespace engine

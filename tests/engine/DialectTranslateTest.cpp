@@ -316,6 +316,24 @@ TEST(DialectDefinitions, ServerOnlyClausesOfDdlAreAccepted) {
     EXPECT_EQ(db.errorNumber("drop table purge"), 942);  // a table named PURGE, not the clause
 }
 
+TEST(DialectDefinitions, TextLongerThanItsColumnIsRefused) {
+    DialectTestDatabase db;
+    db.execute("create table t (id number, name varchar2(5) not null, code char(2 char))");
+    db.execute("alter table t add (note varchar2(3))");
+    db.execute("insert into t values (1, 'abcde', 'xy', 'abc')");
+    const std::vector<std::string> tooLong{
+        "insert into t values (2, 'abcdef', 'x', null)", "insert into t values (2, 'a', 'xyz', null)",
+        "insert into t values (2, 'a', 'x', 'abcd')", "update t set name = name || 'x'"};
+    for (const std::string& sql : tooLong) {
+        SCOPED_TRACE(sql);
+        EXPECT_EQ(db.errorNumber(sql), 1401);
+        EXPECT_EQ(db.lastError(), "ORA-01401: inserted value too large for column");
+    }
+    EXPECT_EQ(db.errorNumber("insert into t values (3, 'äöüäö', null, null)"), 0);  // characters, not bytes
+    EXPECT_EQ(db.errorNumber("insert into t (id, code) values (4, 'x')"), 1400);
+    EXPECT_EQ(db.catalog().describeObject("t")[1].size, 5u);
+}
+
 TEST(DialectErrors, MalformedTextNeverBreaksTheTranslator) {
     DialectTestDatabase db;
     const std::vector<std::string> texts{
