@@ -80,11 +80,6 @@ void applySizing(const TypeName& entry, const long* args, ColumnDescription& col
 }
 
 
-std::string upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
 
 // Functions whose result type does not depend on their arguments.
 struct FunctionType {
@@ -133,7 +128,8 @@ std::optional<InternalType> topLevelOperatorType(const std::vector<SqlToken>& to
 }
 
 std::string functionName(const SqlToken& token) {
-    return token.kind == SqlTokenKind::QuotedName ? identifierName(std::string(token.text)) : upper(token.text);
+    return token.kind == SqlTokenKind::QuotedName ? identifierName(std::string(token.text))
+                                                  : upperCaseAscii(token.text);
 }
 
 // The type of an additive chain call, from its arguments: text when it
@@ -188,7 +184,7 @@ void ColumnTypes::fromDeclaredType(const std::string& declared, ColumnDescriptio
     const std::vector<SqlToken> tokens = tokenizer.significantTokens();
     describeAs(InternalType::Varchar2, kMaxVarcharSize, 0, 0, column);
     if (tokens.empty() || tokens[0].kind != SqlTokenKind::Word) return;
-    const std::string name = upper(tokens[0].text);
+    const std::string name = upperCaseAscii(tokens[0].text);
     if (name == "LONG") {
         const bool raw = tokens.size() > 1 && tokens[1].isWord("RAW");
         describeAs(raw ? InternalType::LongRaw : InternalType::Long, 0, 0, 0, column);

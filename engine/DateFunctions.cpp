@@ -93,10 +93,6 @@ DateValue truncated(DateValue date, const std::string& name) {
     return date;
 }
 
-std::string upperText(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
 
 // TRUNC(date [, format]) cuts a date to the start of its day (or of the unit
 // the format names); TRUNC(number [, places]) cuts a number toward zero.
@@ -104,7 +100,7 @@ void trunc(sqlite3_context* context, int argc, sqlite3_value** argv) {
     Support::guarded(context, [&] {
         if (Support::anyNull(argc, argv)) return sqlite3_result_null(context);
         if (sqlite3_value_type(argv[0]) == SQLITE_TEXT && DateFormat::fromStored(Support::text(argv[0]))) {
-            const std::string unit = argc > 1 ? upperText(Support::text(argv[1])) : "DD";
+            const std::string unit = argc > 1 ? upperCaseAscii(Support::text(argv[1])) : "DD";
             return Support::resultText(context, DateFormat::toStored(truncated(dateArg(argv[0]), unit)));
         }
         const double scale = std::pow(10.0, argc > 1 ? std::trunc(sqlite3_value_double(argv[1])) : 0.0);

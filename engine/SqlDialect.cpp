@@ -38,11 +38,6 @@ constexpr std::array<LeadingKeyword, 12> kLeadingKeywords{{
     {"ROLLBACK", StatementKind::Rollback},
 }};
 
-std::string toUpperAscii(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
 
 // The kind from the first keyword; a query may open with parentheses.
 StatementKind classify(const std::vector<SqlToken>& significant) {
@@ -84,7 +79,7 @@ TranslatedSql translateSql(const std::string& oracleSql) {
 }
 
 std::string identifierName(const std::string& text) {
-    if (text.size() < 2 || text.front() != '"') return toUpperAscii(text);
+    if (text.size() < 2 || text.front() != '"') return upperCaseAscii(text);
     std::string name;
     for (std::size_t i = 1; i + 1 < text.size(); ++i) {
         name += text[i];
@@ -133,8 +128,14 @@ std::string quoteStored(const std::string& stored) {
     return out + "\"";
 }
 
+std::string upperCaseAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
 bool isInternalName(const std::string& stored) {
-    return stored.compare(0, 2, kEnginePrefix) == 0 || toUpperAscii(stored.substr(0, 7)) == "SQLITE_";
+    return stored.compare(0, 2, kEnginePrefix) == 0 || upperCaseAscii(stored.substr(0, 7)) == "SQLITE_";
 }
 
 }  // namespace engine

@@ -33,6 +33,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace engine {
@@ -166,6 +167,9 @@ ENGINE_INTERNAL_API std::string decodeIdentifier(const std::string& stored);
 
 // `stored` written as an SQLite identifier: double-quoted, quotes doubled.
 ENGINE_INTERNAL_API std::string quoteStored(const std::string& stored);
+
+// `text` with its ASCII letters in upper case, as the server folds names.
+ENGINE_INTERNAL_API std::string upperCaseAscii(std::string_view text);
 
 // True for the names of the engine's own objects (and SQLite's), which never
 // appear in a describe or a schema listing.
