@@ -6,7 +6,6 @@
 #include "SqlDialect.h"
 #include "SqlFunctionSupport.h"
 
-#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <iterator>
