@@ -14,29 +14,26 @@
 namespace engine {
 namespace {
 
-// The engine's tables. DUAL gets its one row in the same transaction, so two
-// sessions that open a new database at once cannot give it two.
+// The engine's tables, and DUAL: a view, so that nobody can take its one row
+// away, and a lasting one, so that the client's own views can read it.
 std::string installScript() {
     return "BEGIN IMMEDIATE;"
            "CREATE TABLE IF NOT EXISTS " + quoteStored(kUserTable) +
            " (NAME TEXT PRIMARY KEY, SALT BLOB NOT NULL, HASH BLOB NOT NULL);"
            "CREATE TABLE IF NOT EXISTS " + quoteStored(kSequenceTable) +
            " (NAME TEXT PRIMARY KEY, NEXT_VALUE INTEGER NOT NULL, INCREMENT INTEGER NOT NULL);"
-           "CREATE TABLE IF NOT EXISTS " + quoteStored(kDualTable) + " (DUMMY VARCHAR2(1));"
-           "INSERT INTO " + quoteStored(kDualTable) + " SELECT 'X' WHERE NOT EXISTS (SELECT 1 FROM " +
-           quoteStored(kDualTable) + ");"
+           "CREATE VIEW IF NOT EXISTS " + quoteStored(kDualTable) + " AS SELECT 'X' AS DUMMY;"
            "COMMIT;";
 }
 
-constexpr int kEngineTableCount = 3;  // users, sequences, DUAL
+constexpr int kEngineObjectCount = 3;  // users, sequences, DUAL
 
-bool engineTablesPresent(sqlite3* db) {
-    PreparedQuery query(db, "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name IN (?1, ?2, ?3)");
+bool engineObjectsPresent(sqlite3* db) {
+    PreparedQuery query(db, "SELECT COUNT(*) FROM sqlite_master WHERE name IN (?1, ?2, ?3)");
     query.bind(1, std::string(kUserTable)).bind(2, std::string(kSequenceTable)).bind(3, std::string(kDualTable));
     query.step();
-    return query.integer(0) == kEngineTableCount;
+    return query.integer(0) == kEngineObjectCount;
 }
-
 
 // The server's USER_ dictionary views over SQLite's schema and the sequence
 // table. They are temporary, made per connection, so that the database file
@@ -124,7 +121,7 @@ void describeFromValue(sqlite3_stmt* stmt, int index, ColumnDescription& column)
 
 Catalog::Catalog(sqlite3* db) : db_(db), sequences_(std::make_shared<SequenceStore>(db)) {
     refuseQuotedStrings(db_);
-    if (!engineTablesPresent(db_)) runScript(db_, installScript());
+    if (!engineObjectsPresent(db_)) runScript(db_, installScript());
     DialectFunctions::install(db_, sequences_);
     runScript(db_, dictionaryViewScript());
 }

@@ -42,7 +42,7 @@ namespace engine {
 // text refers to and the catalog installs. The "^$" prefix keeps them apart
 // from every user name (see above).
 inline constexpr char kEnginePrefix[] = "^$";
-inline constexpr char kDualTable[] = "^$DUAL";
+inline constexpr char kDualTable[] = "^$DUAL";  // a view of one row
 inline constexpr char kSequenceTable[] = "^$SEQUENCES";
 inline constexpr char kUserTable[] = "^$USERS";
 inline constexpr char kNextvalFunction[] = "^$NEXTVAL";

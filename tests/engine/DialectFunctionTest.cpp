@@ -40,6 +40,10 @@ TEST(DialectFunctions, DualHasOneRowWithDummyX) {
     EXPECT_EQ(db.query("select * from dual"), (std::vector<dialect_test::Row>{{"X"}}));
     EXPECT_EQ(db.scalar("select dummy from Dual"), "X");
     EXPECT_EQ(db.scalar("select 1 from sys.dual"), "1");
+    EXPECT_EQ(db.errorNumber("delete from dual"), 1732);
+    db.execute("create view today as select sysdate d from dual");
+    EXPECT_EQ(db.query("select d from today").size(), 1u);
+    EXPECT_EQ(db.scalar("select count(*) from dual"), "1");
 }
 
 TEST(DialectFunctions, SysdateIsTheStoredDateTextAndWorksAsDefault) {
