@@ -1,12 +1,13 @@
 // The engine's dictionary over one open SQLite connection (one session).
 //
 // Constructing a Catalog installs what translated SQL relies on: the engine's
-// own tables (users, sequences, DUAL; created once per database file, named with
-// the "^$" prefix so that no user object can clash with them) and the SQL
-// functions of the dialect (SYSDATE, sequence NEXTVAL/CURRVAL, the date
-// conversions), and makes SQLite take double-quoted text only as an identifier,
-// never as a string. It then answers the describes: a table's or view's columns, a
-// query's result columns, the objects of the schema.
+// own objects (the user and sequence tables and the DUAL view, created once per
+// database file and named with the "^$" prefix so that no user object can clash
+// with them), the USER_ dictionary views (temporary, per connection), and the
+// SQL functions of the dialect (DialectFunctions.h); and it makes SQLite take
+// double-quoted text only as an identifier, never as a string. It then answers
+// the describes: a table's or view's columns, a query's result columns, the
+// objects of the schema.
 //
 // One Catalog per session: CURRVAL is remembered per Catalog. The connection is
 // not owned and must outlive the Catalog; the SQL functions keep their own state
