@@ -29,6 +29,9 @@ std::string quoteLiteral(const std::string& text) {
 
 void SqlRewriter::run(TranslatedSql& result) {
     offsets_.assign(tokens_.size() + 1, 0);
+    for (std::size_t i = 0; i < tokens_.size(); ++i) {
+        if (tokens_[i].significant()) words_.push_back(i);
+    }
     findAddedColumnParentheses();
     findSizedColumns();
     const std::size_t end = statementEnd();
@@ -98,37 +101,32 @@ std::size_t SqlRewriter::emitPlain(std::size_t index) {
 // key against a dropped table) and a query's FOR UPDATE [...] (the engine keeps
 // no row locks; a session's later change still waits for other writers).
 std::size_t SqlRewriter::statementEnd() const {
-    std::vector<std::size_t> words;
     int depth = 0;
-    for (std::size_t i = 0; i < tokens_.size(); ++i) {
-        if (!tokens_[i].significant()) continue;
+    for (std::size_t i : words_) {
         depth += tokens_[i].isSymbol("(") ? 1 : tokens_[i].isSymbol(")") ? -1 : 0;
         const bool forUpdate = kind_ == StatementKind::Select && depth == 0 && tokens_[i].isWord("FOR") &&
                                nextIsWord(i, "UPDATE");
         if (forUpdate) return i;
-        words.push_back(i);
     }
     const bool block = kind_ == StatementKind::Begin || kind_ == StatementKind::Declare;
-    std::size_t end = words.size();
-    if (end > 0 && !block && tokens_[words[end - 1]].isSymbol(";")) --end;
+    std::size_t end = words_.size();
+    if (end > 0 && !block && tokens_[words_[end - 1]].isSymbol(";")) --end;
     if (kind_ == StatementKind::Drop) {
         constexpr std::size_t kShortestDrop = 3;  // DROP TABLE name: a clause needs a name before it
-        if (end > kShortestDrop && tokens_[words[end - 1]].isWord("PURGE")) --end;
-        if (end > kShortestDrop + 1 && tokens_[words[end - 1]].isWord("CONSTRAINTS") &&
-            tokens_[words[end - 2]].isWord("CASCADE"))
+        if (end > kShortestDrop && tokens_[words_[end - 1]].isWord("PURGE")) --end;
+        if (end > kShortestDrop + 1 && tokens_[words_[end - 1]].isWord("CONSTRAINTS") &&
+            tokens_[words_[end - 2]].isWord("CASCADE"))
             end -= 2;
     }
-    return end == words.size() ? tokens_.size() : words[end];
+    return end == words_.size() ? tokens_.size() : words_[end];
 }
 
 // ALTER TABLE t ADD (column type): SQLite adds one column per statement and
 // without parentheses, so the parentheses around a single column go.
 void SqlRewriter::findAddedColumnParentheses() {
     if (kind_ != StatementKind::Alter) return;
-    std::vector<std::size_t> words;
-    for (std::size_t i = 0; i < tokens_.size(); ++i) {
-        if (tokens_[i].significant() && !tokens_[i].isSymbol(";")) words.push_back(i);
-    }
+    std::vector<std::size_t> words = words_;
+    if (!words.empty() && tokens_[words.back()].isSymbol(";")) words.pop_back();
     const auto add = std::find_if(words.begin(), words.end(), [this](std::size_t i) { return tokens_[i].isWord("ADD"); });
     if (add == words.end() || add + 1 == words.end() || !tokens_[*(add + 1)].isSymbol("(")) return;
     int depth = 0;
@@ -150,10 +148,7 @@ void SqlRewriter::findAddedColumnParentheses() {
 // would count twice its bytes.
 void SqlRewriter::findSizedColumns() {
     if (kind_ != StatementKind::Create && kind_ != StatementKind::Alter) return;
-    std::vector<std::size_t> words;
-    for (std::size_t i = 0; i < tokens_.size(); ++i) {
-        if (tokens_[i].significant()) words.push_back(i);
-    }
+    const std::vector<std::size_t>& words = words_;
     if (words.size() < 2 || !tokens_[words[1]].isWord("TABLE")) return;
     for (std::size_t w = 1; w + 3 < words.size(); ++w) {
         const SqlToken& column = tokens_[words[w - 1]];

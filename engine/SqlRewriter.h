@@ -56,6 +56,7 @@ private:
     const std::vector<SqlToken>& tokens_;  // the whole statement, blanks included
     StatementKind kind_;                   // decides where type names are rewritten
     AdditiveChains chains_;                // the statement's "||" and date-arithmetic chains
+    std::vector<std::size_t> words_;       // indexes of the significant tokens
     std::string out_;                      // the SQLite text so far
     std::vector<std::size_t> offsets_;     // output offset of each token
     std::vector<std::string> placeholders_; // folded names in order of appearance
