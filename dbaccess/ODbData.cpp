@@ -1,10 +1,9 @@
 #include "ODbData.h"
 
+#include <charconv>
 #include <climits>
 #include <cmath>
-#include <cstdarg>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -46,18 +45,25 @@ struct Cell {
     throw ODbException(message.c_str(), Messages::LengthErrorCode, nullptr);
 }
 
-// printf into buffer, which grows to fit; returns the text.
-char* formatText(std::vector<char>& buffer, const char* format, ...)
+// The text printf's "%f" gives for value (same digits and rounding, "-0.000000",
+// "inf", "nan"), written in one pass.
+char* fixedText(std::vector<char>& buffer, double value)
 {
-    std::va_list args;
-    va_start(args, format);
-    std::va_list again;
-    va_copy(again, args);
-    const int length = std::vsnprintf(nullptr, 0, format, args);
-    va_end(args);
-    buffer.assign(static_cast<std::size_t>(length) + 1, '\0');
-    std::vsnprintf(buffer.data(), buffer.size(), format, again);
-    va_end(again);
+    // The largest double has 309 integer digits; with sign, point and 6 decimals
+    // that stays well below this size.
+    char text[400];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
+    buffer.assign(text, result.ptr);
+    buffer.push_back('\0');
+    return buffer.data();
+}
+
+char* integerText(std::vector<char>& buffer, long long value)
+{
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    buffer.assign(text, result.ptr);
+    buffer.push_back('\0');
     return buffer.data();
 }
 
@@ -231,7 +237,7 @@ const Codec FloatCodec = {
     writeNative,
     [](const Cell& c) { return truncateDouble(readDouble(c)); },
     readDouble,
-    [](const Cell& c, std::vector<char>& buffer) { return formatText(buffer, "%f", readDouble(c)); },
+    [](const Cell& c, std::vector<char>& buffer) { return fixedText(buffer, readDouble(c)); },
     nativeToBytes,
     [](unsigned int) { return NoTextBuffer; },
 };
@@ -248,7 +254,7 @@ const Codec IntCodec = {
             buffer.clear();
             return nullptr;
         }
-        return formatText(buffer, "%lld", readInteger(c));
+        return integerText(buffer, readInteger(c));
     },
     nativeToBytes,
     [](unsigned int) { return NoTextBuffer; },
@@ -257,12 +263,12 @@ const Codec IntCodec = {
 const Codec StringCodec = {
     [](const Cell& c, long long v) {
         char text[32];
-        const int length = std::snprintf(text, sizeof text, "%lld", v);
-        writeText(c, text, static_cast<std::size_t>(length));
+        const auto result = std::to_chars(text, text + sizeof text, v);
+        writeText(c, text, static_cast<std::size_t>(result.ptr - text));
     },
     [](const Cell& c, double v) {
         std::vector<char> text;
-        formatText(text, "%f", v);
+        fixedText(text, v);
         writeText(c, text.data(), text.size() - 1);
     },
     writeText,

@@ -23,10 +23,19 @@ std::size_t columnWidth(const Out::Column& column)
     return width;
 }
 
-// `text` right-aligned in `width` characters (never cut).
+// Appends `text` right-aligned in `width` characters (never cut) to `line`.
+void appendRightAligned(std::string& line, std::string_view text, std::size_t width)
+{
+    line.append(width > text.size() ? width - text.size() : 0, ' ');
+    line.append(text);
+}
+
+// `text` right-aligned in `width` characters.
 std::string rightAligned(const std::string& text, std::size_t width)
 {
-    return std::string(width > text.size() ? width - text.size() : 0, ' ') + text;
+    std::string aligned;
+    appendRightAligned(aligned, text, width);
+    return aligned;
 }
 
 // DPRINT label of a cell: "{name}[ n]" for an array element (blanks of the same
@@ -56,11 +65,13 @@ std::string tableRow(const std::vector<Out::Column>& columns, const std::vector<
         const Out::Column& column = columns[i];
         if (labelled)
             line += cellLabel(column, row, rowCountText);
-        line += rightAligned(row < column.texts.size() ? column.texts[row] : std::string(), widths[i]);
+        appendRightAligned(line, row < column.texts.size() ? std::string_view(column.texts[row]) : std::string_view(),
+                           widths[i]);
         if (i + 1 < columns.size())
             line += "  ";
     }
-    return line + "\n";
+    line += '\n';
+    return line;
 }
 
 } // namespace

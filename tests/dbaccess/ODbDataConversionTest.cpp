@@ -2,6 +2,8 @@
 // setter and getter against every external type, with the null rules.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -58,6 +60,7 @@ const SetterCase SetterCases[] = {
     {"long into int4", extInt, 4, longInt(-70000), Failure::None, "i:-70000"},
     {"long into int8 has no layout", extInt, 8, longInt(1), Failure::Type, "NULL"},
     {"long into string", extString, 9, longInt(70000), Failure::None, "s:70000"},
+    {"lowest long into string", extString, 21, longInt(LONG_MIN), Failure::None, "s:-9223372036854775808"},
     {"long into short string", extString, 5, longInt(70000), Failure::Length, "NULL"},
     {"long into varraw", extVarRaw, 6, longInt(1), Failure::Type, "NULL"},
     {"long into longvarraw", extLongVarRaw, 8, longInt(1), Failure::Type, "NULL"},
@@ -68,6 +71,7 @@ const SetterCase SetterCases[] = {
     {"negative double into int4 truncates toward zero", extInt, 4, dbl(-2.7), Failure::None, "i:-2"},
     {"huge double into int4 saturates then cuts", extInt, 4, dbl(1e300), Failure::None, "i:-1"},
     {"double into string", extString, 9, dbl(1.5), Failure::None, "s:1.500000"},
+    {"negative zero into string", extString, 10, dbl(-0.0), Failure::None, "s:-0.000000"},
     {"double into too short string", extString, 8, dbl(1.5), Failure::Length, "NULL"},
     {"double into varraw", extVarRaw, 6, dbl(1.5), Failure::Type, "NULL"},
     {"double into longvarraw", extLongVarRaw, 8, dbl(1.5), Failure::Type, "NULL"},
@@ -221,6 +225,17 @@ const GetterCase GetterCases[] = {
     {"float as double", extFloat, 8, asDouble(2.7), Getter::Double, Failure::None, "2.7"},
     {"float as text", extFloat, 8, asDouble(2.7), Getter::CString, Failure::None, "2.700000"},
     {"float as string", extFloat, 8, asDouble(-1), Getter::String, Failure::None, "[-1.000000]"},
+    {"negative zero as text keeps its sign", extFloat, 8, asDouble(-0.0), Getter::CString, Failure::None,
+     "-0.000000"},
+    {"large float as text has every digit", extFloat, 8, asDouble(1e22), Getter::CString, Failure::None,
+     "10000000000000000000000.000000"},
+    {"float text tie rounds to even down", extFloat, 8, asDouble(0.0078125), Getter::CString, Failure::None,
+     "0.007812"},
+    {"float text tie rounds to even up", extFloat, 8, asDouble(0.0234375), Getter::CString, Failure::None,
+     "0.023438"},
+    {"tiny float as text is zero", extFloat, 8, asDouble(-1e-300), Getter::CString, Failure::None, "-0.000000"},
+    {"infinite float as text", extFloat, 8, asDouble(-HUGE_VAL), Getter::CString, Failure::None, "-inf"},
+    {"not-a-number float as text", extFloat, 8, asDouble(std::nan("")), Getter::CString, Failure::None, "nan"},
     {"float as raw", extFloat, 8, asDouble(1.5), Getter::Raw, Failure::None, "000000000000F83F/8"},
     {"float as bool", extFloat, 8, asDouble(1), Getter::Bool, Failure::Type, ""},
     {"float buffer length", extFloat, 8, asDouble(1), Getter::BufferLength, Failure::None, "4294967295"},
@@ -231,6 +246,7 @@ const GetterCase GetterCases[] = {
     {"int4 as long", extInt, 4, asInt(70000), Getter::LongInt, Failure::None, "70000"},
     {"int4 as double", extInt, 4, asInt(-70000), Getter::Double, Failure::None, "-70000"},
     {"int2 as text", extInt, 2, asInt(-5), Getter::CString, Failure::None, "-5"},
+    {"lowest int4 as text", extInt, 4, asInt(-2147483648LL), Getter::CString, Failure::None, "-2147483648"},
     {"int2 as raw", extInt, 2, asInt(-5), Getter::Raw, Failure::None, "FBFF/2"},
     {"int4 as bool", extInt, 4, asInt(1), Getter::Bool, Failure::Type, ""},
     {"int buffer length", extInt, 4, asInt(1), Getter::BufferLength, Failure::None, "4294967295"},
