@@ -60,12 +60,8 @@ bool isComment(const Token& token)
 
 } // namespace
 
-void Parser::nextToken()
+void Parser::scanToken()
 {
-    if (pushedBack_ > 0) {
-        --pushedBack_;
-        return;
-    }
     Token token = readRawToken();
     while (isComment(token)) {
         skipComment();
@@ -77,28 +73,14 @@ void Parser::nextToken()
     history_.push_back(std::move(token));
 }
 
-void Parser::ungetToken()
+void Parser::nothingToPushBack()
 {
-    if (pushedBack_ >= history_.size())
-        throw Exception("no token to push back");
-    ++pushedBack_;
+    throw Exception("no token to push back");
 }
 
-std::size_t Parser::currentIndex() const
+void Parser::noCurrentToken()
 {
-    if (pushedBack_ >= history_.size())
-        throw Exception();
-    return history_.size() - pushedBack_ - 1;
-}
-
-const Token& Parser::currentToken() const
-{
-    return history_[currentIndex()];
-}
-
-std::int32_t Parser::tokenPosition() const
-{
-    return static_cast<std::int32_t>(currentIndex());
+    throw Exception();
 }
 
 void Parser::seekToken(std::int32_t position)
@@ -110,20 +92,9 @@ void Parser::seekToken(std::int32_t position)
         pushedBack_ += static_cast<std::size_t>(current - position) + 1;
 }
 
-void Parser::expectChar(char c)
+void Parser::missingChar(char c)
 {
-    nextToken();
-    if (!currentToken().startsWith(c))
-        reportError(ErrorCode::TokenExpected, std::string(1, c));
-}
-
-bool Parser::acceptChar(char c)
-{
-    nextToken();
-    if (currentToken().startsWith(c))
-        return true;
-    ungetToken();
-    return false;
+    reportError(ErrorCode::TokenExpected, std::string(1, c));
 }
 
 std::string Parser::currentTokenText() const

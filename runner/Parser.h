@@ -21,26 +21,55 @@ public:
     // Makes the next token current: a pushed-back one from the history, else a
     // newly scanned one (comments are skipped). At the end of the input the token
     // is of kind EndOfInput, as often as it is asked for.
-    void nextToken();
+    void nextToken()
+    {
+        if (pushedBack_ > 0)
+            --pushedBack_;
+        else
+            scanToken();
+    }
     // Pushes the current token back; the next nextToken makes it current again.
-    void ungetToken();
+    void ungetToken()
+    {
+        if (pushedBack_ >= history_.size())
+            nothingToPushBack();
+        ++pushedBack_;
+    }
     // The current token; internal failure while nothing has been read.
-    const Token& currentToken() const;
+    const Token& currentToken() const { return history_[currentIndex()]; }
     // Position (0-based index in the history) of the current token; internal
     // failure while nothing has been read.
-    std::int32_t tokenPosition() const;
+    std::int32_t tokenPosition() const { return static_cast<std::int32_t>(currentIndex()); }
     // Goes back to an earlier position: the next nextToken makes the token at
     // `position` current and later ones re-read the history in order. A position
     // that is not before the current one changes nothing.
     void seekToken(std::int32_t position);
     // nextToken, then its text must begin with c: otherwise error 3 with c as detail.
-    void expectChar(char c);
+    void expectChar(char c)
+    {
+        nextToken();
+        if (!currentToken().startsWith(c))
+            missingChar(c);
+    }
     // nextToken; true when its text begins with c, else pushes it back.
-    bool acceptChar(char c);
+    bool acceptChar(char c)
+    {
+        nextToken();
+        if (currentToken().startsWith(c))
+            return true;
+        ungetToken();
+        return false;
+    }
     // The current token's text, or empty while nothing has been read.
     std::string currentTokenText() const override;
 
 private:
+    // Scans a new token (comments skipped) onto the end of the history.
+    void scanToken();
+    // Failures of the inline operations, kept out of line.
+    [[noreturn]] static void noCurrentToken();
+    [[noreturn]] static void nothingToPushBack();
+    [[noreturn]] void missingChar(char c);
     Token readRawToken();
     void skipComment();
     void readString(Token& token);
@@ -48,7 +77,12 @@ private:
     void readNumber(Token& token);
     void readWord(Token& token);
     void takeChar(Token& token);
-    std::size_t currentIndex() const;
+    std::size_t currentIndex() const
+    {
+        if (pushedBack_ >= history_.size())
+            noCurrentToken();
+        return history_.size() - pushedBack_ - 1;
+    }
 
     // Every token read, in reading order; never shrinks. A deque grows without
     // moving what it holds, which keeps the peak memory of long scripts near 1x.
