@@ -15,7 +15,7 @@ namespace Transl {
 
 class Interpreter;
 
-// A type specification as written in a declaration or a parameter list.
+// A type with its size and bounds, as written in a declaration or a parameter list.
 struct VarSpec {
     TypeCode type = TypeCode::None;
     int size = 1;           // declared size of texts and raw values
@@ -60,7 +60,7 @@ public:
     void keepNamed(std::int32_t position, CommonVar& variable);
     void forgetNames() { named_.clear(); }
 
-    // Reads a type specification; the current token is its type keyword.
+    // Reads a type with its size and bounds; the current token is its type keyword.
     static VarSpec readTypeSpec(Interpreter& interpreter);
     // The declaration statement; the current token is its type keyword.
     void readDeclaration(Interpreter& interpreter);
