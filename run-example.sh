@@ -7,7 +7,9 @@ root=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-VOR_DATA_DIR="$work" "$root/build/runner/vorrun" -source "$root/examples/example.vrb" -out example.vro -err example.vre
+status=0
+VOR_DATA_DIR="$work" "$root/build/runner/vorrun" -source "$root/examples/example.vrb" \
+  -out example.vro -err example.vre >/dev/null || status=$?
 cat example.vro
-[[ -s example.vre ]] && cat example.vre
-exit 0
+if [[ -s example.vre ]]; then cat example.vre >&2; fi
+exit $status
