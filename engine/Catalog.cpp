@@ -117,9 +117,30 @@ void describeFromValue(sqlite3_stmt* stmt, int index, ColumnDescription& column)
     }
 }
 
+// Result column `index`'s name as SQLite gives it (stored form). SQLite
+// renames a repeated column "NAME:N" (a view's columns too) where the server
+// repeats the plain name. The suffix counts as SQLite's only when the part
+// before it names an earlier column, so a quoted name of the user's own with a
+// colon stays as written.
+std::string resultColumnName(sqlite3_stmt* stmt, int index) {
+    const char* raw = sqlite3_column_name(stmt, index);
+    const std::string name = raw != nullptr ? raw : "";
+    const std::size_t colon = name.rfind(':');
+    const bool numbered = colon != std::string::npos && colon + 1 < name.size() &&
+                          name.find_first_not_of("0123456789", colon + 1) == std::string::npos;
+    if (!numbered) return name;
+    const std::string plain = name.substr(0, colon);
+    for (int earlier = 0; earlier < index; ++earlier) {
+        const char* other = sqlite3_column_name(stmt, earlier);
+        if (other != nullptr && plain == other) return plain;
+    }
+    return name;
+}
+
 }  // namespace
 
-Catalog::Catalog(sqlite3* db) : db_(db), sequences_(std::make_shared<SequenceStore>(db)) {
+Catalog::Catalog(sqlite3* db, std::chrono::milliseconds lockWait)
+    : db_(db), sequences_(std::make_shared<SequenceStore>(db, lockWait)) {
     refuseQuotedStrings(db_);
     if (!engineObjectsPresent(db_)) runScript(db_, installScript());
     DialectFunctions::install(db_, sequences_);
@@ -174,12 +195,12 @@ std::vector<SchemaObject> Catalog::listObjects() const {
 ColumnDescription Catalog::describeResultColumn(sqlite3_stmt* stmt, int index, const TranslatedSql& translated) const {
     ColumnDescription column;
     const SelectItem* item = selectItem(stmt, index, translated);
-    const char* name = sqlite3_column_name(stmt, index);
-    column.name = item != nullptr ? item->name : decodeIdentifier(name != nullptr ? name : "");
+    const std::string name = resultColumnName(stmt, index);
+    column.name = item != nullptr ? item->name : decodeIdentifier(name);
     const char* declared = sqlite3_column_decltype(stmt, index);
     if (declared != nullptr) {
         ColumnTypes::fromDeclaredType(declared, column);
-    } else if (!ColumnTypes::fromExpression(item != nullptr ? item->expression : (name != nullptr ? name : ""), column)) {
+    } else if (!ColumnTypes::fromExpression(item != nullptr ? item->expression : name, column)) {
         describeFromValue(stmt, index, column);
     }
     column.nullable = columnNullable(db_, stmt, index);

@@ -17,6 +17,7 @@
 #include "InternalApi.h"
 #include "SqlDialect.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -71,8 +72,9 @@ struct UserAccount {
 class ENGINE_INTERNAL_API Catalog {
 public:
     // Installs the engine's tables (when missing) and functions on `db`.
+    // `lockWait` is how long a NEXTVAL waits for another session's commit.
     // Throws OraError when the database cannot be written or read.
-    explicit Catalog(sqlite3* db);
+    explicit Catalog(sqlite3* db, std::chrono::milliseconds lockWait = std::chrono::seconds(10));
     ~Catalog();
     Catalog(const Catalog&) = delete;
     Catalog& operator=(const Catalog&) = delete;

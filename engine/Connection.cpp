@@ -65,7 +65,7 @@ Connection::Connection(const std::string& path, const std::string& user, const s
     try {
         open(path);
         configure();
-        catalog_ = std::make_unique<Catalog>(db_);
+        catalog_ = std::make_unique<Catalog>(db_, writerWait_);
         logOn(user, password);
     } catch (...) {
         catalog_.reset();

@@ -13,9 +13,42 @@ const std::string& sequenceTable() {
     return quoted;
 }
 
+// Whether the session's connection is inside a transaction: an explicit one,
+// or the write lock of the statement that is running.
+bool inTransaction(sqlite3* db) {
+    return !sqlite3_get_autocommit(db) || sqlite3_txn_state(db, "main") == SQLITE_TXN_WRITE;
+}
+
 }  // namespace
 
-SequenceStore::SequenceStore(sqlite3* db) : db_(db) {}
+void SequenceStore::CloseConnection::operator()(sqlite3* db) const noexcept { sqlite3_close_v2(db); }
+
+SequenceStore::SequenceStore(sqlite3* db, std::chrono::milliseconds lockWait) : db_(db), lockWait_(lockWait) {}
+
+// A second connection to the session's database file, or none when the
+// database has no file (in memory) or is not in WAL mode.
+SequenceStore::OwnedConnection SequenceStore::openIndependent(sqlite3* session, std::chrono::milliseconds lockWait) {
+    const char* path = sqlite3_db_filename(session, "main");
+    if (path == nullptr || *path == '\0') return nullptr;
+    sqlite3* opened = nullptr;
+    const int rc = sqlite3_open_v2(path, &opened, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    OwnedConnection connection(opened);
+    if (rc != SQLITE_OK) throw OraError::fromSqlite(opened, rc);
+    sqlite3_extended_result_codes(opened, 1);
+    sqlite3_busy_timeout(opened, static_cast<int>(lockWait.count()));
+    PreparedQuery mode(opened, "PRAGMA journal_mode");
+    if (!mode.step() || mode.text(0) != "wal") return nullptr;
+    return connection;
+}
+
+sqlite3* SequenceStore::advancingConnection() {
+    if (inTransaction(db_)) return db_;
+    if (!independentTried_) {
+        independentTried_ = true;
+        independent_ = openIndependent(db_, lockWait_);
+    }
+    return independent_ ? independent_.get() : db_;
+}
 
 void SequenceStore::create(const EngineCommand& command) {
     PreparedQuery taken(db_, "SELECT 1 FROM sqlite_master WHERE name = ?1 AND type IN ('table', 'view')");
@@ -34,13 +67,13 @@ void SequenceStore::drop(const std::string& name) {
 }
 
 std::int64_t SequenceStore::next(const std::string& name) {
-    PreparedQuery advance(db_, "UPDATE " + sequenceTable() +
+    std::lock_guard<std::mutex> lock(mutex_);
+    PreparedQuery advance(advancingConnection(), "UPDATE " + sequenceTable() +
                                    " SET NEXT_VALUE = NEXT_VALUE + INCREMENT WHERE NAME = ?1"
                                    " RETURNING NEXT_VALUE - INCREMENT");
     if (!advance.bind(1, name).step()) throw OraError(OraCode::SequenceMissing);
     const std::int64_t value = advance.integer(0);
     advance.run();
-    std::lock_guard<std::mutex> lock(mutex_);
     current_[name] = value;
     return value;
 }

@@ -1,15 +1,25 @@
 // The sequences of one database, as one session sees them.
 //
 // Each sequence is a row of the engine's sequence table (next value and step).
-// NEXTVAL advances that row in the session's own transaction, so a rollback
-// gives the numbers back. CURRVAL is what this session last got from NEXTVAL,
-// kept in memory: it is undefined until the session's first NEXTVAL.
+// As on the server, NEXTVAL is no part of the session's transaction: it
+// advances the row on a connection of its own in autocommit mode, so the
+// number is taken for good at once, a rollback never gives it back, and the
+// session holds no lock that would keep another session's NEXTVAL waiting.
+// That own connection needs a database file in WAL mode (so that it can write
+// while the session reads) and no transaction open on the session's
+// connection: while the session holds the write lock, or reads in a snapshot
+// of its own, a second writer would wait for the session itself or break the
+// snapshot, so the row is advanced in the session's transaction instead.
+// CURRVAL is what this session last got from NEXTVAL, kept in memory: it is
+// undefined until the session's first NEXTVAL.
 #pragma once
 
 #include "SqlDialect.h"
 
+#include <chrono>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -19,8 +29,9 @@ namespace engine {
 
 class SequenceStore {
 public:
-    // `db` is the session's connection (not owned); the sequence table must exist.
-    explicit SequenceStore(sqlite3* db);
+    // `db` is the session's connection (not owned); the sequence table must
+    // exist. `lockWait` is how long NEXTVAL waits for another session's commit.
+    SequenceStore(sqlite3* db, std::chrono::milliseconds lockWait);
 
     // Names are dictionary names (decoded). create throws ORA-00955 when a
     // table, view or sequence has the name; the others ORA-02289 for an unknown
@@ -32,11 +43,23 @@ public:
     bool exists(const std::string& name) const;
 
 private:
+    struct CloseConnection {
+        void operator()(sqlite3* db) const noexcept;
+    };
+    using OwnedConnection = std::unique_ptr<sqlite3, CloseConnection>;
+
+    sqlite3* advancingConnection();
+    static OwnedConnection openIndependent(sqlite3* session, std::chrono::milliseconds lockWait);
+
     sqlite3* db_;  // the session's connection, not owned
-    // Guards current_: a cancelling thread never touches it, but the SQL
-    // functions and the session's own calls may come from different threads.
+    std::chrono::milliseconds lockWait_;  // busy timeout of the own connection
+    // Guards current_ and the own connection: a cancelling thread never touches
+    // them, but the SQL functions and the session's own calls may come from
+    // different threads.
     mutable std::mutex mutex_;
     std::map<std::string, std::int64_t> current_;  // CURRVAL per sequence name
+    OwnedConnection independent_;    // NEXTVAL's own connection, opened lazily
+    bool independentTried_ = false;  // whether opening it was attempted
 };
 
 }  // namespace engine

@@ -211,6 +211,31 @@ TEST(CatalogDescribe, StarQueriesAndValuesAlreadyFetched) {
     EXPECT_EQ(db.catalog().describeResultColumn(fetched.stmt, 0, coalesced).type, InternalType::Number);
 }
 
+// SQLite names a view's repeated columns "A:1", ...; the server repeats the
+// plain names. A name of the user's own with a colon stays as written.
+TEST(CatalogDescribe, RepeatedColumnNamesStayPlain) {
+    DialectTestDatabase db;
+    db.execute("create table t (a number, b varchar2(5))");
+    db.execute("create table u (a number, b varchar2(5))");
+    db.execute("create view w as select t.a, u.a, t.b, u.b from t, u");
+    db.execute("create table q (a number, \"X:1\" number, \"A:x\" number)");
+    const std::vector<std::pair<const char*, std::vector<std::string>>> cases{
+        {"select * from \"W\"", {"A", "A", "B", "B"}},
+        {"select w.* from w", {"A", "A", "B", "B"}},
+        {"select * from q", {"A", "X:1", "A:x"}},
+    };
+    for (const auto& [sql, names] : cases) {
+        SCOPED_TRACE(sql);
+        const auto translated = engine::translateSql(sql);
+        ASSERT_FALSE(translated.error);
+        DialectTestDatabase::Statement statement(db.db(), translated.sql);
+        std::vector<std::string> described;
+        for (int i = 0; i < sqlite3_column_count(statement.stmt); ++i)
+            described.push_back(db.catalog().describeResultColumn(statement.stmt, i, translated).name);
+        EXPECT_EQ(described, names);
+    }
+}
+
 TEST(CatalogUsers, AccountsAreStoredExactlyAndOnce) {
     DialectTestDatabase db;
     EXPECT_FALSE(db.catalog().hasUsers());

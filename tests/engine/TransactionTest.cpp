@@ -1,6 +1,7 @@
 // Transactions with the server's rules: the first change opens one that lasts
 // until commit or rollback; DDL commits; a normal logoff commits, an abandoned
-// session loses its work; readers never wait, a second writer does.
+// session loses its work; readers never wait, a second writer does; NEXTVAL
+// is taken outside the transaction.
 #include "OciTestSession.h"
 #include "TempDataDirectory.h"
 
@@ -229,6 +230,39 @@ TEST_F(Transactions, CursorReadsOnAcrossARollback) {
     // As of its execute, the cursor saw the uncommitted 99 too.
     EXPECT_EQ(rest, (std::vector<sb4>{1, 2, 3, 99}));
     EXPECT_EQ(countIn(first), "4");
+}
+
+// NEXTVAL from an executed query whose cursor stays open, as the library
+// leaves it: nothing is committed or closed afterwards.
+std::string nextvalLeftOpen(OciTestSession& session) {
+    OCIStmt* cursor = session.prepare("select s.nextval from dual");
+    sb4 value = -1;
+    OCIDefine* define = nullptr;
+    OCIDefineByPos(cursor, &define, session.err(), 1, &value, sizeof value, SQLT_INT, nullptr, nullptr, nullptr,
+                   OCI_DEFAULT);
+    const sword status = OCIStmtExecute(session.svc(), cursor, session.err(), 1, 0, nullptr, nullptr, OCI_DEFAULT);
+    return status == OCI_SUCCESS ? std::to_string(value) : session.lastError();
+}
+
+// A NEXTVAL is no part of the session's transaction: the other session's
+// NEXTVAL does not wait for it, and each session keeps its own CURRVAL.
+TEST_F(Transactions, NextvalOfTwoSessionsInterleavesWithoutCommits) {
+    first.run("create sequence s start with 10 increment by 5");
+    const std::vector<std::pair<OciTestSession*, std::string>> turns{
+        {&first, "10"}, {&second, "15"}, {&first, "20"}, {&second, "25"}};
+    for (const auto& [session, expected] : turns) EXPECT_EQ(nextvalLeftOpen(*session), expected);
+    EXPECT_EQ(first.value("select s.currval from dual"), "20");
+    EXPECT_EQ(second.value("select s.currval from dual"), "25");
+}
+
+TEST_F(Transactions, RollbackGivesNoNextvalBack) {
+    first.run("create sequence s");
+    EXPECT_EQ(nextvalLeftOpen(first), "1");
+    first.run("rollback");
+    EXPECT_EQ(nextvalLeftOpen(first), "2");
+    ASSERT_EQ(OCITransRollback(first.svc(), first.err(), OCI_DEFAULT), OCI_SUCCESS) << first.lastError();
+    EXPECT_EQ(second.value("select s.nextval from dual"), "3");
+    EXPECT_EQ(first.value("select s.currval from dual"), "2");
 }
 
 }  // namespace
