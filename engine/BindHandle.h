@@ -8,6 +8,7 @@
 // client's callback (OCIBindDynamic) while the statement executes.
 #pragma once
 
+#include "ClientBuffers.h"
 #include "Handle.h"
 #include "ValueCodec.h"
 
@@ -19,17 +20,6 @@ struct sqlite3_stmt;
 namespace engine {
 
 class Statement;
-
-// What OCIBindByPos / OCIBindByName were given.
-struct BindSpec {
-    void* value = nullptr;
-    sb4 valueSize = 0;
-    ub2 type = 0;
-    sb2* indicators = nullptr;
-    ub2* lengths = nullptr;
-    ub2* returnCodes = nullptr;
-    ub4 mode = OCI_DEFAULT;
-};
 
 class BindHandle : public Handle {
 public:

@@ -7,23 +7,13 @@
 // the arrays given at define time (which may be shorter than a batch).
 #pragma once
 
+#include "ClientBuffers.h"
 #include "Handle.h"
 #include "ValueCodec.h"
 
 namespace engine {
 
 class Statement;
-
-// What OCIDefineByPos was given.
-struct DefineSpec {
-    void* value = nullptr;
-    sb4 valueSize = 0;
-    ub2 type = 0;
-    sb2* indicators = nullptr;
-    ub2* lengths = nullptr;
-    ub2* returnCodes = nullptr;
-    ub4 mode = OCI_DEFAULT;
-};
 
 class DefineHandle : public Handle {
 public:

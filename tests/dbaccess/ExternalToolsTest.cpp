@@ -18,6 +18,7 @@
 #include "ODbExpImp.h"
 #include "ODbExternalScript.h"
 #include "ODbOraGlobal.h"
+#include "ScopedEnv.h"
 
 namespace {
 
@@ -40,30 +41,6 @@ public:
     using ODbExternalApp::execute;
     using ODbExternalApp::setApp;
     using ODbExternalApp::setPath;
-};
-
-// Sets an environment variable for one test and restores the old state after it.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name)
-    {
-        const char* old = std::getenv(name);
-        hadOld_ = old != nullptr;
-        old_ = hadOld_ ? old : "";
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv()
-    {
-        if (hadOld_)
-            ::setenv(name_, old_.c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool hadOld_;
-    std::string old_;
 };
 
 // A scratch directory with an Oracle home (its name has a blank) whose BIN folder

@@ -11,6 +11,7 @@
 
 #include "Process.h"
 #include "UtilTestSupport.h"
+#include "ScopedEnv.h"
 
 namespace {
 
@@ -33,30 +34,6 @@ std::string expectedRecord(const std::filesystem::path& directory, const Words& 
         text += argument + "\n";
     return text;
 }
-
-// Sets an environment variable for one test and restores the old state after it.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name)
-    {
-        const char* old = std::getenv(name);
-        hadOld_ = old != nullptr;
-        old_ = hadOld_ ? old : "";
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv()
-    {
-        if (hadOld_)
-            ::setenv(name_, old_.c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool hadOld_;
-    std::string old_;
-};
 
 TEST(Process, ChildRunsInTheGivenDirectoryWithItsArguments)
 {
