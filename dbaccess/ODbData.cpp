@@ -45,6 +45,31 @@ struct Cell {
     throw ODbException(message.c_str(), Messages::LengthErrorCode, nullptr);
 }
 
+// Most fetched and computed numbers are whole or have a short binary fraction
+// (halves, quarters ...). Their six-decimal text is exact, so it can be written
+// from the integer value * 10^6 without the general conversion. Returns the end of
+// the text, or null when value is not such a number (the caller converts it then).
+char* exactFixedText(char* text, double value)
+{
+    // value * 64 whole: at most six binary fraction digits, so value * 10^6 is a
+    // whole number, exact below 2^53.
+    constexpr double kLimit = 9007199254740992.0 / 1e6;
+    const double magnitude = std::fabs(value);
+    if (!(magnitude < kLimit) || magnitude * 64 != std::trunc(magnitude * 64) ||
+        (value == 0 && std::signbit(value)))
+        return nullptr;
+    const long long scaled = static_cast<long long>(magnitude * 1e6);
+    char* at = text;
+    if (value < 0)
+        *at++ = '-';
+    at = std::to_chars(at, at + 32, scaled / 1000000).ptr;
+    *at++ = '.';
+    long long decimals = scaled % 1000000;
+    for (int digit = 5; digit >= 0; --digit, decimals /= 10)
+        at[digit] = static_cast<char>('0' + decimals % 10);
+    return at + 6;
+}
+
 // The text printf's "%f" gives for value (same digits and rounding, "-0.000000",
 // "inf", "nan"), written in one pass.
 char* fixedText(std::vector<char>& buffer, double value)
@@ -52,8 +77,10 @@ char* fixedText(std::vector<char>& buffer, double value)
     // The largest double has 309 integer digits; with sign, point and 6 decimals
     // that stays well below this size.
     char text[400];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
-    buffer.assign(text, result.ptr);
+    char* end = exactFixedText(text, value);
+    if (end == nullptr)
+        end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6).ptr;
+    buffer.assign(text, end);
     buffer.push_back('\0');
     return buffer.data();
 }
@@ -85,8 +112,16 @@ long long textToInteger(const char* text)
     return std::strtoll(text, nullptr, 10);
 }
 
+// strtod's reading of text (leading blanks, sign, hexadecimal, trailing rest
+// ignored). A plain decimal number, by far the most common text, is read by
+// from_chars, which rounds it to the same double and is much faster.
 double textToDouble(const char* text)
 {
+    double value = 0;
+    const char* end = text + std::strlen(text);
+    const auto result = std::from_chars(text, end, value);
+    if (result.ec == std::errc() && result.ptr == end)
+        return value;
     return std::strtod(text, nullptr);
 }
 

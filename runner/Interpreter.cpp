@@ -151,6 +151,7 @@ void Interpreter::printValues(bool labelled)
     std::vector<Out::Column> columns;
     for (CommonVar& value : values) {
         Out::Column column{value.name(), value.isArray(), {}};
+        column.texts.reserve(value.count());
         for (unsigned int i = 0; i < value.count(); ++i)
             column.texts.push_back(value.getString(i));
         columns.push_back(std::move(column));

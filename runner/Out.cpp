@@ -38,41 +38,47 @@ std::string rightAligned(const std::string& text, std::size_t width)
     return aligned;
 }
 
-// DPRINT label of a cell: "{name}[ n]" for an array element (blanks of the same
-// width past the array's end), the name in the first row of a scalar (blanks
-// later), then "=" when the value has this element.
-std::string cellLabel(const Out::Column& column, std::size_t row, const std::string& rowCountText)
+// Appends the DPRINT label of a cell: "{name}[ n]" for an array element (blanks of
+// the same width past the array's end), the name in the first row of a scalar
+// (blanks later), then "=" when the value has this element.
+void appendCellLabel(std::string& line, const Out::Column& column, std::size_t row, const std::string& rowCountText)
 {
     const bool present = row < column.texts.size();
-    std::string label;
     if (column.isArray) {
         const std::string number = rightAligned(std::to_string(row + 1), rowCountText.size());
-        label = "{" + column.name + "}[" + number + "]";
-        if (!present)
-            label.assign(label.size(), ' ');
+        const std::size_t width = column.name.size() + number.size() + 4;
+        if (present)
+            line.append("{").append(column.name).append("}[").append(number).append("]");
+        else
+            line.append(width, ' ');
+    } else if (row == 0) {
+        line.append(column.name);
     } else {
-        label = row == 0 ? column.name : std::string(column.name.size(), ' ');
+        line.append(column.name.size(), ' ');
     }
-    return label + (present ? "=" : " ");
+    line += present ? '=' : ' ';
 }
 
-// Text of one row of the table.
-std::string tableRow(const std::vector<Out::Column>& columns, const std::vector<std::size_t>& widths,
-                     std::size_t row, const std::string& rowCountText, bool labelled)
+// Appends the text of one row of the table.
+void appendRow(std::string& text, const std::vector<Out::Column>& columns, const std::vector<std::size_t>& widths,
+               std::size_t row, const std::string& rowCountText, bool labelled)
 {
-    std::string line;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const Out::Column& column = columns[i];
         if (labelled)
-            line += cellLabel(column, row, rowCountText);
-        appendRightAligned(line, row < column.texts.size() ? std::string_view(column.texts[row]) : std::string_view(),
+            appendCellLabel(text, column, row, rowCountText);
+        appendRightAligned(text, row < column.texts.size() ? std::string_view(column.texts[row]) : std::string_view(),
                            widths[i]);
         if (i + 1 < columns.size())
-            line += "  ";
+            text += "  ";
     }
-    line += '\n';
-    return line;
+    text += '\n';
 }
+
+// Rows are gathered and written in pieces of about this size: one write and flush
+// per row would cost more than the rest of a large PRINT together. Nothing can fail
+// between computing a table and writing it, so no row is lost by the gathering.
+constexpr std::size_t kPieceSize = 64 * 1024;
 
 } // namespace
 
@@ -83,9 +89,17 @@ void Out::printTable(const std::vector<Column>& columns, bool labelled)
         widths.push_back(columnWidth(column));
     const std::size_t rows = rowCount(columns);
     const std::string rowCountText = std::to_string(rows);
-    for (std::size_t row = 0; row < rows; ++row)
-        writeOutput(tableRow(columns, widths, row, rowCountText, labelled));
-    writeOutput("\n");
+    std::string piece;
+    piece.reserve(kPieceSize + 256);
+    for (std::size_t row = 0; row < rows; ++row) {
+        appendRow(piece, columns, widths, row, rowCountText, labelled);
+        if (piece.size() >= kPieceSize) {
+            writeOutput(piece);
+            piece.clear();
+        }
+    }
+    piece += '\n';
+    writeOutput(piece);
 }
 
 } // namespace Transl

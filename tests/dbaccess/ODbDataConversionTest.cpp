@@ -5,6 +5,8 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -508,3 +510,50 @@ TEST(DataViews, ViewGettersCheckTheType)
 }
 
 } // namespace
+
+// ---- numbers as text ---------------------------------------------------------------
+
+// The text of a FLOAT element is printf's "%f" of its value, whichever way it is
+// produced: the boundaries of the short route for numbers with a short binary
+// fraction, and values on either side of them.
+TEST(NumberText, IsPrintfFixedForEveryKindOfValue)
+{
+    const double limit = 9007199254740992.0 / 1e6; // 2^53 / 10^6
+    std::vector<double> values = {0.0, -0.0, 1.0, -1.0, 0.5, -0.5, 1.0 / 64, -1.0 / 64, 1.0 / 128,
+                                  3.0 / 128, 0.1, 1.0 / 3, 2.0 / 3, 0.0000005, 0.0000015, 123456.015625,
+                                  999999.984375, limit, -limit, std::nextafter(limit, 0.0), 1e15, -1e15,
+                                  1e300, 5e-324, HUGE_VAL, -HUGE_VAL, NAN, 4294967295.5, 9.2e18, -9.2e18};
+    for (int k = -5000; k <= 5000; ++k) {
+        values.push_back(k / 64.0 + 1e9);
+        values.push_back(k * 1.5);
+        values.push_back(k / 1000.0);
+    }
+    ODbDynamicVariable var(extFloat, 8, 1);
+    ODbArrayData data(var);
+    for (const double value : values) {
+        char expected[400];
+        std::snprintf(expected, sizeof expected, "%f", value);
+        data.setDouble(value, 0);
+        EXPECT_STREQ(expected, data.getCString(0)) << "value " << value;
+    }
+}
+
+// Text stored into a FLOAT element is read as strtod reads it, whether or not it is
+// a plain decimal number.
+TEST(NumberText, IsReadAsStrtodReadsIt)
+{
+    const char* const texts[] = {"1.5", "-0", "0.1", "123456789.123456789", "1e308", "1e400", "-1e400",
+                                 "1e-400", "4.9e-324", " 2.5", "+2", "0x10", "12abc", "abc", ".5",
+                                 "5.", "inf", "-nan", "1,5", "9007199254740993", "2.2250738585072011e-308"};
+    ODbDynamicVariable var(extFloat, 8, 1);
+    ODbArrayData data(var);
+    for (const char* text : texts) {
+        const double expected = std::strtod(text, nullptr);
+        data.setCString(text, 0);
+        const double stored = data.getDouble(0);
+        if (std::isnan(expected))
+            EXPECT_TRUE(std::isnan(stored)) << "text \"" << text << "\"";
+        else
+            EXPECT_EQ(0, std::memcmp(&expected, &stored, sizeof stored)) << "text \"" << text << "\"";
+    }
+}
