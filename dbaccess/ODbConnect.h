@@ -1,6 +1,6 @@
 // A connection: one logged-on database session of one user. This abstract
 // class holds the parsed connect string and the connected flag; the back end
-// implements the five session operations.
+// implements the session operations.
 #pragma once
 
 #include <memory>
@@ -28,6 +28,12 @@ public:
     virtual void startTrans(TransKind kind) = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;
+    // Interrupts the call that another thread is running on this session, which
+    // then fails with ORA-01013 ("user requested cancel"); the session stays
+    // logged on and usable. On an idle session it does nothing. Safe from any
+    // thread while the session is in use, but not while it logs on or off.
+    // Throws ODbException when the session is not logged on.
+    virtual void breakRunningCall() = 0;
 
     bool isConnected() const;
     // The user name of the last connect string; null when not logged on.

@@ -12,8 +12,21 @@ void CancelState::attach(sqlite3* db) {
     db_ = db;
 }
 
+void CancelState::beginCall() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    running_ = true;
+    requested_.store(false, std::memory_order_relaxed);
+}
+
+void CancelState::endCall() noexcept {
+    std::lock_guard<std::mutex> lock(mutex_);
+    running_ = false;
+    requested_.store(false, std::memory_order_relaxed);
+}
+
 void CancelState::request() {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (!running_) return;
     requested_.store(true, std::memory_order_relaxed);
     if (db_ != nullptr) sqlite3_interrupt(db_);
     wake_.notify_all();

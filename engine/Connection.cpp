@@ -52,14 +52,10 @@ std::chrono::milliseconds configuredWriterWait() {
 
 Connection::Call::Call(Connection& connection) : connection_(connection), lock_(connection.callMutex_) {
     if (connection_.ended_) throw CallError(CallCode::NotLoggedOn);
-    if (connection_.cancel_.requested()) {
-        // The destructor does not run for a constructor that throws.
-        connection_.cancel_.clear();
-        throw OraError(OraCode::UserRequestedCancel);
-    }
+    connection_.cancel_.beginCall();
 }
 
-Connection::Call::~Call() { connection_.cancel_.clear(); }
+Connection::Call::~Call() { connection_.cancel_.endCall(); }
 
 Connection::Connection(const std::string& path, const std::string& user, const std::string& password) {
     try {

@@ -4,6 +4,7 @@
 #include "ODbException.h"
 #include "ODbFailureGuard.h"
 #include "ODbStatementMessages.h"
+#include "OciHandle.h"
 #include "OciLimits.h"
 #include "OciLogon.h"
 
@@ -75,6 +76,15 @@ void ODbConnectImpl::commit()
 void ODbConnectImpl::rollback()
 {
     check(nullptr)(OCITransRollback(serviceContext(), errorHandle(), OCI_DEFAULT));
+}
+
+// The running call reports into the session's error handle, so the break gets
+// one of its own: sharing it would let the two calls overwrite each other's
+// record.
+void ODbConnectImpl::breakRunningCall()
+{
+    const OciHandle<OCIError, OCI_HTYPE_ERROR> breakErrors(envHandle());
+    OciCheck(breakErrors.get(), OCI_HTYPE_ERROR, nullptr)(OCIBreak(serviceContext(), breakErrors.get()));
 }
 
 OCIEnv* ODbConnectImpl::envHandle() const

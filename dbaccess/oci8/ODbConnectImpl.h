@@ -25,6 +25,7 @@ public:
     void startTrans(TransKind kind) override;
     void commit() override;
     void rollback() override;
+    void breakRunningCall() override;
 
     // Handles of the current session; each throws "Not connected to Oracle"
     // when there is none.

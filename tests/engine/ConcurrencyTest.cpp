@@ -81,22 +81,24 @@ TEST_F(Concurrency, OneSessionSharedByTwoThreadsIsSerialised) {
 }
 
 // Runs `sql` on `session` in a thread while the main thread breaks it; the
-// status and error text of the cancelled call.
+// status and error text of the cancelled call. A break reaches only a call in
+// progress, so it is repeated until the call has ended.
 std::pair<sword, std::string> runAndBreak(OciTestSession& session, const std::string& sql, void* breakHandle) {
-    std::atomic<bool> started{false};
+    std::atomic<bool> ended{false};
     sword status = OCI_SUCCESS;
     std::string error;
     OCIStmt* stmt = session.prepare(sql);
     std::thread worker([&] {
-        started = true;
         status = OCIStmtExecute(session.svc(), stmt, session.err(), 1, 0, nullptr, nullptr, OCI_DEFAULT);
         error = session.lastError();
+        ended = true;
     });
-    while (!started) std::this_thread::yield();
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     void* err = nullptr;
     OCIHandleAlloc(session.env(), &err, OCI_HTYPE_ERROR, 0, nullptr);
-    EXPECT_EQ(OCIBreak(breakHandle, static_cast<OCIError*>(err)), OCI_SUCCESS);
+    while (!ended) {
+        EXPECT_EQ(OCIBreak(breakHandle, static_cast<OCIError*>(err)), OCI_SUCCESS);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
     OCIHandleFree(err, OCI_HTYPE_ERROR);
     worker.join();
     return {status, error};
@@ -148,13 +150,13 @@ TEST_F(Concurrency, BreakCancelsAWriterWaitingForALock) {
     EXPECT_EQ(error, kCancelled);
 }
 
-TEST_F(Concurrency, BreakWhileIdleCancelsOnlyTheNextCall) {
+TEST_F(Concurrency, BreakWhileIdleIsHarmless) {
     void* err = nullptr;
     OCIHandleAlloc(main.env(), &err, OCI_HTYPE_ERROR, 0, nullptr);
     ASSERT_EQ(OCIBreak(main.svc(), static_cast<OCIError*>(err)), OCI_SUCCESS);
+    ASSERT_EQ(OCIBreak(main.server(), static_cast<OCIError*>(err)), OCI_SUCCESS);
     OCIHandleFree(err, OCI_HTYPE_ERROR);
-    EXPECT_EQ(main.execute("select 1 from dual"), OCI_ERROR);
-    EXPECT_EQ(main.lastError(), kCancelled);
+    EXPECT_EQ(main.execute("select 1 from dual"), OCI_SUCCESS) << main.lastError();
     EXPECT_EQ(main.value("select 1 from dual"), "1");
 }
 
