@@ -2,8 +2,13 @@
 #include "BindHandle.h"
 
 #include "CallError.h"
+#include "OraError.h"
 
 #include <sqlite3.h>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
 
 namespace engine {
 namespace {
@@ -14,6 +19,12 @@ T* element(T* base, ub4 skip, ub4 index) {
     auto* bytes = reinterpret_cast<unsigned char*>(const_cast<std::remove_const_t<T>*>(base));
     return reinterpret_cast<T*>(bytes + static_cast<std::size_t>(skip) * index);
 }
+
+// Return code of a NULL out value, as a define reports a NULL column.
+constexpr ub2 kReturnNull = 1405;
+constexpr int kInvalidNumber = 1722;  // ORA-01722, which PL/SQL reports as ORA-06502
+
+OraError bufferTooSmall() { return OraError(OraCode::NumericOrValue, {": character string buffer too small"}); }
 
 }  // namespace
 
@@ -106,6 +117,45 @@ void BindHandle::pullFromCallback(ub4 iteration) {
         if (rc != OCI_CONTINUE) throw CallError(CallCode::MissingParameter);
         addPiece(buffer, length, piece, indicator);
     }
+}
+
+BindHandle::OutValue BindHandle::convertOut(const ColumnValue& value) const {
+    if (dataAtExec()) throw CallError(CallCode::UnsupportedType);
+    const int type = value.type();
+    if (type == SQLITE_NULL) {
+        if (spec_.indicators == nullptr) throw CallError(CallCode::FetchedNull);
+        return {{}, 0, true};
+    }
+    if (spec_.value == nullptr || spec_.valueSize <= 0) throw bufferTooSmall();
+    OutValue out;
+    out.bytes.resize(static_cast<std::size_t>(spec_.valueSize));
+    FetchTarget target{out.bytes.data(), spec_.valueSize, type};
+    try {
+        codec_->fetch(value, target);
+    } catch (const OraError& error) {
+        if (error.number() != kInvalidNumber) throw;
+        throw OraError(OraCode::NumericOrValue, {": character to number conversion error"});
+    }
+    if (target.truncated) throw bufferTooSmall();
+    out.length = target.written;
+    return out;
+}
+
+void BindHandle::storeOut(const OutValue& value, ub4 iteration) const {
+    if (value.null) {
+        setStatus(iteration, -1, 0, kReturnNull);
+        return;
+    }
+    std::memcpy(element(static_cast<ub1*>(spec_.value), valueSkip_, iteration), value.bytes.data(), value.bytes.size());
+    setStatus(iteration, 0, value.length, 0);
+}
+
+void BindHandle::setStatus(ub4 iteration, sb2 indicator, ub4 length, ub2 returnCode) const {
+    if (sb2* slot = element(spec_.indicators, indicatorSkip_, iteration)) *slot = indicator;
+    if (ub2* slot = element(spec_.lengths, lengthSkip_, iteration)) {
+        *slot = static_cast<ub2>(std::min<ub4>(length, std::numeric_limits<ub2>::max()));
+    }
+    if (ub2* slot = element(spec_.returnCodes, returnCodeSkip_, iteration)) *slot = returnCode;
 }
 
 }  // namespace engine

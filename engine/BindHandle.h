@@ -51,9 +51,25 @@ public:
     // Asks the client's in-bind callback for the whole value of `iteration`.
     void pullFromCallback(ub4 iteration);
 
+    // A value a PL/SQL block hands back through this bind, converted to its
+    // external type as a define converts a column.
+    struct OutValue {
+        std::vector<ub1> bytes;  // one element as the client's buffer holds it
+        ub4 length = 0;          // its returned length
+        bool null = false;       // NULL: nothing to copy, indicator -1
+    };
+    // `value` converted for this bind. ORA-06502 when it does not fit the
+    // element or is no number for a numeric type, ORA-01405 for a NULL without
+    // an indicator, ORA-03115 for a data-at-exec bind (its values come in pieces).
+    OutValue convertOut(const ColumnValue& value) const;
+    // Writes `value` into element `iteration`, with its indicator, length and
+    // return code.
+    void storeOut(const OutValue& value, ub4 iteration) const;
+
 private:
     void bindGathered(sqlite3_stmt* stmt, int parameter) const;
     bool isNull(ub4 iteration) const;
+    void setStatus(ub4 iteration, sb2 indicator, ub4 length, ub2 returnCode) const;
 
     Statement& statement_;          // the owner
     BindSpec spec_;                 // the client's buffers

@@ -1,20 +1,17 @@
 // Recognises the statements the engine carries out itself rather than handing
-// to SQLite: CREATE/DROP SEQUENCE, COMMIT/ROLLBACK, SET TRANSACTION, and PL/SQL
-// blocks (of which only the sleep call `begin dbms_session.sleep(n); end;` runs
-// for now).
+// to SQLite: CREATE/DROP SEQUENCE, COMMIT/ROLLBACK, SET TRANSACTION, and the
+// anonymous PL/SQL blocks of PlsqlBlock.h.
 #pragma once
 
 #include "SqlDialect.h"
-#include "SqlTokenizer.h"
+#include "SqlTokenCursor.h"
 
-#include <cstdint>
-#include <optional>
-#include <string>
+#include <string_view>
 #include <vector>
 
 namespace engine {
 
-class EngineCommandParser {
+class EngineCommandParser : private SqlTokenCursor {
 public:
     // `significant` are the statement's tokens without blanks and comments;
     // `sql` is the statement they point into (for error positions).
@@ -32,22 +29,6 @@ private:
     bool parseTransactionEnd(TranslatedSql& result);
     bool parseBlock(TranslatedSql& result);
     bool parseSetTransaction(TranslatedSql& result);
-    bool parseSleepCall(EngineCommand& command);
-    OraError blockError(const SqlToken& at, const std::string& plsText) const;
-
-    const SqlToken* peek(std::size_t ahead = 0) const;
-    bool acceptWord(std::string_view upperCase);
-    bool acceptSymbol(std::string_view symbol);
-    bool acceptString();
-    std::optional<std::string> acceptName();   // a name, as the dictionary holds it
-    std::optional<std::int64_t> acceptInteger();  // optionally signed
-    std::optional<double> acceptNumber();
-    bool atEnd() const;  // nothing but an optional ';' left
-    int placeholdersBefore(std::size_t index) const;
-
-    const std::vector<SqlToken>& tokens_;  // significant tokens of the statement
-    std::string_view sql_;                 // the statement text
-    std::size_t pos_ = 0;                  // next token to read
 };
 
 }  // namespace engine

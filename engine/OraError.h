@@ -44,6 +44,7 @@ enum class OraCode {
     CannotInsertNull,         // ORA-01400 (column path)
     ValueTooLarge,            // ORA-01401
     NoDataFound,              // ORA-01403
+    TooManyRows,              // ORA-01422
     IndexMissing,             // ORA-01418
     InvalidNumber,            // ORA-01722
     ViewNotModifiable,        // ORA-01732
@@ -64,6 +65,7 @@ enum class OraCode {
     SequenceIncrementZero,    // ORA-04002
     OutOfMemory,              // ORA-04030
     ObjectMissing,            // ORA-04043 (object name)
+    NumericOrValue,           // ORA-06502 (": detail" or nothing)
     PlsqlCompilation,         // ORA-06550 (line, column, PLS text)
     CurrvalNotDefined,        // ORA-08002 (sequence name)
     ReadOnlyDatabase,         // ORA-16000

@@ -3,7 +3,7 @@
 // translateSql() reads one statement as a client writes it for the vendor's
 // server and gives the SQLite text that means the same, the statement's kind,
 // its placeholders, and, for statements SQLite cannot run as such (sequences,
-// COMMIT/ROLLBACK, the sleep block), an engine command for the session to carry
+// COMMIT/ROLLBACK, PL/SQL blocks), an engine command for the session to carry
 // out itself. The catalog (Catalog.h) installs the tables and SQL functions the
 // translated text relies on.
 //
@@ -31,12 +31,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace engine {
+
+struct PlsqlBlock;
 
 // Stored names of the engine's own tables and SQL functions, which translated
 // text refers to and the catalog installs. The "^$" prefix keeps them apart
@@ -102,7 +105,7 @@ enum class EngineCommandKind {
     DropSequence,    // drop `name`
     Commit,          // commit the session's transaction
     Rollback,        // roll the session's transaction back
-    Sleep            // sleep `seconds` (or the value bound to a placeholder), cancellable
+    Block            // run the anonymous PL/SQL block `block`
 };
 
 struct EngineCommand {
@@ -110,9 +113,7 @@ struct EngineCommand {
     std::string name;            // sequence name, decoded (as the dictionary holds it)
     std::int64_t start = 1;      // CREATE SEQUENCE: first value NEXTVAL gives
     std::int64_t increment = 1;  // CREATE SEQUENCE: step, never 0
-    double seconds = 0;          // Sleep: literal duration
-    int secondsPlaceholder = -1; // Sleep: 0-based index into placeholders when the
-                                 // duration is a bind variable, else -1
+    std::shared_ptr<const PlsqlBlock> block;  // Block: its statements
 };
 
 // One item of a query's select list.

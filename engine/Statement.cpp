@@ -5,6 +5,7 @@
 #include "Connection.h"
 #include "ErrorRecords.h"
 #include "OraError.h"
+#include "PlsqlExecution.h"
 #include "ScopeExit.h"
 #include "ServiceContext.h"
 
@@ -168,8 +169,13 @@ sword Statement::run(ub4 iterations, ub4 rowOffset, ub4 mode, ErrorRecords& erro
         state_ = State::Described;
         return OCI_SUCCESS;
     }
+    if (translated_.command.kind == EngineCommandKind::Block) {
+        runBlock(iterations, rowOffset);
+        state_ = State::Executed;
+        return OCI_SUCCESS;
+    }
     if (translated_.command.kind != EngineCommandKind::None) {
-        runCommand(rowOffset);
+        runCommand();
         state_ = State::Executed;
         return OCI_SUCCESS;
     }
@@ -231,7 +237,7 @@ void Statement::runDefinition() {
     state_ = State::Executed;
 }
 
-void Statement::runCommand(ub4 rowOffset) {
+void Statement::runCommand() {
     const EngineCommand& command = translated_.command;
     switch (command.kind) {
     case EngineCommandKind::CreateSequence:
@@ -244,32 +250,29 @@ void Statement::runCommand(ub4 rowOffset) {
         break;
     case EngineCommandKind::Commit: connection_->commit(); break;
     case EngineCommandKind::Rollback: connection_->rollback(); break;
-    case EngineCommandKind::Sleep:
-        connection_->cancelState().sleep(command.secondsPlaceholder >= 0
-                                             ? boundNumber(command.secondsPlaceholder, rowOffset)
-                                             : command.seconds);
-        break;
+    case EngineCommandKind::Block:
     case EngineCommandKind::None: break;
     }
 }
 
-// The number bound to placeholder occurrence `placeholder` (0-based), element
-// `element`, converted as SQLite would convert it for arithmetic.
-double Statement::boundNumber(int placeholder, ub4 element) {
-    const int parameter = placeholder + 1;
+// The block runs once per iteration, each time with that iteration's elements.
+void Statement::runBlock(ub4 iterations, ub4 rowOffset) {
+    if (iterations == 0) throw CallError(CallCode::ZeroIterations);
+    PlsqlExecution execution(*connection_, *translated_.command.block, occurrenceBinds());
+    for (ub4 i = 0; i < iterations; ++i) execution.run(rowOffset + i);
+}
+
+// The bind of each placeholder occurrence (SQLite parameter i + 1); ORA-01008
+// when one has none.
+std::vector<const BindHandle*> Statement::occurrenceBinds() const {
+    std::vector<const BindHandle*> byOccurrence(translated_.placeholders.size(), nullptr);
     for (const auto& bind : binds_) {
-        const auto& parameters = bind->parameters();
-        if (std::find(parameters.begin(), parameters.end(), parameter) == parameters.end()) continue;
-        SqliteStatement probe(*connection_, "SELECT ?1");
-        bind->bindValue(probe.get(), 1, element, true);
-        if (sqlite3_step(probe.get()) != SQLITE_ROW || sqlite3_column_type(probe.get(), 0) == SQLITE_NULL) return 0;
-        double seconds = 0;
-        const ColumnValue value(probe.get(), 0);
-        FetchTarget target{reinterpret_cast<ub1*>(&seconds), sizeof seconds, value.type()};
-        ValueCodec::forType(SQLT_FLT).fetch(value, target);
-        return seconds;
+        for (int parameter : bind->parameters()) byOccurrence[static_cast<std::size_t>(parameter - 1)] = bind.get();
     }
-    throw CallError(CallCode::NotAllVariablesBound);
+    if (std::find(byOccurrence.begin(), byOccurrence.end(), nullptr) != byOccurrence.end()) {
+        throw CallError(CallCode::NotAllVariablesBound);
+    }
+    return byOccurrence;
 }
 
 sword Statement::resumePieces(ErrorRecords& errors) {

@@ -5,8 +5,8 @@
 // placeholders are known from then on); the SQLite statement is compiled at
 // the first execute, on that call's session, and kept for re-execution.
 // Queries hand their rows to a QueryCursor, changes run through an
-// ArrayExecution; engine commands (sequences, COMMIT, ROLLBACK, the sleep
-// block) are carried out by the session. Binds, defines and select-list
+// ArrayExecution; engine commands (sequences, COMMIT, ROLLBACK) are carried
+// out by the session, PL/SQL blocks by a PlsqlExecution. Binds, defines and select-list
 // descriptors belong to the statement and die with it.
 #pragma once
 
@@ -70,8 +70,9 @@ private:
     sword runQuery(ub4 iterations, ub4 rowOffset, ErrorRecords& errors);
     sword runChange(ub4 iterations, ub4 rowOffset);
     void runDefinition();
-    void runCommand(ub4 rowOffset);
-    double boundNumber(int placeholder, ub4 element);
+    void runCommand();
+    void runBlock(ub4 iterations, ub4 rowOffset);
+    std::vector<const BindHandle*> occurrenceBinds() const;
     sword resumePieces(ErrorRecords& errors);
     sword fetchStatus(sword status, ErrorRecords& errors) const;
 

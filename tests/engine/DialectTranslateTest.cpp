@@ -2,6 +2,7 @@
 // engine commands and the translator's own errors. Wherever the behaviour is
 // visible in SQLite, the translated text is run on a real database.
 #include "DialectTestDatabase.h"
+#include "PlsqlBlock.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 using dialect_test::DialectTestDatabase;
 using dialect_test::Row;
 using engine::EngineCommandKind;
+using engine::PlsqlStatement;
 using engine::StatementKind;
 using engine::translateSql;
 
@@ -198,20 +200,28 @@ TEST(DialectEngineCommands, SequenceAndTransactionStatements) {
 }
 
 TEST(DialectEngineCommands, SleepBlockWithLiteralOrPlaceholder) {
-    const auto literal = translateSql("begin dbms_session.sleep(2); end;");
-    EXPECT_EQ(literal.command.kind, EngineCommandKind::Sleep);
-    EXPECT_DOUBLE_EQ(literal.command.seconds, 2.0);
-    EXPECT_EQ(literal.command.secondsPlaceholder, -1);
-    EXPECT_EQ(literal.kind, StatementKind::Begin);
-
-    const auto fraction = translateSql("BEGIN\n  DBMS_LOCK.SLEEP(0.5);\nEND;");
-    EXPECT_EQ(fraction.command.kind, EngineCommandKind::Sleep);
-    EXPECT_DOUBLE_EQ(fraction.command.seconds, 0.5);
-
-    const auto bound = translateSql("begin sys.dbms_lock.sleep(:Secs); end;");
-    EXPECT_EQ(bound.command.kind, EngineCommandKind::Sleep);
-    EXPECT_EQ(bound.command.secondsPlaceholder, 0);
-    EXPECT_EQ(bound.placeholders, std::vector<std::string>{"SECS"});
+    struct SleepCase {
+        const char* sql;
+        std::vector<std::string> placeholders;
+        std::vector<int> parameters;  // the statement's parameters, as placeholder occurrences
+    };
+    const std::vector<SleepCase> cases{
+        {"begin dbms_session.sleep(2); end;", {}, {}},
+        {"BEGIN\n  DBMS_LOCK.SLEEP(0.5);\nEND;", {}, {}},
+        {"begin sys.dbms_lock.sleep(:Secs); end;", {"SECS"}, {0}},
+    };
+    for (const SleepCase& c : cases) {
+        SCOPED_TRACE(c.sql);
+        const auto translated = translateSql(c.sql);
+        ASSERT_FALSE(translated.error) << translated.error->what();
+        EXPECT_EQ(translated.kind, StatementKind::Begin);
+        ASSERT_EQ(translated.command.kind, EngineCommandKind::Block);
+        ASSERT_EQ(translated.command.block->statements.size(), 1u);
+        const PlsqlStatement& statement = translated.command.block->statements[0];
+        EXPECT_EQ(statement.kind, PlsqlStatement::Kind::Sleep);
+        EXPECT_EQ(statement.parameters, c.parameters);
+        EXPECT_EQ(translated.placeholders, c.placeholders);
+    }
 }
 
 struct ErrorCase {

@@ -1,0 +1,63 @@
+// Runs an anonymous block (PlsqlBlock.h) on a session, once per iteration of
+// an execute, with that iteration's elements of the statement's binds.
+//
+// Within an iteration the binds are the block's variables: a placeholder reads
+// the bind's element (or what the block assigned to it so far), and the values
+// assigned go back into the client's buffers only when the whole block has
+// run, converted as a define converts a column. A block that fails leaves the
+// client's buffers as they were and undoes its own changes, as the server
+// rolls back a failed call; the session's earlier work stays.
+#pragma once
+
+#include "PlsqlBlock.h"
+#include "SqliteStatement.h"
+#include "oci.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+struct sqlite3_value;
+
+namespace engine {
+
+class BindHandle;
+class Connection;
+
+class PlsqlExecution {
+public:
+    // `binds[i]` is the bind of the block's placeholder occurrence i; all must
+    // be set. The block, the binds and the connection outlive the execution.
+    PlsqlExecution(Connection& connection, const PlsqlBlock& block, std::vector<const BindHandle*> binds);
+
+    // Runs the block with element `element` of the binds.
+    void run(ub4 element);
+
+private:
+    struct ValueFree {
+        void operator()(sqlite3_value* value) const;
+    };
+    using Value = std::unique_ptr<sqlite3_value, ValueFree>;
+    class Savepoint;
+
+    void runStatement(std::size_t index, Savepoint& savepoint);
+    sqlite3_stmt* started(std::size_t index);
+    void assignRow(std::size_t index);
+    void runChange(std::size_t index);
+    void sleep(std::size_t index);
+    bool step(sqlite3_stmt* stmt);
+    sqlite3_value* valueOf(int occurrence);
+    void assign(int occurrence, Value value);
+    void storeAssigned();
+
+    Connection& connection_;                 // the session the block runs on
+    const PlsqlBlock& block_;                // what runs
+    std::vector<const BindHandle*> binds_;   // bind of each placeholder occurrence
+    std::vector<SqliteStatement> compiled_;  // per statement, compiled at its first run
+    SqliteStatement probe_;                  // "SELECT ?1": reads a bound element as SQLite sees it
+    ub4 element_ = 0;                        // element of the running iteration
+    std::map<const BindHandle*, Value> values_;  // the binds' values in the running iteration
+    std::vector<const BindHandle*> assigned_;    // binds assigned in it, in order of first assignment
+};
+
+}  // namespace engine

@@ -1,0 +1,370 @@
+// Anonymous blocks through the call interface: values come back through the
+// binds (converted as a define converts), the block's SQL runs in the
+// session's transaction, failures leave the client's buffers alone, and what
+// the engine does not run is refused as the compiler refuses it.
+#include "OciTestSession.h"
+#include "TempDataDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+using engine_test::OciTestSession;
+using engine_test::TempDataDirectory;
+
+namespace {
+
+// One text bind with its indicator, length and return code.
+struct TextBind {
+    explicit TextBind(const std::string& initial, sb4 size = 21) : buffer(static_cast<std::size_t>(size), '\0') {
+        std::strcpy(buffer.data(), initial.c_str());
+    }
+    std::string text() const { return buffer.data(); }
+
+    std::vector<char> buffer;
+    sb2 indicator = 0;
+    ub2 length = 0;
+    ub2 returnCode = 9999;
+};
+
+// One number bind (a double, as the library binds numbers) with its indicator.
+struct NumberBind {
+    explicit NumberBind(double initial) : value(initial) {}
+    double value;
+    sb2 indicator = 0;
+    ub2 returnCode = 9999;
+};
+
+class PlsqlBlockTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(session.logon("scott", "tiger"), OCI_SUCCESS) << session.lastError();
+        session.run("create table t (id number, name varchar2(20))");
+        session.run("insert into t values (1, 'one')");
+        session.run("insert into t values (2, 'two')");
+        session.run("insert into t values (3, 'three')");
+        session.run("commit");
+    }
+
+    void bind(OCIStmt* stmt, const char* name, void* value, sb4 size, ub2 type, sb2* indicator = nullptr,
+              ub2* length = nullptr, ub2* returnCode = nullptr) {
+        OCIBind* handle = nullptr;
+        ASSERT_EQ(OCIBindByName(stmt, &handle, session.err(), reinterpret_cast<const OraText*>(name), -1, value,
+                                size, type, indicator, length, returnCode, 0, nullptr, OCI_DEFAULT),
+                  OCI_SUCCESS)
+            << session.lastError();
+    }
+    void bind(OCIStmt* stmt, const char* name, TextBind& b) {
+        bind(stmt, name, b.buffer.data(), static_cast<sb4>(b.buffer.size()), SQLT_STR, &b.indicator, &b.length,
+             &b.returnCode);
+    }
+    void bind(OCIStmt* stmt, const char* name, NumberBind& b) {
+        bind(stmt, name, &b.value, sizeof b.value, SQLT_FLT, &b.indicator, nullptr, &b.returnCode);
+    }
+    sword execute(OCIStmt* stmt, ub4 iterations = 1) {
+        return OCIStmtExecute(session.svc(), stmt, session.err(), iterations, 0, nullptr, nullptr, OCI_DEFAULT);
+    }
+    std::string count(const std::string& where) { return session.value("select count(*) from t where " + where); }
+
+    TempDataDirectory dir;
+    OciTestSession session;
+};
+
+TEST_F(PlsqlBlockTest, AssignmentsReturnValuesThroughTheBinds) {
+    OCIStmt* stmt = session.prepare("BEGIN\n  :n := :n * 2;   -- doubled\n  :s := upper(:s);\n  null;\nend;\n");
+    NumberBind n(21);
+    TextBind s("abc");
+    bind(stmt, "n", n);
+    bind(stmt, ":S", s);
+    ASSERT_EQ(execute(stmt), OCI_SUCCESS) << session.lastError();
+    EXPECT_DOUBLE_EQ(n.value, 42);
+    EXPECT_EQ(n.indicator, 0);
+    EXPECT_EQ(n.returnCode, 0);
+    EXPECT_EQ(s.text(), "ABC");
+    EXPECT_EQ(s.length, 3);
+    EXPECT_EQ(s.indicator, 0);
+    EXPECT_EQ(s.returnCode, 0);
+
+    // Executed again, the block starts from what the buffers hold now.
+    ASSERT_EQ(execute(stmt), OCI_SUCCESS) << session.lastError();
+    EXPECT_DOUBLE_EQ(n.value, 84);
+}
+
+TEST_F(PlsqlBlockTest, LaterStatementsSeeEarlierAssignmentsAndTheTable) {
+    OCIStmt* stmt = session.prepare(
+        "begin :a := :b + 1; :c := :a * 10 || 'x'; select count(*) into :b from t where id <= :a; "
+        "dbms_lock.sleep(0); end;");
+    NumberBind a(0), b(2);
+    TextBind c("");
+    bind(stmt, "a", a);
+    bind(stmt, "b", b);
+    bind(stmt, "c", c);
+    ASSERT_EQ(execute(stmt), OCI_SUCCESS) << session.lastError();
+    EXPECT_DOUBLE_EQ(a.value, 3);
+    EXPECT_EQ(c.text(), "30x");
+    EXPECT_DOUBLE_EQ(b.value, 3);
+}
+
+TEST_F(PlsqlBlockTest, SelectIntoNeedsExactlyOneRow) {
+    struct Case {
+        double key;
+        sword status;
+        std::string error;   // empty when the block succeeds
+        std::string name;    // what :name holds afterwards
+        double id;           // what :id holds afterwards
+    };
+    const std::vector<Case> cases{
+        {2, OCI_SUCCESS, "", "two", 2},
+        // An escaping NO_DATA_FOUND ends the execute with "no data", as the vendor's does.
+        {99, OCI_NO_DATA, "ORA-01403: no data found", "before", -1},
+        {0, OCI_ERROR, "ORA-01422: exact fetch returns more than requested number of rows", "before", -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        OCIStmt* stmt = session.prepare(
+            "begin select name, id into :name, :id from t where id = :key or :key = 0 order by id; end;");
+        TextBind name("before");
+        NumberBind id(-1), key(c.key);
+        bind(stmt, "name", name);
+        bind(stmt, "id", id);
+        bind(stmt, "key", key);
+        EXPECT_EQ(execute(stmt), c.status);
+        EXPECT_EQ(c.error.empty() ? std::string() : session.lastError(), c.error);
+        EXPECT_EQ(name.text(), c.name);
+        EXPECT_DOUBLE_EQ(id.value, c.id);
+    }
+}
+
+TEST_F(PlsqlBlockTest, ChangesJoinTheSessionTransactionAndRollBack) {
+    OCIStmt* stmt = session.prepare(
+        "begin insert into t (id, name) values (:id, 'new'); update t set name = 'changed' where id = 1; "
+        "delete from t where id = 2; end;");
+    NumberBind id(4);
+    bind(stmt, "id", id);
+    ASSERT_EQ(execute(stmt), OCI_SUCCESS) << session.lastError();
+    EXPECT_EQ(count("id = 4 or name = 'changed'"), "2");
+    EXPECT_EQ(count("id = 2"), "0");
+    session.run("rollback");
+    EXPECT_EQ(count("id = 4 or name = 'changed'"), "0");
+    EXPECT_EQ(count("id = 2"), "1");
+}
+
+TEST_F(PlsqlBlockTest, FailedBlockUndoesOnlyItsOwnChanges) {
+    session.run("insert into t values (10, 'kept')");
+    OCIStmt* stmt = session.prepare(
+        "begin :n := 5; insert into t values (11, 'undone'); select name into :s from t where id = 99; end;");
+    NumberBind n(1);
+    TextBind s("old");
+    bind(stmt, "n", n);
+    bind(stmt, "s", s);
+    EXPECT_EQ(execute(stmt), OCI_NO_DATA);
+    EXPECT_DOUBLE_EQ(n.value, 1);
+    EXPECT_EQ(s.text(), "old");
+    EXPECT_EQ(count("id = 10"), "1");
+    EXPECT_EQ(count("id = 11"), "0");
+    session.run("rollback");
+    EXPECT_EQ(count("id = 10"), "0");
+}
+
+TEST_F(PlsqlBlockTest, NullComesBackAsIndicatorMinusOne) {
+    OCIStmt* stmt = session.prepare("begin :n := null; :s := ''; end;");
+    NumberBind n(7);
+    TextBind s("x");
+    bind(stmt, "n", n);
+    bind(stmt, "s", s);
+    ASSERT_EQ(execute(stmt), OCI_SUCCESS) << session.lastError();
+    EXPECT_EQ(n.indicator, -1);
+    EXPECT_EQ(n.returnCode, 1405);
+    EXPECT_EQ(s.indicator, -1);
+    EXPECT_EQ(s.length, 0);
+
+    // Without an indicator a NULL has nowhere to go.
+    OCIStmt* bare = session.prepare("begin :n := null; end;");
+    double value = 3;
+    bind(bare, "n", &value, sizeof value, SQLT_FLT);
+    EXPECT_EQ(execute(bare), OCI_ERROR);
+    EXPECT_EQ(session.lastError(), "ORA-01405: fetched column value is NULL");
+    EXPECT_DOUBLE_EQ(value, 3);
+}
+
+TEST_F(PlsqlBlockTest, ValueTooLongForItsBindFailsAndChangesNoBuffer) {
+    OCIStmt* stmt = session.prepare("begin :n := 7; :s := 'abcdef'; end;");
+    NumberBind n(1);
+    TextBind s("ab", 4);  // room for three characters
+    bind(stmt, "n", n);
+    bind(stmt, "s", s);
+    EXPECT_EQ(execute(stmt), OCI_ERROR);
+    EXPECT_EQ(session.lastError(), "ORA-06502: PL/SQL: numeric or value error: character string buffer too small");
+    EXPECT_DOUBLE_EQ(n.value, 1);
+    EXPECT_EQ(s.text(), "ab");
+
+    OCIStmt* fits = session.prepare("begin :s := 'abc'; end;");
+    bind(fits, "s", s);
+    ASSERT_EQ(execute(fits), OCI_SUCCESS) << session.lastError();
+    EXPECT_EQ(s.text(), "abc");
+}
+
+TEST_F(PlsqlBlockTest, ValuesConvertToTheBindsType) {
+    struct Case {
+        const char* expression;
+        ub2 type;
+        std::string expected;  // the buffer as text, or the error
+    };
+    const std::vector<Case> cases{
+        {"40 + 2", SQLT_STR, "42"},
+        {"5 / 2", SQLT_STR, "2.5"},
+        {"'17'", SQLT_FLT, "17"},
+        {"' 3.25'", SQLT_FLT, "3.25"},
+        {"'x1'", SQLT_FLT, "ORA-06502: PL/SQL: numeric or value error: character to number conversion error"},
+        {"3.6", SQLT_INT, "4"},
+        {"'-12'", SQLT_INT, "-12"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expression);
+        OCIStmt* stmt = session.prepare(std::string("begin :v := ") + c.expression + "; end;");
+        char text[21] = "unchanged";
+        double number = 0;
+        sb4 integer = 0;
+        sb2 indicator = 0;
+        void* value = c.type == SQLT_STR ? static_cast<void*>(text)
+                      : c.type == SQLT_FLT ? static_cast<void*>(&number)
+                                           : static_cast<void*>(&integer);
+        const sb4 size = c.type == SQLT_STR ? sizeof text : c.type == SQLT_FLT ? sizeof number : sizeof integer;
+        bind(stmt, "v", value, size, c.type, &indicator);
+        if (execute(stmt) != OCI_SUCCESS) {
+            EXPECT_EQ(session.lastError(), c.expected);
+            continue;
+        }
+        const std::string got = c.type == SQLT_STR   ? std::string(text)
+                                : c.type == SQLT_FLT ? std::to_string(number)
+                                                     : std::to_string(integer);
+        EXPECT_EQ(got, c.type == SQLT_FLT ? std::to_string(std::stod(c.expected)) : c.expected);
+    }
+}
+
+TEST_F(PlsqlBlockTest, DatesComeBackAsADefineDeliversThem) {
+    const std::string date = "to_date('2024-03-05 06:07:08', 'YYYY-MM-DD HH24:MI:SS')";
+    OCIStmt* stmt = session.prepare("begin :d := " + date + "; :s := " + date + "; end;");
+    ub1 bytes[7] = {};
+    TextBind s("");
+    bind(stmt, "d", bytes, sizeof bytes, SQLT_DAT);
+    bind(stmt, "s", s);
+    ASSERT_EQ(execute(stmt), OCI_SUCCESS) << session.lastError();
+    const ub1 expected[7] = {120, 124, 3, 5, 7, 8, 9};
+    EXPECT_EQ(std::memcmp(bytes, expected, sizeof bytes), 0);
+    EXPECT_EQ(s.text(), session.value("select " + date + " from dual"));
+
+    // The date read back in goes out the same.
+    OCIStmt* again = session.prepare("begin :d := :d + 1; end;");
+    bind(again, "d", bytes, sizeof bytes, SQLT_DAT);
+    ASSERT_EQ(execute(again), OCI_SUCCESS) << session.lastError();
+    EXPECT_EQ(bytes[3], 6);
+}
+
+TEST_F(PlsqlBlockTest, EachIterationRunsWithItsOwnElements) {
+    OCIStmt* stmt = session.prepare("begin :n := :n + 100; insert into t (id, name) values (:n, :s); end;");
+    double numbers[3] = {1, 2, 3};
+    char names[3][8] = {"a", "b", "c"};
+    bind(stmt, "n", numbers, sizeof numbers[0], SQLT_FLT);
+    bind(stmt, "s", names, sizeof names[0], SQLT_STR);
+    ASSERT_EQ(execute(stmt, 3), OCI_SUCCESS) << session.lastError();
+    EXPECT_DOUBLE_EQ(numbers[0], 101);
+    EXPECT_DOUBLE_EQ(numbers[2], 103);
+    EXPECT_EQ(session.column("select name from t where id > 100 order by id"),
+              (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(execute(stmt, 0), OCI_ERROR);
+    EXPECT_EQ(session.lastError(), "ORA-24333: zero iteration count");
+}
+
+TEST_F(PlsqlBlockTest, PlaceholdersMatchByNameOrByPosition) {
+    // By name, the two occurrences are one variable.
+    OCIStmt* byName = session.prepare("begin :x := :x + 1; :X := :x * 10; end;");
+    NumberBind x(1);
+    bind(byName, "x", x);
+    ASSERT_EQ(execute(byName), OCI_SUCCESS) << session.lastError();
+    EXPECT_DOUBLE_EQ(x.value, 20);
+
+    // By position, each occurrence is bound on its own.
+    OCIStmt* byPosition = session.prepare("begin :a := :b || '!'; end;");
+    char target[10] = "";
+    char source[10] = "hi";
+    OCIBind* handle = nullptr;
+    ASSERT_EQ(OCIBindByPos(byPosition, &handle, session.err(), 1, target, sizeof target, SQLT_STR, nullptr, nullptr,
+                           nullptr, 0, nullptr, OCI_DEFAULT),
+              OCI_SUCCESS);
+    handle = nullptr;
+    ASSERT_EQ(OCIBindByPos(byPosition, &handle, session.err(), 2, source, sizeof source, SQLT_STR, nullptr, nullptr,
+                           nullptr, 0, nullptr, OCI_DEFAULT),
+              OCI_SUCCESS);
+    ASSERT_EQ(execute(byPosition), OCI_SUCCESS) << session.lastError();
+    EXPECT_STREQ(target, "hi!");
+    EXPECT_STREQ(source, "hi");
+
+    OCIStmt* unbound = session.prepare("begin :a := :b; end;");
+    bind(unbound, "a", x);
+    EXPECT_EQ(execute(unbound), OCI_ERROR);
+    EXPECT_EQ(session.lastError(), "ORA-01008: not all variables bound");
+}
+
+TEST_F(PlsqlBlockTest, WhatTheEngineDoesNotRunIsACompilationError) {
+    struct Case {
+        const char* block;
+        const char* error;
+    };
+    const std::vector<Case> cases{
+        {"declare n number; begin null; end;", "line 1, column 1:\nPLS-00999: implementation restriction (may be "
+                                               "temporary) DECLARE is not supported in the engine's anonymous blocks"},
+        {"begin\n  if :a > 1 then :a := 1; end if;\nend;", "line 2, column 3:\nPLS-00999"},
+        {"begin loop null; end loop; end;", "line 1, column 7:\nPLS-00999"},
+        {"begin begin null; end; end;", "line 1, column 7:\nPLS-00999"},
+        {"begin null; exception when others then null; end;", "line 1, column 13:\nPLS-00999"},
+        {"begin my_proc(:a); end;", "line 1, column 7:\nPLS-00201: identifier 'MY_PROC' must be declared"},
+        {"begin\n  x := 1;\nend;", "line 2, column 3:\nPLS-00201: identifier 'X' must be declared"},
+        {"begin select 1 into x from dual; end;", "line 1, column 21:\nPLS-00201: identifier 'X' must be declared"},
+        {"begin select 1 from dual; end;",
+         "line 1, column 7:\nPLS-00428: an INTO clause is expected in this SELECT statement"},
+        {"begin end;", "line 1, column 7:\nPLS-00103: Encountered the symbol \"end\""},
+        {"begin null end;", "line 1, column 12:\nPLS-00103: Encountered the symbol \"end\""},
+        {"begin :a := 1", "line 1, column 14:\nPLS-00103: Encountered the symbol \"end-of-file\""},
+        {"begin :a = 1; end;", "line 1, column 10:\nPLS-00103: Encountered the symbol \"=\""},
+        {"begin null; end; null;", "line 1, column 18:\nPLS-00103: Encountered the symbol \"null\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.block);
+        OCIStmt* stmt = session.prepare(c.block);
+        NumberBind a(1);
+        OCIBind* handle = nullptr;
+        OCIBindByName(stmt, &handle, session.err(), reinterpret_cast<const OraText*>("a"), -1, &a.value,
+                      sizeof a.value, SQLT_FLT, nullptr, nullptr, nullptr, 0, nullptr, OCI_DEFAULT);
+        EXPECT_EQ(execute(stmt), OCI_ERROR);
+        const std::string error = session.lastError();
+        EXPECT_EQ(error.rfind(std::string("ORA-06550: ") + c.error, 0), 0u) << error;
+        EXPECT_DOUBLE_EQ(a.value, 1);
+    }
+}
+
+TEST_F(PlsqlBlockTest, SqlErrorsInsideTheBlockAreTheServersErrors) {
+    struct Case {
+        const char* block;
+        const char* error;
+    };
+    const std::vector<Case> cases{
+        {"begin insert into missing values (:a); end;", "ORA-00942: table or view does not exist"},
+        {"begin :a := nosuch; end;", "ORA-00904: \"NOSUCH\": invalid identifier"},
+        {"begin select id, name into :a from t where id = 1; end;", "ORA-00913: too many values"},
+        {"begin :a := 1, 2; end;", "ORA-00913: too many values"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.block);
+        OCIStmt* stmt = session.prepare(c.block);
+        NumberBind a(1);
+        bind(stmt, "a", a);
+        EXPECT_EQ(execute(stmt), OCI_ERROR);
+        EXPECT_EQ(session.lastError(), c.error);
+        EXPECT_DOUBLE_EQ(a.value, 1);
+    }
+}
+
+}  // namespace
