@@ -7,12 +7,15 @@
 #include "ExprValue.h"
 #include "Expression.h"
 #include "Interpreter.h"
+#include "ThreadManager.h"
 
 #include "ODbClassfactory.h"
 #include "ODbConnect.h"
 #include "ODbDescribeSql.h"
 #include "ODbException.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -21,6 +24,15 @@
 namespace Transl {
 
 namespace {
+
+// How long workers still running at a time-out may take to end once their calls
+// are broken. A broken call ends in milliseconds; the bound only caps the wait for
+// one that cannot be interrupted, so that error 23 still follows the time-out
+// closely.
+constexpr std::chrono::milliseconds kBreakGrace{1000};
+// A break reaches only a call in progress, and a worker may be between two calls,
+// so the breaks are repeated this often while the grace lasts.
+constexpr std::chrono::milliseconds kBreakRepeat{50};
 
 // An item whose worker was abandoned after a time-out, with the connection it
 // runs on. Both must stay valid for as long as that worker may run, which is to
@@ -184,14 +196,14 @@ void readItem(Interpreter& in, ExecItem& item)
 // that no worker is left using items or variables that are gone.
 class OraProc::ExecutionScope {
 public:
-    ExecutionScope(OraProc& owner, Interpreter& in) : owner_(owner), in_(in) {}
-    ~ExecutionScope() { owner_.endItems(in_); }
+    ExecutionScope(OraProc& owner, ThreadManager& workers) : owner_(owner), workers_(workers) {}
+    ~ExecutionScope() { owner_.endItems(workers_); }
     ExecutionScope(const ExecutionScope&) = delete;
     ExecutionScope& operator=(const ExecutionScope&) = delete;
 
 private:
     OraProc& owner_;
-    Interpreter& in_;
+    ThreadManager& workers_;
 };
 
 OraProc::~OraProc() = default;
@@ -270,54 +282,97 @@ void OraProc::readDisconnect(Interpreter& in)
 // EXECUTE item { "," item } ";"
 void OraProc::readExecute(Interpreter& in)
 {
-    readItems(in);
-    if (runItems(in))
+    if (runItems(in, readItems(in)))
         in.reportError(ErrorCode::TimedOut);
     in.expectChar(';');
 }
 
-void OraProc::readItems(Interpreter& in)
+OraProc::Items OraProc::readItems(Interpreter& in)
 {
+    Items items;
     std::int32_t number = 1;
     do {
         auto item = std::make_unique<ExecItem>(*this);
         readItem(in, *item);
-        statements_[number++] = std::move(item);
+        items[number++] = std::move(item);
     } while (in.acceptChar(','));
+    return items;
 }
 
-bool OraProc::runItems(Interpreter& in)
+bool OraProc::runItems(ThreadManager& workers, Items items)
 {
-    ExecutionScope scope(*this, in);
+    statements_ = std::move(items);
+    ExecutionScope scope(*this, workers);
     for (auto& [number, item] : statements_) {
         item->startTime = std::time(nullptr);
-        in.addThread(item->procedureCall ? executeSproc : executeSql, number, item.get());
+        workers.addThread(item->procedureCall ? executeSproc : executeSql, number, item.get());
     }
-    in.startAll();
-    const bool timedOut = in.waitAll(statements_, timeout_);
-    endWorkers(in);
+    workers.startAll();
+    const bool timedOut = workers.waitAll(statements_, timeout_);
+    endWorkers(workers);
     storeMessages();
     return timedOut;
 }
 
-void OraProc::endItems(Interpreter& in)
+void OraProc::endItems(ThreadManager& workers)
 {
-    endWorkers(in);
+    endWorkers(workers);
     statements_.clear();
 }
 
-// Marks the items whose workers still run, under the lock, so that those workers
-// leave the script's variables alone from now on, and keeps them alive for them;
-// then lets go of every worker.
-void OraProc::endWorkers(Interpreter& in)
+// A worker whose call was broken ends as after any failure of its statement, with
+// the server's text in its message. Those still running after the grace are
+// marked under the lock, so that they leave the script's variables alone from now
+// on, and their items are kept alive for them.
+void OraProc::endWorkers(ThreadManager& workers)
 {
-    const std::vector<std::int32_t> running = in.runningNumbers();
+    breakWorkers(workers);
+    const std::vector<std::int32_t> running = workers.runningNumbers();
     {
         Lock lock(*this);
         for (const std::int32_t number : running)
             abandon(number);
     }
-    in.killRunning();
+    workers.killRunning();
+}
+
+// Blocks on the workers' ends between the breaks; returns at once when none runs.
+void OraProc::breakWorkers(ThreadManager& workers)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + kBreakGrace;
+    for (std::vector<std::int32_t> running = workers.runningNumbers(); !running.empty();
+         running = workers.runningNumbers()) {
+        const Clock::duration left = deadline - Clock::now();
+        if (left <= Clock::duration::zero())
+            return;
+        breakCalls(running);
+        workers.waitRunning(std::min<Clock::duration>(left, kBreakRepeat));
+    }
+}
+
+void OraProc::breakCalls(const std::vector<std::int32_t>& numbers)
+{
+    std::vector<Oracle::ODbConnect*> sessions;
+    {
+        Lock lock(*this);
+        for (const std::int32_t number : numbers) {
+            const auto item = statements_.find(number);
+            if (item == statements_.end())
+                continue;
+            const auto session = connections_.find(item->second->connectionNumber);
+            if (session != connections_.end())
+                sessions.push_back(session->second.get());
+        }
+    }
+    // Only this thread changes the connection table, so the sessions stay.
+    for (Oracle::ODbConnect* session : sessions) {
+        try {
+            session->breakRunningCall();
+        } catch (const Oracle::ODbException&) {
+            // Not logged on: the item has no call in progress there.
+        }
+    }
 }
 
 void OraProc::abandon(std::int32_t number)

@@ -12,10 +12,12 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Transl {
 
 class Interpreter;
+class ThreadManager;
 
 // The mutex is re-entrant and guards the connection table and every copy between
 // script variables and library parameters; it is not part of the public face, so
@@ -63,6 +65,12 @@ public:
     void readDisconnect(Interpreter& interpreter);
     void readExecute(Interpreter& interpreter);
 
+    // Runs the items of one EXECUTE on `workers` under the time-out, hands their
+    // messages to their message variables and empties the statement table; true
+    // when the time-out passed. On a time-out the calls of the workers that still
+    // run are broken; a worker that has not ended after a short grace is given up.
+    bool runItems(ThreadManager& workers, Items items);
+
     // Worker procedures of the threads: the argument is the ExecItem to run.
     static unsigned int executeSql(void* item);
     static unsigned int executeSproc(void* item);
@@ -70,13 +78,15 @@ public:
 private:
     class ExecutionScope;
 
-    void readItems(Interpreter& interpreter);
-    // Runs the items, then stores their messages; true when the time-out passed.
-    bool runItems(Interpreter& interpreter);
-    // Gives up the items whose workers still run, ends every worker and empties
-    // the statement table.
-    void endItems(Interpreter& interpreter);
-    void endWorkers(Interpreter& interpreter);
+    Items readItems(Interpreter& interpreter);
+    // Ends every worker and empties the statement table.
+    void endItems(ThreadManager& workers);
+    // Breaks what still runs, then gives up the items of workers that outlast
+    // the grace and lets go of every worker.
+    void endWorkers(ThreadManager& workers);
+    void breakWorkers(ThreadManager& workers);
+    // Interrupts the database call of each numbered item, if one is in progress.
+    void breakCalls(const std::vector<std::int32_t>& numbers);
     // Gives up item `number` to a worker that still runs; caller holds the lock.
     void abandon(std::int32_t number);
     void storeMessages();

@@ -4,6 +4,7 @@
 
 #include "Exception.h"
 
+#include <algorithm>
 #include <ctime>
 
 namespace Transl {
@@ -75,6 +76,20 @@ Utils::Thread* ThreadManager::firstRunning() const
         if (entry.second)
             return entry.second.get();
     return nullptr;
+}
+
+bool ThreadManager::waitRunning(std::chrono::steady_clock::duration bound)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + bound;
+    for (auto& entry : threads_) {
+        if (!entry.second)
+            continue;
+        const std::chrono::duration<double> left = std::max<Clock::duration>(deadline - Clock::now(), {});
+        if (!entry.second->wait(left.count()))
+            return false;
+    }
+    return true;
 }
 
 std::vector<std::int32_t> ThreadManager::runningNumbers()

@@ -5,6 +5,7 @@
 #include "OraProc.h"
 #include "Thread.h"
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -28,6 +29,9 @@ public:
     // whole seconds than `timeout` have passed since an item's start time. Returns
     // true for a time-out. Ended workers are destroyed as they are found.
     bool waitAll(const OraProc::Items& items, std::int32_t timeout);
+    // Waits up to `bound` for every worker that still runs to end, blocking on
+    // their ends; true when none runs any more.
+    bool waitRunning(std::chrono::steady_clock::duration bound);
     // Numbers of the workers that have not ended, in order.
     std::vector<std::int32_t> runningNumbers();
     // Ends what still runs (a running worker is abandoned, not waited for), destroys

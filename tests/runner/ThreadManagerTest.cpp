@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <ctime>
 #include <mutex>
@@ -212,6 +213,27 @@ TEST_F(ThreadManagerTest, RepeatedTimeOutsWithBlockedWorkersLeaveNothingBehind)
         for (auto& entry : items)
             kept_.push_back(std::move(entry.second));
     }
+}
+
+// The grace after a time-out: a bounded wait gives up on a blocked worker and
+// sees the end of one that has been let go.
+TEST_F(ThreadManagerTest, WaitForRunningWorkersIsBoundedAndSeesTheirEnd)
+{
+    OraProc::Items items;
+    addWorker(1, items, kLongAgo, countRun);
+    addWorker(2, items, kLongAgo, blockUntilReleased);
+    start();
+    ASSERT_TRUE(manager_.waitAll(items, 1));
+    EXPECT_FALSE(manager_.waitRunning(std::chrono::milliseconds(10)));
+    EXPECT_EQ(manager_.runningNumbers(), std::vector<std::int32_t>{2});
+    {
+        std::lock_guard<std::mutex> lock(board_.mutex);
+        board_.released = true;
+    }
+    board_.changed.notify_all();
+    EXPECT_TRUE(manager_.waitRunning(std::chrono::hours(1)));
+    EXPECT_TRUE(manager_.runningNumbers().empty());
+    manager_.killRunning();
 }
 
 TEST_F(ThreadManagerTest, SecondWorkerForANumberIsAnInternalFailure)
