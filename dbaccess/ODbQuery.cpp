@@ -1,6 +1,9 @@
 // One SQL statement of any kind on a connection.
 #include "ODbQuery.h"
 
+#include <strings.h>
+
+#include <algorithm>
 #include <cstdlib>
 
 #include "FPosBindObj.h"
@@ -42,19 +45,51 @@ void copyElement(ODbDynamicVariable& dst, const ODbDynamicVariable& src, unsigne
             dst.getLob()->newPiece(from.getPiece(i).data, from.getPiece(i).length, 0);
 }
 
-// Binds every parameter, by position or by name, and registers the list.
+// The first parameter named like parameter `index` (1-based), when that is
+// another one; null for a parameter bound by position or the first of its name.
+const ODbBindVariable* firstNamesake(const ODbSqlBind<ODbParam>& binder, int index)
+{
+    const char* name = binder.getVariable(index)->getBindName();
+    for (int i = 1; name != nullptr && i < index; ++i) {
+        const char* other = binder.getVariable(i)->getBindName();
+        if (other != nullptr && strcasecmp(other, name) == 0)
+            return binder.getVariable(i);
+    }
+    return nullptr;
+}
+
+// Binds every parameter, by position or by name, and registers the list. A
+// name is one variable on the server however often the text uses it: the
+// first parameter of that name is bound, and it is the one paramByName gives.
 template <class Cursor> void bindAll(Cursor& cursor, const ODbSqlBind<ODbParam>& binder, unsigned int iters)
 {
     for (int i = 1; i <= binder.getCount(); ++i) {
         ODbBindVariable& var = *binder.getVariable(i);
         if (var.getFtype() == extNone)
             throw ODbException(Messages::ParameterNotTyped, 0, nullptr);
+        if (firstNamesake(binder, i) != nullptr)
+            continue;
         if (var.getBindPos() != -1)
             cursor.bind(var.getBindPos(), var, iters);
         else
             cursor.bind(var.getBindName(), var, iters);
     }
     cursor.registerBindItemList(binder.getList());
+}
+
+// After an execute the later parameters of a name take the values the server
+// left in the first one (a PL/SQL block returns values through its binds), so
+// that every parameter reads what the statement returned.
+void copyToNamesakes(const ODbSqlBind<ODbParam>& binder)
+{
+    for (int i = 1; i <= binder.getCount(); ++i) {
+        const ODbBindVariable* first = firstNamesake(binder, i);
+        ODbBindVariable& var = *binder.getVariable(i);
+        if (first == nullptr || isPiecewiseType(var.getFtype()) || first->getFtype() != var.getFtype() ||
+            first->getElemSize() != var.getElemSize())
+            continue;
+        var.assignData(*first, 0, std::min(first->getArraySize(), var.getArraySize()));
+    }
 }
 
 } // namespace
@@ -129,6 +164,7 @@ void ODbQuery::exec(int iters)
     if (!bound_)
         bindVar(static_cast<unsigned int>(iters));
     cursor_->exec(static_cast<unsigned int>(iters));
+    copyToNamesakes(binder_);
 }
 
 bool ODbQuery::next()

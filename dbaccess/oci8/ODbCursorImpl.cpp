@@ -145,8 +145,20 @@ void ODbCursorImpl::forgetState()
 
 void ODbCursorImpl::exec(unsigned int iters)
 {
+    // Asked before the execute, whose error record the answer must not replace.
+    const bool block = isBlock();
     const sword status = isPiecewise() ? executePiecewise(iters) : execute(iters);
+    if (status == OCI_NO_DATA && block)
+        check()(status); // a block's escaping NO_DATA_FOUND: ORA-01403 is its failure
     setResult(status);
+}
+
+bool ODbCursorImpl::isBlock() const
+{
+    ub2 type = 0;
+    check()(OCIAttrGet(statement().get(), OCI_HTYPE_STMT, &type, nullptr, OCI_ATTR_STMT_TYPE,
+                       connection_->errorHandle()));
+    return type == OCI_STMT_BEGIN || type == OCI_STMT_DECLARE;
 }
 
 void ODbCursorImpl::bind(const char* name, ODbDynamicVariable& var, unsigned int iters)

@@ -59,6 +59,7 @@ private:
     void bindVariable(int pos, const char* name, ODbDynamicVariable& var, unsigned int iters);
     OCIBind* bindCall(int pos, const char* name, ODbDynamicVariable& var);
     sword execute(unsigned int iters);
+    bool isBlock() const; // the statement is a PL/SQL block
     sword executePiecewise(unsigned int iters);
     void supplyPiece(const PieceRequest& request, ODbDynamicVariable& var);
     void sendPiece(const PieceRequest& request, ODbDynamicVariable& var, void* buffer, ub4* length, ub1 piece);
