@@ -11,9 +11,16 @@ namespace engine {
 
 void ArrayExecution::start(Connection& connection, sqlite3_stmt* stmt, std::vector<BindHandle*> binds,
                            ub4 iterations, ub4 rowOffset) {
+    sqlite3_reset(stmt);
+    start(std::move(binds), iterations, rowOffset, [this](ub4 element) { return runOnce(element); });
     connection_ = &connection;
     stmt_ = stmt;
-    sqlite3_reset(stmt_);
+}
+
+void ArrayExecution::start(std::vector<BindHandle*> binds, ub4 iterations, ub4 rowOffset, Iteration iteration) {
+    connection_ = nullptr;
+    stmt_ = nullptr;
+    iteration_ = std::move(iteration);
     binds_ = std::move(binds);
     iterations_ = iterations;
     rowOffset_ = rowOffset;
@@ -27,15 +34,17 @@ void ArrayExecution::abandon() {
     request_ = PieceRequest{};
     if (stmt_ != nullptr) sqlite3_reset(stmt_);
     stmt_ = nullptr;
+    iteration_ = nullptr;
 }
 
 sword ArrayExecution::resume() {
-    if (stmt_ == nullptr) throw CallError(CallCode::FetchOutOfSequence);
+    if (!iteration_) throw CallError(CallCode::FetchOutOfSequence);
     for (; next_ < iterations_; ++next_) {
         if (!gatherPieces(next_)) return OCI_NEED_DATA;
-        runOnce(rowOffset_ + next_);
+        rowCount_ += iteration_(rowOffset_ + next_);
     }
     stmt_ = nullptr;
+    iteration_ = nullptr;
     return OCI_SUCCESS;
 }
 
@@ -70,7 +79,7 @@ void ArrayExecution::ask(BindHandle& bind, ub4 iteration) {
 }
 
 // The statement is reset: start() takes it so, and each run leaves it so.
-void ArrayExecution::runOnce(ub4 element) {
+ub4 ArrayExecution::runOnce(ub4 element) {
     for (BindHandle* bind : binds_) bind->bindElement(stmt_, element, false);
     int rc;
     while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
@@ -79,8 +88,9 @@ void ArrayExecution::runOnce(ub4 element) {
         const int error = sqlite3_reset(stmt_);
         connection_->fail(error != SQLITE_OK ? error : rc);
     }
-    rowCount_ += static_cast<ub4>(sqlite3_changes(connection_->db()));
+    const auto changed = static_cast<ub4>(sqlite3_changes(connection_->db()));
     sqlite3_reset(stmt_);
+    return changed;
 }
 
 void ArrayExecution::answer(BindHandle& bind, const void* buffer, ub4 length, ub1 piece, const void* indicator) {

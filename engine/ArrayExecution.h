@@ -1,5 +1,6 @@
 // The execute side of a statement that changes data: runs its SQLite statement
-// once per iteration with that iteration's bound elements.
+// (or, for a PL/SQL block, the block) once per iteration with that iteration's
+// bound elements.
 //
 // Data-at-exec binds get their value before each iteration, either from the
 // client's in-bind callback or piece by piece: the execution stops with
@@ -9,6 +10,7 @@
 
 #include "PieceRequest.h"
 
+#include <functional>
 #include <vector>
 
 struct sqlite3_stmt;
@@ -20,9 +22,15 @@ class Connection;
 
 class ArrayExecution {
 public:
+    // One iteration's work with element `element` of the binds, whose
+    // data-at-exec values are gathered; returns the rows it changed.
+    using Iteration = std::function<ub4(ub4 element)>;
+
     // Prepares `iterations` runs of `stmt` with elements rowOffset.. of `binds`.
     void start(Connection& connection, sqlite3_stmt* stmt, std::vector<BindHandle*> binds, ub4 iterations,
                ub4 rowOffset);
+    // Prepares `iterations` runs of `iteration` with elements rowOffset.. of `binds`.
+    void start(std::vector<BindHandle*> binds, ub4 iterations, ub4 rowOffset, Iteration iteration);
     // Runs (or goes on running) the iterations: OCI_SUCCESS when all ran,
     // OCI_NEED_DATA when a data-at-exec bind needs its next piece.
     sword resume();
@@ -39,10 +47,11 @@ public:
 private:
     bool gatherPieces(ub4 iteration);
     void ask(BindHandle& bind, ub4 iteration);
-    void runOnce(ub4 element);
+    ub4 runOnce(ub4 element);
 
-    Connection* connection_ = nullptr;  // the session; valid while running
-    sqlite3_stmt* stmt_ = nullptr;      // the statement run
+    Connection* connection_ = nullptr;  // the session of stmt_; valid while running
+    sqlite3_stmt* stmt_ = nullptr;      // the statement run, if the iterations run one
+    Iteration iteration_;               // the work of one iteration; empty when not running
     std::vector<BindHandle*> binds_;    // all binds of the statement
     ub4 iterations_ = 0;   // runs asked for
     ub4 rowOffset_ = 0;    // element of the first run

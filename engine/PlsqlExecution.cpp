@@ -147,12 +147,12 @@ bool PlsqlExecution::step(sqlite3_stmt* stmt) {
 }
 
 // The current value of the bind behind placeholder occurrence `occurrence`:
-// what the block assigned to it, else the client's element.
+// what the block assigned to it, else the client's element (for a data-at-exec
+// bind, the value gathered for the iteration).
 sqlite3_value* PlsqlExecution::valueOf(int occurrence) {
     const BindHandle* bind = binds_[static_cast<std::size_t>(occurrence)];
     auto found = values_.find(bind);
     if (found != values_.end()) return found->second.get();
-    if (bind->dataAtExec()) throw CallError(CallCode::UnsupportedType);
     if (!probe_) probe_ = SqliteStatement(connection_, "SELECT ?1");
     sqlite3_stmt* probe = probe_.get();
     OnUnwind reset([probe] { sqlite3_reset(probe); });

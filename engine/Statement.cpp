@@ -29,8 +29,14 @@ std::string upperCase(std::string text) {
 Statement::~Statement() {
     if (!connection_) return;
     auto hold = connection_->holdCalls();
+    release();
+}
+
+// Lets go of everything compiled on connection_; the caller holds its calls off.
+void Statement::release() {
     cursor_.close();
     execution_.abandon();
+    block_.reset();
     compiled_ = SqliteStatement();
 }
 
@@ -60,9 +66,7 @@ void Statement::setAttribute(ub4 attribute, void* value, ub4 size) {
 void Statement::prepare(const std::string& text) {
     if (connection_) {
         auto hold = connection_->holdCalls();
-        cursor_.close();
-        execution_.abandon();
-        compiled_ = SqliteStatement();
+        release();
     }
     connection_.reset();
     selectList_.clear();
@@ -153,6 +157,10 @@ sword Statement::execute(const ServiceContext& context, ub4 iterations, ub4 rowO
     if (connection_ == connection) {
         cursor_.close();
         execution_.abandon();
+    } else if (connection_ && block_) {
+        // The block's statements were compiled on the other session.
+        auto hold = connection_->holdCalls();
+        block_.reset();
     }
     state_ = State::Prepared;
     changeRan_ = false;
@@ -169,11 +177,7 @@ sword Statement::run(ub4 iterations, ub4 rowOffset, ub4 mode, ErrorRecords& erro
         state_ = State::Described;
         return OCI_SUCCESS;
     }
-    if (translated_.command.kind == EngineCommandKind::Block) {
-        runBlock(iterations, rowOffset);
-        state_ = State::Executed;
-        return OCI_SUCCESS;
-    }
+    if (translated_.command.kind == EngineCommandKind::Block) return runBlock(iterations, rowOffset);
     if (translated_.command.kind != EngineCommandKind::None) {
         runCommand();
         state_ = State::Executed;
@@ -222,6 +226,11 @@ sword Statement::runChange(ub4 iterations, ub4 rowOffset) {
     connection_->beforeChange();
     changeRan_ = true;
     execution_.start(*connection_, compiled_.get(), bindList(), iterations, rowOffset);
+    return resumeIterations();
+}
+
+// Runs (or goes on running) the iterations execution_ was started with.
+sword Statement::resumeIterations() {
     OnUnwind abandon([this] { execution_.abandon(); });
     const sword status = execution_.resume();
     if (status == OCI_SUCCESS) state_ = State::Executed;
@@ -255,11 +264,16 @@ void Statement::runCommand() {
     }
 }
 
-// The block runs once per iteration, each time with that iteration's elements.
-void Statement::runBlock(ub4 iterations, ub4 rowOffset) {
+// The block runs once per iteration, each time with that iteration's elements
+// (data-at-exec values gathered first, as for a change).
+sword Statement::runBlock(ub4 iterations, ub4 rowOffset) {
     if (iterations == 0) throw CallError(CallCode::ZeroIterations);
-    PlsqlExecution execution(*connection_, *translated_.command.block, occurrenceBinds());
-    for (ub4 i = 0; i < iterations; ++i) execution.run(rowOffset + i);
+    block_ = std::make_unique<PlsqlExecution>(*connection_, *translated_.command.block, occurrenceBinds());
+    execution_.start(bindList(), iterations, rowOffset, [this](ub4 element) {
+        block_->run(element);
+        return ub4{0};
+    });
+    return resumeIterations();
 }
 
 // The bind of each placeholder occurrence (SQLite parameter i + 1); ORA-01008
@@ -277,12 +291,7 @@ std::vector<const BindHandle*> Statement::occurrenceBinds() const {
 
 sword Statement::resumePieces(ErrorRecords& errors) {
     Connection::Call call(*connection_);
-    if (execution_.awaitingPiece()) {
-        OnUnwind abandon([this] { execution_.abandon(); });
-        const sword status = execution_.resume();
-        if (status == OCI_SUCCESS) state_ = State::Executed;
-        return status;
-    }
+    if (execution_.awaitingPiece()) return resumeIterations();
     OnUnwind closeCursor([this] {
         cursor_.close();
         fetchingInExecute_ = false;

@@ -15,6 +15,7 @@
 #include "DefineHandle.h"
 #include "Handle.h"
 #include "ParamDescriptor.h"
+#include "PlsqlExecution.h"
 #include "QueryCursor.h"
 #include "SqlDialect.h"
 #include "SqliteStatement.h"
@@ -71,8 +72,10 @@ private:
     sword runChange(ub4 iterations, ub4 rowOffset);
     void runDefinition();
     void runCommand();
-    void runBlock(ub4 iterations, ub4 rowOffset);
+    sword runBlock(ub4 iterations, ub4 rowOffset);
     std::vector<const BindHandle*> occurrenceBinds() const;
+    sword resumeIterations();
+    void release();
     sword resumePieces(ErrorRecords& errors);
     sword fetchStatus(sword status, ErrorRecords& errors) const;
 
@@ -86,7 +89,8 @@ private:
     int columnCount_ = 0;                     // select-list length of compiled_
     std::vector<std::unique_ptr<ParamDescriptor>> selectList_;  // built on first OCIParamGet
     QueryCursor cursor_;           // rows of an executed query
-    ArrayExecution execution_;     // iterations of a change
+    ArrayExecution execution_;     // iterations of a change or a PL/SQL block
+    std::unique_ptr<PlsqlExecution> block_;  // the PL/SQL block those iterations run
     bool fetchingInExecute_ = false;  // a query's execute-time fetch waits for a piece
     bool definesChanged_ = true;   // defines_ changed since the cursor last took them
     bool changeRan_ = false;       // the last execute ran a change: its rows are the row count

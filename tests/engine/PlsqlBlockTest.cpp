@@ -278,6 +278,54 @@ TEST_F(PlsqlBlockTest, EachIterationRunsWithItsOwnElements) {
     EXPECT_EQ(session.lastError(), "ORA-24333: zero iteration count");
 }
 
+TEST_F(PlsqlBlockTest, DataAtExecValuesArriveInPiecesForEachIteration) {
+    session.run("create table docs (id number, body long)");
+    OCIStmt* stmt = session.prepare(
+        "begin insert into docs values (:n, :body); :n := length(:body) + :n * 1000; end;");
+    double numbers[2] = {1, 2};
+    bind(stmt, "n", numbers, sizeof numbers[0], SQLT_FLT);
+    OCIBind* body = nullptr;
+    ASSERT_EQ(OCIBindByName(stmt, &body, session.err(), reinterpret_cast<const OraText*>("body"), -1, nullptr,
+                            3000000, SQLT_LNG, nullptr, nullptr, nullptr, 0, nullptr, OCI_DATA_AT_EXEC),
+              OCI_SUCCESS);
+    const std::string pieces[2][2] = {{"first ", "row"}, {"second ", "row, longer"}};
+    std::vector<ub4> asked;  // iteration * 10 + piece of every request
+    sword status = execute(stmt, 2);
+    while (status == OCI_NEED_DATA) {
+        void* handle = nullptr;
+        ub4 type = 0, iteration = 9, index = 9;
+        ub1 direction = 0, piece = 0;
+        ASSERT_EQ(OCIStmtGetPieceInfo(stmt, session.err(), &handle, &type, &direction, &iteration, &index, &piece),
+                  OCI_SUCCESS);
+        ASSERT_EQ(handle, body);
+        ASSERT_LT(iteration, 2u);
+        asked.push_back(iteration * 10 + piece);
+        const std::string& text = pieces[iteration][piece == OCI_FIRST_PIECE ? 0 : 1];
+        ub4 length = static_cast<ub4>(text.size());
+        OCIStmtSetPieceInfo(body, OCI_HTYPE_BIND, session.err(), text.data(), &length,
+                            piece == OCI_FIRST_PIECE ? OCI_NEXT_PIECE : OCI_LAST_PIECE, nullptr, nullptr);
+        status = execute(stmt, 2);
+    }
+    ASSERT_EQ(status, OCI_SUCCESS) << session.lastError();
+    EXPECT_EQ(asked, (std::vector<ub4>{OCI_FIRST_PIECE, OCI_NEXT_PIECE, 10 + OCI_FIRST_PIECE, 10 + OCI_NEXT_PIECE}));
+    EXPECT_DOUBLE_EQ(numbers[0], 1009);
+    EXPECT_DOUBLE_EQ(numbers[1], 2018);
+    EXPECT_EQ(session.column("select body from docs order by id"),
+              (std::vector<std::string>{"first row", "second row, longer"}));
+
+    // A value cannot go back out in pieces: the block fails once its in value is given.
+    OCIStmt* out = session.prepare("begin :body := 'x'; end;");
+    OCIBind* outBody = nullptr;
+    ASSERT_EQ(OCIBindByName(out, &outBody, session.err(), reinterpret_cast<const OraText*>("body"), -1, nullptr,
+                            3000000, SQLT_LNG, nullptr, nullptr, nullptr, 0, nullptr, OCI_DATA_AT_EXEC),
+              OCI_SUCCESS);
+    ASSERT_EQ(execute(out), OCI_NEED_DATA);
+    ub4 length = 3;
+    OCIStmtSetPieceInfo(outBody, OCI_HTYPE_BIND, session.err(), "old", &length, OCI_ONE_PIECE, nullptr, nullptr);
+    EXPECT_EQ(execute(out), OCI_ERROR);
+    EXPECT_EQ(session.lastError(), "ORA-03115: unsupported network datatype or representation");
+}
+
 TEST_F(PlsqlBlockTest, PlaceholdersMatchByNameOrByPosition) {
     // By name, the two occurrences are one variable.
     OCIStmt* byName = session.prepare("begin :x := :x + 1; :X := :x * 10; end;");
