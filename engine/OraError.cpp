@@ -221,6 +221,10 @@ OraError OraError::fromSqlite(sqlite3* db, int rc) {
 
 OraError::OraError(int number, const std::string& text) : std::runtime_error(text), number_(number) {}
 
+OraError OraError::raisedAtBlockLine(std::size_t line) const {
+    return OraError(number_, std::string(what()) + "\nORA-06512: at line " + std::to_string(line));
+}
+
 OraError OraError::fromSqlite(int rc, const std::string& message) {
     if (auto number = serverErrorNumber(message)) return OraError(*number, message);
     switch (rc & 0xff) {

@@ -7,6 +7,7 @@
 
 #include "InternalApi.h"
 
+#include <cstddef>
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
@@ -85,6 +86,11 @@ public:
     // a server error ("ORA-NNNNN: ...", as the engine's SQL functions raise them)
     // is kept as it stands.
     static OraError fromSqlite(int rc, const std::string& message);
+
+    // This error as an anonymous block hands it on when the statement at
+    // `line` (1-based) of the block raised it: the server adds the frame
+    // "ORA-06512: at line N" under the error's own text; the number stays.
+    OraError raisedAtBlockLine(std::size_t line) const;
 
     // The server's error number, e.g. 942.
     int number() const noexcept { return number_; }

@@ -6,6 +6,7 @@
 // text, so the block's SQL means what the same SQL means outside a block.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,8 @@ struct PlsqlStatement {
     // Assign and SelectInto: the placeholder occurrences that receive the
     // result's columns, in column order.
     std::vector<int> targets;
+    std::size_t line = 1;    // where the statement starts in the block's text, 1-based,
+    std::size_t column = 1;  // as the server's error messages name it
 };
 
 struct PlsqlBlock {

@@ -11,8 +11,8 @@
 
 #include <sqlite3.h>
 
-#include <algorithm>
 #include <new>
+#include <string>
 
 namespace engine {
 namespace {
@@ -21,6 +21,8 @@ namespace {
 constexpr char kTakeSavepoint[] = "SAVEPOINT \"^$BLOCK\"";
 constexpr char kReleaseSavepoint[] = "RELEASE \"^$BLOCK\"";
 constexpr char kRollBackToSavepoint[] = "ROLLBACK TO \"^$BLOCK\"; RELEASE \"^$BLOCK\"";
+
+constexpr int kUserRequestedCancel = 1013;  // ORA-01013
 
 }  // namespace
 
@@ -58,7 +60,27 @@ void PlsqlExecution::ValueFree::operator()(sqlite3_value* value) const { sqlite3
 
 PlsqlExecution::PlsqlExecution(Connection& connection, const PlsqlBlock& block,
                                std::vector<const BindHandle*> binds)
-    : connection_(connection), block_(block), binds_(std::move(binds)), compiled_(block.statements.size()) {}
+    : connection_(connection), block_(block), binds_(std::move(binds)) {
+    for (const PlsqlStatement& statement : block_.statements) compiled_.push_back(compiled(statement));
+}
+
+// The statement's SQL compiled; what SQLite refuses is the block's
+// compilation error, as the server's compiler reports SQL it cannot compile.
+SqliteStatement PlsqlExecution::compiled(const PlsqlStatement& statement) {
+    if (statement.sql.empty()) return {};
+    try {
+        SqliteStatement compiled(connection_, statement.sql);
+        checkColumns(statement, compiled.get());
+        return compiled;
+    } catch (const OraError& error) {
+        const std::string line = std::to_string(statement.line);
+        const std::string column = std::to_string(statement.column);
+        throw OraError(OraCode::PlsqlCompilation,
+                       {line, column,
+                        "PL/SQL: " + std::string(error.what()) + "\nORA-06550: line " + line + ", column " + column +
+                            ":\nPL/SQL: SQL Statement ignored"});
+    }
+}
 
 void PlsqlExecution::run(ub4 element) {
     element_ = element;
@@ -70,7 +92,18 @@ void PlsqlExecution::run(ub4 element) {
     savepoint.release();
 }
 
+// A cancel is the client's own request, not an error of the block: it keeps
+// its plain text.
 void PlsqlExecution::runStatement(std::size_t index, Savepoint& savepoint) {
+    try {
+        runBody(index, savepoint);
+    } catch (const OraError& error) {
+        if (error.number() == kUserRequestedCancel) throw;
+        throw error.raisedAtBlockLine(block_.statements[index].line);
+    }
+}
+
+void PlsqlExecution::runBody(std::size_t index, Savepoint& savepoint) {
     switch (block_.statements[index].kind) {
     case PlsqlStatement::Kind::Null: break;
     case PlsqlStatement::Kind::Assign:
@@ -86,7 +119,6 @@ void PlsqlExecution::runStatement(std::size_t index, Savepoint& savepoint) {
 // Statement `index` compiled, reset, and bound to the current values.
 sqlite3_stmt* PlsqlExecution::started(std::size_t index) {
     const PlsqlStatement& statement = block_.statements[index];
-    if (!compiled_[index]) compiled_[index] = SqliteStatement(connection_, statement.sql);
     sqlite3_stmt* stmt = compiled_[index].get();
     sqlite3_reset(stmt);
     for (std::size_t k = 0; k < statement.parameters.size(); ++k) {
@@ -95,16 +127,21 @@ sqlite3_stmt* PlsqlExecution::started(std::size_t index) {
     return stmt;
 }
 
+// An assignment or SELECT INTO has one column for each of its targets.
+void PlsqlExecution::checkColumns(const PlsqlStatement& statement, sqlite3_stmt* stmt) {
+    if (statement.kind != PlsqlStatement::Kind::Assign && statement.kind != PlsqlStatement::Kind::SelectInto) return;
+    const auto columns = static_cast<std::size_t>(sqlite3_column_count(stmt));
+    if (columns < statement.targets.size()) throw OraError(OraCode::NotEnoughValues);
+    if (columns > statement.targets.size()) throw OraError(OraCode::TooManyValues);
+}
+
 // An assignment or SELECT INTO: exactly one row, whose columns go to the targets.
 void PlsqlExecution::assignRow(std::size_t index) {
     const std::vector<int>& targets = block_.statements[index].targets;
     sqlite3_stmt* stmt = started(index);
     OnUnwind reset([stmt] { sqlite3_reset(stmt); });
     if (!step(stmt)) throw OraError(OraCode::NoDataFound);
-    const auto columns = static_cast<std::size_t>(sqlite3_column_count(stmt));
-    if (columns != targets.size()) {
-        throw OraError(columns < targets.size() ? OraCode::NotEnoughValues : OraCode::TooManyValues);
-    }
+    const std::size_t columns = targets.size();
     std::vector<Value> row;
     for (std::size_t c = 0; c < columns; ++c) {
         row.emplace_back(sqlite3_value_dup(sqlite3_column_value(stmt, static_cast<int>(c))));
@@ -166,16 +203,12 @@ sqlite3_value* PlsqlExecution::valueOf(int occurrence) {
 
 void PlsqlExecution::assign(int occurrence, Value value) {
     const BindHandle* bind = binds_[static_cast<std::size_t>(occurrence)];
+    assigned_.insert_or_assign(bind, bind->convertOut(ColumnValue(value.get())));
     values_.insert_or_assign(bind, std::move(value));
-    if (std::find(assigned_.begin(), assigned_.end(), bind) == assigned_.end()) assigned_.push_back(bind);
 }
 
-// Every assigned value is converted before any is stored, so that a value that
-// does not fit leaves all the client's buffers as they were.
 void PlsqlExecution::storeAssigned() {
-    std::vector<BindHandle::OutValue> converted;
-    for (const BindHandle* bind : assigned_) converted.push_back(bind->convertOut(ColumnValue(values_.at(bind).get())));
-    for (std::size_t i = 0; i < assigned_.size(); ++i) assigned_[i]->storeOut(converted[i], element_);
+    for (const auto& [bind, value] : assigned_) bind->storeOut(value, element_);
 }
 
 }  // namespace engine

@@ -2,13 +2,19 @@
 // an execute, with that iteration's elements of the statement's binds.
 //
 // Within an iteration the binds are the block's variables: a placeholder reads
-// the bind's element (or what the block assigned to it so far), and the values
-// assigned go back into the client's buffers only when the whole block has
-// run, converted as a define converts a column. A block that fails leaves the
-// client's buffers as they were and undoes its own changes, as the server
-// rolls back a failed call; the session's earlier work stays.
+// the bind's element (or what the block assigned to it so far). A value is
+// converted to the bind's type when it is assigned, as a define converts a
+// column (so a value that does not fit fails that statement), and goes into
+// the client's buffers only when the whole block has run. A block that fails
+// leaves the client's buffers as they were and undoes its own changes, as the
+// server rolls back a failed call; the session's earlier work stays.
+//
+// Errors come in the server's form: SQL the block's statements cannot compile
+// is ORA-06550 naming the statement, an error raised while one runs carries
+// the frame "ORA-06512: at line N".
 #pragma once
 
+#include "BindHandle.h"
 #include "PlsqlBlock.h"
 #include "SqliteStatement.h"
 #include "oci.h"
@@ -21,13 +27,13 @@ struct sqlite3_value;
 
 namespace engine {
 
-class BindHandle;
 class Connection;
 
 class PlsqlExecution {
 public:
     // `binds[i]` is the bind of the block's placeholder occurrence i; all must
     // be set. The block, the binds and the connection outlive the execution.
+    // Compiles the block's SQL.
     PlsqlExecution(Connection& connection, const PlsqlBlock& block, std::vector<const BindHandle*> binds);
 
     // Runs the block with element `element` of the binds.
@@ -40,7 +46,10 @@ private:
     using Value = std::unique_ptr<sqlite3_value, ValueFree>;
     class Savepoint;
 
+    SqliteStatement compiled(const PlsqlStatement& statement);
+    static void checkColumns(const PlsqlStatement& statement, sqlite3_stmt* stmt);
     void runStatement(std::size_t index, Savepoint& savepoint);
+    void runBody(std::size_t index, Savepoint& savepoint);
     sqlite3_stmt* started(std::size_t index);
     void assignRow(std::size_t index);
     void runChange(std::size_t index);
@@ -53,11 +62,11 @@ private:
     Connection& connection_;                 // the session the block runs on
     const PlsqlBlock& block_;                // what runs
     std::vector<const BindHandle*> binds_;   // bind of each placeholder occurrence
-    std::vector<SqliteStatement> compiled_;  // per statement, compiled at its first run
+    std::vector<SqliteStatement> compiled_;  // per statement; empty for NULL
     SqliteStatement probe_;                  // "SELECT ?1": reads a bound element as SQLite sees it
     ub4 element_ = 0;                        // element of the running iteration
     std::map<const BindHandle*, Value> values_;  // the binds' values in the running iteration
-    std::vector<const BindHandle*> assigned_;    // binds assigned in it, in order of first assignment
+    std::map<const BindHandle*, BindHandle::OutValue> assigned_;  // what goes back to the client after it
 };
 
 }  // namespace engine

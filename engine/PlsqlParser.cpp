@@ -47,6 +47,7 @@ PlsqlStatement PlsqlParser::parseStatement() {
     if (peek() == nullptr || peek()->isWord("END")) unexpected(pos_, kStatementStarts);
     const std::size_t end = statementEnd();
     const SqlToken& first = *peek();
+    const auto [line, column] = lineAndColumn(first.offset);
     PlsqlStatement statement;
     if (acceptWord("NULL")) {
         if (pos_ != end) unexpected(pos_, ";");
@@ -60,6 +61,8 @@ PlsqlStatement PlsqlParser::parseStatement() {
         statement = parseSleep(end);
     }
     pos_ = end + 1;
+    statement.line = line;
+    statement.column = column;
     return statement;
 }
 
@@ -183,7 +186,7 @@ void PlsqlParser::unexpected(std::size_t index, const char* expected) const {
 
 void PlsqlParser::fail(std::size_t offset, const std::string& plsText) const {
     const auto [line, column] = lineAndColumn(offset);
-    throw OraError(OraCode::PlsqlCompilation, {line, column, plsText});
+    throw OraError(OraCode::PlsqlCompilation, {std::to_string(line), std::to_string(column), plsText});
 }
 
 }  // namespace engine

@@ -83,12 +83,12 @@ int SqlTokenCursor::placeholdersBefore(std::size_t index) const {
     }));
 }
 
-std::pair<std::string, std::string> SqlTokenCursor::lineAndColumn(std::size_t offset) const {
+std::pair<std::size_t, std::size_t> SqlTokenCursor::lineAndColumn(std::size_t offset) const {
     const std::string_view before = sql_.substr(0, offset);
-    const auto line = std::count(before.begin(), before.end(), '\n') + 1;
+    const auto line = static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n')) + 1;
     const std::size_t lineStart = before.rfind('\n');
     const std::size_t column = lineStart == std::string_view::npos ? offset + 1 : offset - lineStart;
-    return {std::to_string(line), std::to_string(column)};
+    return {line, column};
 }
 
 }  // namespace engine

@@ -33,8 +33,8 @@ protected:
     bool atEnd() const;  // nothing but an optional ';' left
     // Placeholder occurrences among the tokens before `index` (0-based).
     int placeholdersBefore(std::size_t index) const;
-    // The 1-based line and column of byte `offset` of the statement, as texts.
-    std::pair<std::string, std::string> lineAndColumn(std::size_t offset) const;
+    // The 1-based line and column of byte `offset` of the statement.
+    std::pair<std::size_t, std::size_t> lineAndColumn(std::size_t offset) const;
 
     const std::vector<SqlToken>& tokens_;  // significant tokens of the statement
     std::string_view sql_;                 // the statement text

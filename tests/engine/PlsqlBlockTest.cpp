@@ -118,8 +118,9 @@ TEST_F(PlsqlBlockTest, SelectIntoNeedsExactlyOneRow) {
     const std::vector<Case> cases{
         {2, OCI_SUCCESS, "", "two", 2},
         // An escaping NO_DATA_FOUND ends the execute with "no data", as the vendor's does.
-        {99, OCI_NO_DATA, "ORA-01403: no data found", "before", -1},
-        {0, OCI_ERROR, "ORA-01422: exact fetch returns more than requested number of rows", "before", -1},
+        {99, OCI_NO_DATA, "ORA-01403: no data found\nORA-06512: at line 1", "before", -1},
+        {0, OCI_ERROR, "ORA-01422: exact fetch returns more than requested number of rows\nORA-06512: at line 1",
+         "before", -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
@@ -196,7 +197,8 @@ TEST_F(PlsqlBlockTest, ValueTooLongForItsBindFailsAndChangesNoBuffer) {
     bind(stmt, "n", n);
     bind(stmt, "s", s);
     EXPECT_EQ(execute(stmt), OCI_ERROR);
-    EXPECT_EQ(session.lastError(), "ORA-06502: PL/SQL: numeric or value error: character string buffer too small");
+    EXPECT_EQ(session.lastError(),
+              "ORA-06502: PL/SQL: numeric or value error: character string buffer too small\nORA-06512: at line 1");
     EXPECT_DOUBLE_EQ(n.value, 1);
     EXPECT_EQ(s.text(), "ab");
 
@@ -217,7 +219,8 @@ TEST_F(PlsqlBlockTest, ValuesConvertToTheBindsType) {
         {"5 / 2", SQLT_STR, "2.5"},
         {"'17'", SQLT_FLT, "17"},
         {"' 3.25'", SQLT_FLT, "3.25"},
-        {"'x1'", SQLT_FLT, "ORA-06502: PL/SQL: numeric or value error: character to number conversion error"},
+        {"'x1'", SQLT_FLT,
+         "ORA-06502: PL/SQL: numeric or value error: character to number conversion error\nORA-06512: at line 1"},
         {"3.6", SQLT_INT, "4"},
         {"'-12'", SQLT_INT, "-12"},
     };
@@ -393,16 +396,21 @@ TEST_F(PlsqlBlockTest, WhatTheEngineDoesNotRunIsACompilationError) {
     }
 }
 
-TEST_F(PlsqlBlockTest, SqlErrorsInsideTheBlockAreTheServersErrors) {
+TEST_F(PlsqlBlockTest, SqlTheBlockCannotCompileIsItsCompilationError) {
     struct Case {
         const char* block;
         const char* error;
     };
     const std::vector<Case> cases{
-        {"begin insert into missing values (:a); end;", "ORA-00942: table or view does not exist"},
-        {"begin :a := nosuch; end;", "ORA-00904: \"NOSUCH\": invalid identifier"},
-        {"begin select id, name into :a from t where id = 1; end;", "ORA-00913: too many values"},
-        {"begin :a := 1, 2; end;", "ORA-00913: too many values"},
+        {"begin null;\n  insert into missing values (:a); end;",
+         "ORA-06550: line 2, column 3:\nPL/SQL: ORA-00942: table or view does not exist\n"
+         "ORA-06550: line 2, column 3:\nPL/SQL: SQL Statement ignored"},
+        {"begin :a := nosuch; end;", "ORA-06550: line 1, column 7:\nPL/SQL: ORA-00904: \"NOSUCH\": invalid identifier"},
+        {"begin select id, name into :a from t where id = 1; end;",
+         "ORA-06550: line 1, column 7:\nPL/SQL: ORA-00913: too many values"},
+        {"begin select id into :a, :a from t where id = 1; end;",
+         "ORA-06550: line 1, column 7:\nPL/SQL: ORA-00947: not enough values"},
+        {"begin :a := 1, 2; end;", "ORA-06550: line 1, column 7:\nPL/SQL: ORA-00913: too many values"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.block);
@@ -410,9 +418,20 @@ TEST_F(PlsqlBlockTest, SqlErrorsInsideTheBlockAreTheServersErrors) {
         NumberBind a(1);
         bind(stmt, "a", a);
         EXPECT_EQ(execute(stmt), OCI_ERROR);
-        EXPECT_EQ(session.lastError(), c.error);
+        EXPECT_EQ(session.lastError().rfind(c.error, 0), 0u) << session.lastError();
         EXPECT_DOUBLE_EQ(a.value, 1);
     }
+}
+
+TEST_F(PlsqlBlockTest, ErrorsRaisedWhileRunningNameTheirLine) {
+    session.run("create table keyed (id number primary key)");
+    OCIStmt* stmt = session.prepare("begin\n  insert into keyed values (:a);\n  insert into keyed values (:a);\nend;");
+    NumberBind a(1);
+    bind(stmt, "a", a);
+    EXPECT_EQ(execute(stmt), OCI_ERROR);
+    EXPECT_EQ(session.lastError().substr(0, 10), "ORA-00001:");
+    EXPECT_NE(session.lastError().find("violated\nORA-06512: at line 3"), std::string::npos) << session.lastError();
+    EXPECT_EQ(session.value("select count(*) from keyed"), "0");
 }
 
 }  // namespace
