@@ -66,6 +66,7 @@ PlsqlExecution::PlsqlExecution(Connection& connection, const PlsqlBlock& block,
 
 // The statement's SQL compiled; what SQLite refuses is the block's
 // compilation error, as the server's compiler reports SQL it cannot compile.
+// A cancel that arrives meanwhile stays a cancel.
 SqliteStatement PlsqlExecution::compiled(const PlsqlStatement& statement) {
     if (statement.sql.empty()) return {};
     try {
@@ -73,6 +74,7 @@ SqliteStatement PlsqlExecution::compiled(const PlsqlStatement& statement) {
         checkColumns(statement, compiled.get());
         return compiled;
     } catch (const OraError& error) {
+        if (error.number() == kUserRequestedCancel) throw;
         const std::string line = std::to_string(statement.line);
         const std::string column = std::to_string(statement.column);
         throw OraError(OraCode::PlsqlCompilation,
@@ -93,7 +95,7 @@ void PlsqlExecution::run(ub4 element) {
 }
 
 // A cancel is the client's own request, not an error of the block: it keeps
-// its plain text.
+// its plain text, which clients look for.
 void PlsqlExecution::runStatement(std::size_t index, Savepoint& savepoint) {
     try {
         runBody(index, savepoint);
