@@ -157,7 +157,7 @@ bool ODbCursorImpl::isBlock() const
 {
     ub2 type = 0;
     check()(OCIAttrGet(statement().get(), OCI_HTYPE_STMT, &type, nullptr, OCI_ATTR_STMT_TYPE,
-                       connection_->errorHandle()));
+                       statement().errorHandle()));
     return type == OCI_STMT_BEGIN || type == OCI_STMT_DECLARE;
 }
 
@@ -199,7 +199,7 @@ ub4 ODbCursorImpl::readRowCount() const
 {
     ub4 count = 0;
     check()(OCIAttrGet(statement().get(), OCI_HTYPE_STMT, &count, nullptr, OCI_ATTR_ROW_COUNT,
-                       connection_->errorHandle()));
+                       statement().errorHandle()));
     return count;
 }
 
@@ -222,10 +222,10 @@ void ODbCursorImpl::bindVariable(int pos, const char* name, ODbDynamicVariable& 
         longBinds_.add(&var);
         setPiecewise();
     } else if (var.isPlSqlTab() && !var.isFrozen()) {
-        checked(OCIBindDynamic(handle, connection_->errorHandle(), &var, inBindCallback, &var, outBindCallback));
+        checked(OCIBindDynamic(handle, statement().errorHandle(), &var, inBindCallback, &var, outBindCallback));
     }
     if (iters > 1 && !isLong && !var.isPlSqlTab())
-        checked(OCIBindArrayOfStruct(handle, connection_->errorHandle(), var.getElemSize(), sizeof(sb2),
+        checked(OCIBindArrayOfStruct(handle, statement().errorHandle(), var.getElemSize(), sizeof(sb2),
                                      sizeof(ub2), sizeof(ub2)));
 }
 
@@ -235,11 +235,11 @@ OCIBind* ODbCursorImpl::bindCall(int pos, const char* name, ODbDynamicVariable& 
     OCIStmt* stmt = statement().get();
     OCIBind* handle = nullptr;
     if (name != nullptr)
-        check()(OCIBindByName(stmt, &handle, connection_->errorHandle(), reinterpret_cast<const OraText*>(name),
+        check()(OCIBindByName(stmt, &handle, statement().errorHandle(), reinterpret_cast<const OraText*>(name),
                               static_cast<sb4>(std::strlen(name)), a.value, a.valueSize, a.type, a.indicators,
                               a.lengths, a.returnCodes, a.maxElements, a.curElements, a.mode));
     else
-        check()(OCIBindByPos(stmt, &handle, connection_->errorHandle(), static_cast<ub4>(pos), a.value,
+        check()(OCIBindByPos(stmt, &handle, statement().errorHandle(), static_cast<ub4>(pos), a.value,
                              a.valueSize, a.type, a.indicators, a.lengths, a.returnCodes, a.maxElements,
                              a.curElements, a.mode));
     return handle;
@@ -247,7 +247,7 @@ OCIBind* ODbCursorImpl::bindCall(int pos, const char* name, ODbDynamicVariable& 
 
 sword ODbCursorImpl::execute(unsigned int iters)
 {
-    return check()(OCIStmtExecute(connection_->serviceContext(), statement().get(), connection_->errorHandle(),
+    return check()(OCIStmtExecute(connection_->serviceContext(), statement().get(), statement().errorHandle(),
                                   iters, 0, nullptr, nullptr, OCI_DEFAULT),
                    OCI_NO_DATA);
 }
@@ -257,7 +257,7 @@ sword ODbCursorImpl::executePiecewise(unsigned int iters)
     const OciCheck checked = check();
     for (;;) {
         const sword status = checked(OCIStmtExecute(connection_->serviceContext(), statement().get(),
-                                                    connection_->errorHandle(), iters, 0, nullptr, nullptr,
+                                                    statement().errorHandle(), iters, 0, nullptr, nullptr,
                                                     OCI_DEFAULT),
                                      OCI_NO_DATA, OCI_NEED_DATA);
         if (status != OCI_NEED_DATA)
@@ -274,7 +274,7 @@ sword ODbCursorImpl::executePiecewise(unsigned int iters)
 ODbCursorImpl::PieceRequest ODbCursorImpl::getPieceInfo() const
 {
     PieceRequest r{nullptr, 0, 0, 0, 0, 0};
-    check()(OCIStmtGetPieceInfo(statement().get(), connection_->errorHandle(), &r.handle, &r.handleType,
+    check()(OCIStmtGetPieceInfo(statement().get(), statement().errorHandle(), &r.handle, &r.handleType,
                                 &r.direction, &r.iteration, &r.index, &r.piece));
     return r;
 }
@@ -316,7 +316,7 @@ void ODbCursorImpl::sendPiece(const PieceRequest& request, ODbDynamicVariable& v
                               ub1 piece)
 {
     emptyPieceLength_ = 0;
-    check()(OCIStmtSetPieceInfo(request.handle, request.handleType, connection_->errorHandle(), buffer, length,
+    check()(OCIStmtSetPieceInfo(request.handle, request.handleType, statement().errorHandle(), buffer, length,
                                 piece, &var.getIndicators()[request.iteration],
                                 &var.getReturnCodes()[request.iteration]));
 }

@@ -37,7 +37,7 @@ ODbDescribeSqlImpl::~ODbDescribeSqlImpl() = default;
 void ODbDescribeSqlImpl::classify(const char* sql)
 {
     const OciStatement statement(*connection_, sql);
-    const OciParam attrs(statement.get(), OCI_HTYPE_STMT, connection_->errorHandle(), statement.check());
+    const OciParam attrs(statement.get(), OCI_HTYPE_STMT, statement.errorHandle(), statement.check());
     const ub2 type = attrs.get<ub2>(OCI_ATTR_STMT_TYPE);
     if (type >= SqlSelect && type <= SqlDeclare)
         setSqlKind(static_cast<SQLKind>(type));
@@ -47,9 +47,9 @@ void ODbDescribeSqlImpl::describeSelectList(const char* sql)
 {
     const OciStatement statement(*connection_, sql);
     statement.check()(OCIStmtExecute(connection_->serviceContext(), statement.get(),
-                                     connection_->errorHandle(), 0, 0, nullptr, nullptr,
+                                     statement.errorHandle(), 0, 0, nullptr, nullptr,
                                      OCI_DESCRIBE_ONLY));
-    const OciParam selectList(statement.get(), OCI_HTYPE_STMT, connection_->errorHandle(),
+    const OciParam selectList(statement.get(), OCI_HTYPE_STMT, statement.errorHandle(),
                               statement.check());
     const ub4 count = selectList.get<ub4>(OCI_ATTR_PARAM_COUNT);
     for (ub4 position = 1; position <= count; ++position)

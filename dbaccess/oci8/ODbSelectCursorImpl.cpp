@@ -22,7 +22,7 @@ ODbSelectCursorImpl::~ODbSelectCursorImpl() = default;
 
 void ODbSelectCursorImpl::cancel()
 {
-    check()(OCIStmtFetch(statement().get(), connectionImpl().errorHandle(), 0, OCI_FETCH_NEXT, OCI_DEFAULT));
+    check()(OCIStmtFetch(statement().get(), statement().errorHandle(), 0, OCI_FETCH_NEXT, OCI_DEFAULT));
     setCancelled();
 }
 
@@ -65,7 +65,7 @@ void ODbSelectCursorImpl::define(int pos, ODbDynamicVariable& var)
 {
     const bool isLong = isPiecewiseType(var.getFtype());
     OCIDefine* handle = nullptr;
-    check()(OCIDefineByPos(statement().get(), &handle, connectionImpl().errorHandle(), static_cast<ub4>(pos),
+    check()(OCIDefineByPos(statement().get(), &handle, statement().errorHandle(), static_cast<ub4>(pos),
                            isLong ? nullptr : var.getData(), isLong ? OciLimits::MaxLongBytes : var.getElemSize(),
                            static_cast<ub2>(var.getFtype()), var.getIndicators(), var.getLengths(),
                            var.getReturnCodes(), isLong ? OCI_DYNAMIC_FETCH : OCI_DEFAULT));
@@ -126,7 +126,7 @@ bool ODbSelectCursorImpl::eof()
 
 sword ODbSelectCursorImpl::fetchRows(unsigned int rows)
 {
-    return check()(OCIStmtFetch(statement().get(), connectionImpl().errorHandle(), rows, OCI_FETCH_NEXT,
+    return check()(OCIStmtFetch(statement().get(), statement().errorHandle(), rows, OCI_FETCH_NEXT,
                                 OCI_DEFAULT),
                    OCI_NO_DATA);
 }
@@ -139,7 +139,7 @@ sword ODbSelectCursorImpl::fetchPiecewise(unsigned int rows)
         longDefines_.getItem(i)->getLob()->clearBuf();
     const OciCheck checked = check();
     for (;;) {
-        const sword status = checked(OCIStmtFetch(statement().get(), connectionImpl().errorHandle(), rows,
+        const sword status = checked(OCIStmtFetch(statement().get(), statement().errorHandle(), rows,
                                                   OCI_FETCH_NEXT, OCI_DEFAULT),
                                      OCI_NO_DATA, OCI_NEED_DATA);
         if (status != OCI_NEED_DATA)

@@ -9,19 +9,23 @@
 namespace Oracle {
 
 OciDescribeAny::OciDescribeAny(ODbConnectImpl& connection, const char* name, ub1 objectType)
-    : connection_(connection), handle_(connection.envHandle())
+    : error_(connection.envHandle()), handle_(connection.envHandle())
 {
-    connection_.check(nullptr)(OCIDescribeAny(
-        connection_.serviceContext(), connection_.errorHandle(), const_cast<char*>(name),
+    check()(OCIDescribeAny(
+        connection.serviceContext(), error_.get(), const_cast<char*>(name),
         static_cast<ub4>(std::strlen(name)), OCI_OTYPE_NAME, OciLimits::DescribeInfoLevel, objectType,
         handle_.get()));
 }
 
 OciParam OciDescribeAny::object() const
 {
-    const OciParam describe(handle_.get(), OCI_HTYPE_DESCRIBE, connection_.errorHandle(),
-                            connection_.check(nullptr));
+    const OciParam describe(handle_.get(), OCI_HTYPE_DESCRIBE, error_.get(), check());
     return describe.descriptor(OCI_ATTR_PARAM);
+}
+
+OciCheck OciDescribeAny::check() const
+{
+    return OciCheck(error_.get(), OCI_HTYPE_ERROR, nullptr);
 }
 
 } // namespace Oracle

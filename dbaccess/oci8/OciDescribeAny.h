@@ -1,5 +1,7 @@
 // One explicit describe of a named object: the describe handle is allocated
 // and the object described in the constructor, the handle freed in the destructor.
+// Its error handle is its own, as describes may run beside other calls of the
+// same connection on other threads.
 #pragma once
 
 #include <oci.h>
@@ -20,7 +22,9 @@ public:
     OciParam object() const;
 
 private:
-    ODbConnectImpl& connection_;
+    OciCheck check() const;
+
+    OciHandle<OCIError, OCI_HTYPE_ERROR> error_;
     OciHandle<OCIDescribe, OCI_HTYPE_DESCRIBE> handle_;
 };
 

@@ -13,9 +13,10 @@ OciStatement::OciStatement(ODbConnectImpl& connection, const char* text)
     : connection_(connection),
       text_(text),
       sessionId_(connection.sessionId()),
+      error_(connection.envHandle(), text),
       handle_(connection.envHandle(), text)
 {
-    check()(OCIStmtPrepare(handle_.get(), connection_.errorHandle(),
+    check()(OCIStmtPrepare(handle_.get(), errorHandle(),
                            reinterpret_cast<const OraText*>(text_),
                            static_cast<ub4>(std::strlen(text_)), OCI_NTV_SYNTAX, OCI_DEFAULT));
 }
@@ -23,7 +24,7 @@ OciStatement::OciStatement(ODbConnectImpl& connection, const char* text)
 OciStatement::~OciStatement()
 {
     if (stale())
-        handle_.abandon();
+        abandonHandles();
 }
 
 OCIStmt* OciStatement::get() const
@@ -35,15 +36,21 @@ OCIStmt* OciStatement::get() const
 
 OciCheck OciStatement::check() const
 {
-    return connection_.check(text_);
+    return OciCheck(error_.get(), OCI_HTYPE_ERROR, text_);
 }
 
 void OciStatement::free()
 {
     if (stale())
-        handle_.abandon();
+        abandonHandles();
     else
         handle_.free(check());
+}
+
+void OciStatement::abandonHandles()
+{
+    handle_.abandon();
+    error_.abandon();
 }
 
 bool OciStatement::stale() const

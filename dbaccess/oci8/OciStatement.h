@@ -1,5 +1,8 @@
-// A prepared statement handle of one connection: allocated and prepared in
-// the constructor, freed in the destructor.
+// A prepared statement handle of one connection, with an error handle of its
+// own: allocated and prepared in the constructor, freed in the destructor.
+// Statements of one connection may run on several threads at once; with the
+// connection's error handle, one call's diagnostics could replace another's
+// before they were read.
 #pragma once
 
 #include <oci.h>
@@ -23,6 +26,8 @@ public:
     OCIStmt* get() const;
     ODbConnectImpl& connection() const { return connection_; }
     const char* text() const { return text_; }
+    // The error handle for calls on this statement.
+    OCIError* errorHandle() const { return error_.get(); }
     // The checking helper for calls on this statement.
     OciCheck check() const;
     // Frees the handle now, with the result checked.
@@ -30,10 +35,13 @@ public:
 
 private:
     bool stale() const;
+    // The environment the handles came from is gone, and freed them with it.
+    void abandonHandles();
 
     ODbConnectImpl& connection_;
     const char* text_;              // the caller's text, not copied
     unsigned long sessionId_;       // the connection's session when allocated
+    OciHandle<OCIError, OCI_HTYPE_ERROR> error_;
     OciHandle<OCIStmt, OCI_HTYPE_STMT> handle_;
 };
 
