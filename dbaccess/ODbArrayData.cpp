@@ -58,6 +58,12 @@ void ODbArrayData::setCString(const char* text, unsigned int index)
     setCString(text);
 }
 
+void ODbArrayData::setTextOf(const ODbData& source, unsigned int index)
+{
+    setAind(index);
+    setTextOf(source);
+}
+
 void ODbArrayData::setString(const std::string& text, unsigned int index)
 {
     setAind(index);

@@ -43,12 +43,14 @@ public:
     using ODbData::setRaw;
     using ODbData::setShortInt;
     using ODbData::setString;
+    using ODbData::setTextOf;
 
     void setShortInt(short value, unsigned int index);
     void setLongInt(long value, unsigned int index);
     void setDouble(double value, unsigned int index);
     void setCString(const char* text, unsigned int index);
     void setString(const std::string& text, unsigned int index);
+    void setTextOf(const ODbData& source, unsigned int index);
     void setRaw(const unsigned char* bytes, unsigned int length, unsigned int index);
     void setBool(bool value, unsigned int index);
     void setDate(const ODbDate& date, unsigned int index);

@@ -46,28 +46,39 @@ struct Cell {
 }
 
 // Most fetched and computed numbers are whole or have a short binary fraction
-// (halves, quarters ...). Their six-decimal text is exact, so it can be written
-// from the integer value * 10^6 without the general conversion. Returns the end of
-// the text, or null when value is not such a number (the caller converts it then).
-char* exactFixedText(char* text, double value)
+// (halves, quarters ... 64ths). Their six-decimal text is exact: it can be written
+// from the integer value * 10^6 without the general conversion, and reading it
+// back gives the very same number.
+bool hasExactFixedText(double value)
 {
-    // value * 64 whole: at most six binary fraction digits, so value * 10^6 is a
-    // whole number, exact below 2^53.
+    // value * 10^6 is then a whole number, exact below 2^53.
     constexpr double kLimit = 9007199254740992.0 / 1e6;
     const double magnitude = std::fabs(value);
-    if (!(magnitude < kLimit) || magnitude * 64 != std::trunc(magnitude * 64) ||
-        (value == 0 && std::signbit(value)))
-        return nullptr;
-    const long long scaled = static_cast<long long>(magnitude * 1e6);
-    char* at = text;
+    if (!(magnitude < kLimit) || (value == 0 && std::signbit(value)))
+        return false;
+    const double sixtyFourths = magnitude * 64;
+    return static_cast<double>(static_cast<long long>(sixtyFourths)) == sixtyFourths;
+}
+
+// Writes the text of a value that hasExactFixedText; returns its end.
+char* exactFixedText(char* text, double value)
+{
+    unsigned long long scaled = static_cast<unsigned long long>(std::fabs(value) * 1e6);
+    // Digits from the last decimal backwards, then the point and the whole part.
+    char digits[32];
+    char* first = digits + sizeof digits;
+    for (int decimal = 0; decimal < 6; ++decimal, scaled /= 10)
+        *--first = static_cast<char>('0' + scaled % 10);
+    *--first = '.';
+    do {
+        *--first = static_cast<char>('0' + scaled % 10);
+        scaled /= 10;
+    } while (scaled != 0);
     if (value < 0)
-        *at++ = '-';
-    at = std::to_chars(at, at + 32, scaled / 1000000).ptr;
-    *at++ = '.';
-    long long decimals = scaled % 1000000;
-    for (int digit = 5; digit >= 0; --digit, decimals /= 10)
-        at[digit] = static_cast<char>('0' + decimals % 10);
-    return at + 6;
+        *--first = '-';
+    const std::size_t length = static_cast<std::size_t>(digits + sizeof digits - first);
+    std::memcpy(text, first, length);
+    return text + length;
 }
 
 // The text printf's "%f" gives for value (same digits and rounding, "-0.000000",
@@ -77,9 +88,9 @@ char* fixedText(std::vector<char>& buffer, double value)
     // The largest double has 309 integer digits; with sign, point and 6 decimals
     // that stays well below this size.
     char text[400];
-    char* end = exactFixedText(text, value);
-    if (end == nullptr)
-        end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6).ptr;
+    char* const end = hasExactFixedText(value)
+                          ? exactFixedText(text, value)
+                          : std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6).ptr;
     buffer.assign(text, end);
     buffer.push_back('\0');
     return buffer.data();
@@ -504,6 +515,20 @@ void ODbData::setDouble(double value)
 void ODbData::setCString(const char* text)
 {
     storeText(text, text == nullptr ? 0 : std::strlen(text));
+}
+
+void ODbData::setTextOf(const ODbData& source)
+{
+    const ODbDynamicVariable* from = source.var_;
+    if (from != nullptr && var_ != nullptr && from->getFtype() == extFloat && var_->getFtype() == extFloat &&
+        !source.isNull()) {
+        const double value = source.getDouble();
+        if (hasExactFixedText(value)) {
+            setDouble(value);
+            return;
+        }
+    }
+    setCString(source.getCString());
 }
 
 void ODbData::setString(const std::string& text)

@@ -39,6 +39,10 @@ public:
     void setDouble(double value);
     void setCString(const char* text);
     void setString(const std::string& text);
+    // The current element of `source` as text, stored as setCString stores it.
+    // A number whose text gives it back unchanged goes between number elements
+    // without the text, which saves both conversions.
+    void setTextOf(const ODbData& source);
     void setRaw(const unsigned char* bytes, unsigned int length);
     void setBool(bool value);
     // Write the value of a view into the element (the view normally comes from

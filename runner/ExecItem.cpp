@@ -44,22 +44,19 @@ void requireVariables(int needed, std::size_t given, const char* what, const cha
     throw Oracle::ODbException(text.c_str(), -1, nullptr);
 }
 
-const char* textOrEmpty(const char* text)
-{
-    return text == nullptr ? "" : text;
-}
-
-// A column's current value as text, valid until the next conversion on the same
-// field; LONG and LONG RAW arrive as piece chains.
-const char* columnText(Oracle::ODbData& field)
+// Element `row` of `output` := the column's current value as text; LONG and LONG
+// RAW arrive as piece chains. An absent text stores NULL, as an empty one does.
+void storeColumn(Oracle::ODbData& field, CommonVar& output, unsigned int row)
 {
     switch (field.getDynamicVariable()->getFtype()) {
     case Oracle::extLong:
-        return textOrEmpty(field.getLong().getCString());
+        output.setCString(field.getLong().getCString(), row);
+        break;
     case Oracle::extLongRaw:
-        return textOrEmpty(field.getLongRaw().getCString());
+        output.setCString(field.getLongRaw().getCString(), row);
+        break;
     default:
-        return textOrEmpty(field.getCString());
+        output.setTextOf(field, row);
     }
 }
 
@@ -151,7 +148,7 @@ void ExecItem::storeRow(Oracle::ODbQuery& query, int columns, unsigned int row)
         CommonVar& output = *outputVariables[static_cast<std::size_t>(c - 1)];
         if (row >= output.count())
             throw Oracle::ODbException(kRowsExceedArray, -1, nullptr);
-        output.setCString(columnText(query.fieldByPos(c)), row);
+        storeColumn(query.fieldByPos(c), output, row);
     }
 }
 

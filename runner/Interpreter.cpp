@@ -150,10 +150,11 @@ void Interpreter::printValues(bool labelled)
     std::vector<CommonVar> values = Expression(*this).evaluateList();
     std::vector<Out::Column> columns;
     for (CommonVar& value : values) {
-        Out::Column column{value.name(), value.isArray(), {}};
-        column.texts.reserve(value.count());
-        for (unsigned int i = 0; i < value.count(); ++i)
-            column.texts.push_back(value.getString(i));
+        Out::Column column(value.name(), value.isArray());
+        for (unsigned int i = 0; i < value.count(); ++i) {
+            const char* text = value.getCString(i);
+            column.add(text == nullptr ? std::string_view() : std::string_view(text));
+        }
         columns.push_back(std::move(column));
     }
     printTable(columns, labelled);

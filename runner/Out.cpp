@@ -11,16 +11,8 @@ std::size_t rowCount(const std::vector<Out::Column>& columns)
 {
     std::size_t rows = 1;
     for (const Out::Column& column : columns)
-        rows = std::max(rows, column.texts.size());
+        rows = std::max(rows, column.size());
     return rows;
-}
-
-std::size_t columnWidth(const Out::Column& column)
-{
-    std::size_t width = 0;
-    for (const std::string& text : column.texts)
-        width = std::max(width, text.size());
-    return width;
 }
 
 // Appends `text` right-aligned in `width` characters (never cut) to `line`.
@@ -43,32 +35,31 @@ std::string rightAligned(const std::string& text, std::size_t width)
 // (blanks later), then "=" when the value has this element.
 void appendCellLabel(std::string& line, const Out::Column& column, std::size_t row, const std::string& rowCountText)
 {
-    const bool present = row < column.texts.size();
-    if (column.isArray) {
+    const bool present = row < column.size();
+    if (column.isArray()) {
         const std::string number = rightAligned(std::to_string(row + 1), rowCountText.size());
-        const std::size_t width = column.name.size() + number.size() + 4;
+        const std::size_t width = column.name().size() + number.size() + 4;
         if (present)
-            line.append("{").append(column.name).append("}[").append(number).append("]");
+            line.append("{").append(column.name()).append("}[").append(number).append("]");
         else
             line.append(width, ' ');
     } else if (row == 0) {
-        line.append(column.name);
+        line.append(column.name());
     } else {
-        line.append(column.name.size(), ' ');
+        line.append(column.name().size(), ' ');
     }
     line += present ? '=' : ' ';
 }
 
 // Appends the text of one row of the table.
-void appendRow(std::string& text, const std::vector<Out::Column>& columns, const std::vector<std::size_t>& widths,
-               std::size_t row, const std::string& rowCountText, bool labelled)
+void appendRow(std::string& text, const std::vector<Out::Column>& columns, std::size_t row,
+               const std::string& rowCountText, bool labelled)
 {
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const Out::Column& column = columns[i];
         if (labelled)
             appendCellLabel(text, column, row, rowCountText);
-        appendRightAligned(text, row < column.texts.size() ? std::string_view(column.texts[row]) : std::string_view(),
-                           widths[i]);
+        appendRightAligned(text, row < column.size() ? column.text(row) : std::string_view(), column.width());
         if (i + 1 < columns.size())
             text += "  ";
     }
@@ -82,17 +73,27 @@ constexpr std::size_t kPieceSize = 64 * 1024;
 
 } // namespace
 
+void Out::Column::add(std::string_view text)
+{
+    chars_.append(text);
+    ends_.push_back(chars_.size());
+    width_ = std::max(width_, text.size());
+}
+
+std::string_view Out::Column::text(std::size_t i) const
+{
+    const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
+    return std::string_view(chars_).substr(begin, ends_[i] - begin);
+}
+
 void Out::printTable(const std::vector<Column>& columns, bool labelled)
 {
-    std::vector<std::size_t> widths;
-    for (const Column& column : columns)
-        widths.push_back(columnWidth(column));
     const std::size_t rows = rowCount(columns);
     const std::string rowCountText = std::to_string(rows);
     std::string piece;
     piece.reserve(kPieceSize + 256);
     for (std::size_t row = 0; row < rows; ++row) {
-        appendRow(piece, columns, widths, row, rowCountText, labelled);
+        appendRow(piece, columns, row, rowCountText, labelled);
         if (piece.size() >= kPieceSize) {
             writeOutput(piece);
             piece.clear();

@@ -12,11 +12,30 @@ namespace Transl {
 
 class Out {
 public:
-    // One printed value, as the table needs it.
-    struct Column {
-        std::string name;                // the value's name (labels of DPRINT)
-        bool isArray = false;            // array-typed values label each element
-        std::vector<std::string> texts;  // text of each element, in element order
+    // One printed value, as the table needs it: its name and the texts of its
+    // elements, kept end to end in one buffer (a large array prints millions of
+    // short texts, and one object each would cost more than the texts).
+    class Column {
+    public:
+        Column(std::string name, bool isArray) : name_(std::move(name)), isArray_(isArray) {}
+
+        // Appends the text of the next element.
+        void add(std::string_view text);
+
+        const std::string& name() const { return name_; }  // labels of DPRINT
+        bool isArray() const { return isArray_; }  // arrays label each element
+        std::size_t size() const { return ends_.size(); }
+        // Text of element i (0-based, i < size()).
+        std::string_view text(std::size_t i) const;
+        // The length of the longest text.
+        std::size_t width() const { return width_; }
+
+    private:
+        std::string name_;
+        bool isArray_;
+        std::string chars_;               // the texts, end to end
+        std::vector<std::size_t> ends_;   // where each text ends in chars_
+        std::size_t width_ = 0;
     };
 
     Out() = default;

@@ -557,3 +557,58 @@ TEST(NumberText, IsReadAsStrtodReadsIt)
             EXPECT_EQ(0, std::memcmp(&expected, &stored, sizeof stored)) << "text \"" << text << "\"";
     }
 }
+
+// setTextOf stores exactly what setCString stores from the source's text (or
+// fails alike), for every pair of types and for numbers on both sides of the
+// direct route between number elements.
+TEST(TextOf, StoresWhatTheSourcesTextStores)
+{
+    struct Source {
+        const char* name;
+        ExtTypes type;
+        int size;
+        std::function<void(ODbData&)> write; // null leaves the element NULL
+    };
+    const Source sources[] = {
+        {"zero", extFloat, 8, dbl(0.0)},
+        {"minus zero", extFloat, 8, dbl(-0.0)},
+        {"half", extFloat, 8, dbl(-2.5)},
+        {"64ths", extFloat, 8, dbl(123456789.015625)},
+        {"128ths", extFloat, 8, dbl(1.0 / 128)},
+        {"third", extFloat, 8, dbl(1.0 / 3)},
+        {"huge", extFloat, 8, dbl(1e20)},
+        {"nan", extFloat, 8, dbl(NAN)},
+        {"null number", extFloat, 8, nullptr},
+        {"integer", extInt, 4, longInt(-42)},
+        {"number text", extString, 20, text("12.5")},
+        {"word", extString, 20, text("abc")},
+        {"null text", extString, 20, nullptr},
+    };
+    const std::pair<ExtTypes, int> targets[] = {{extFloat, 8}, {extInt, 4}, {extString, 30}, {extString, 3}};
+    for (const Source& source : sources) {
+        ODbDynamicVariable sourceVar(source.type, source.size, 1);
+        ODbArrayData sourceData(sourceVar);
+        if (source.write)
+            source.write(sourceData);
+        for (const auto& [type, size] : targets) {
+            ODbDynamicVariable viaText(type, size, 2), direct(type, size, 2);
+            ODbArrayData viaTextData(viaText), directData(direct);
+            std::string textFailure = "none", directFailure = "none";
+            try {
+                viaTextData.setCString(sourceData.getCString(0), 1);
+            } catch (const ODbException& failure) {
+                textFailure = failure.getErrMsg();
+            }
+            try {
+                directData.setTextOf(sourceData, 1);
+            } catch (const ODbException& failure) {
+                directFailure = failure.getErrMsg();
+            }
+            const std::string where = std::string(source.name) + " into type " + std::to_string(type) + "/" +
+                                      std::to_string(size);
+            EXPECT_EQ(textFailure, directFailure) << where;
+            EXPECT_EQ(viaText.getIndVar(1), direct.getIndVar(1)) << where;
+            EXPECT_EQ(0, std::memcmp(viaText.val(1), direct.val(1), static_cast<std::size_t>(size))) << where;
+        }
+    }
+}

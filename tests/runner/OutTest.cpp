@@ -39,12 +39,17 @@ std::string printed(const std::vector<Column>& columns, bool labelled)
 
 Column scalar(const std::string& name, const std::string& text)
 {
-    return Column{name, false, {text}};
+    Column column(name, false);
+    column.add(text);
+    return column;
 }
 
-Column array(const std::string& name, std::vector<std::string> texts)
+Column array(const std::string& name, const std::vector<std::string>& texts)
 {
-    return Column{name, true, std::move(texts)};
+    Column column(name, true);
+    for (const std::string& text : texts)
+        column.add(text);
+    return column;
 }
 
 struct TableCase {
