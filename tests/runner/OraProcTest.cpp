@@ -2,6 +2,7 @@
 // the script cannot provoke, abandoned items, and many items copying values under
 // the one lock at the same time.
 #include "CommonVar.h"
+#include "ExecTestSupport.h"
 #include "Exception.h"
 #include "ExecItem.h"
 #include "OraProc.h"
@@ -9,11 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <ctime>
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -27,30 +25,16 @@ const char* const kLogon = "scott/tiger@oraproc";
 // A fresh database directory for the whole suite.
 class OraProcTest : public testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        const char* root = std::getenv("VOR_TEST_TMP");
-        const std::filesystem::path dir =
-            std::filesystem::path(root != nullptr ? root : std::filesystem::temp_directory_path().string()) /
-            ("oraproc-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        ::setenv("VOR_DATA_DIR", dir.c_str(), 1);
-    }
+    static void SetUpTestSuite() { ExecTest::useFreshDataDirectory("oraproc"); }
 
     static CommonVar variable(TypeCode type, int size, unsigned int count)
     {
-        CommonVar value;
-        value.initAs(type, size, count);
-        return value;
+        return ExecTest::variable(type, size, count);
     }
 
     std::unique_ptr<ExecItem> sqlItem(std::int32_t connection, const std::string& text)
     {
-        auto item = std::make_unique<ExecItem>(proc_);
-        item->connectionNumber = connection;
-        item->statementText = text;
-        return item;
+        return ExecTest::sqlItem(proc_, connection, text);
     }
 
     void connect(std::int32_t number) { proc_.newConnection(number).logon(kLogon); }

@@ -2,16 +2,15 @@
 // engine: a worker blocked in the database when the time-out passes has its call
 // broken and ends, rather than being given up still running.
 #include "CommonVar.h"
+#include "ExecTestSupport.h"
+#include "ScopedEnv.h"
 #include "ExecItem.h"
 #include "OraProc.h"
 #include "ThreadManager.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -28,31 +27,15 @@ const char* const kCancelled = "ORA-01013: user requested cancel of current oper
 
 class TimedExecutionTest : public testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        const char* root = std::getenv("VOR_TEST_TMP");
-        const std::filesystem::path dir =
-            std::filesystem::path(root != nullptr ? root : std::filesystem::temp_directory_path().string()) /
-            ("timed-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        ::setenv("VOR_DATA_DIR", dir.c_str(), 1);
-    }
+    static void SetUpTestSuite() { ExecTest::useFreshDataDirectory("timed"); }
 
-    static CommonVar variable(TypeCode type, int size)
-    {
-        CommonVar value;
-        value.initAs(type, size, 1);
-        return value;
-    }
+    static CommonVar variable(TypeCode type, int size) { return ExecTest::variable(type, size); }
 
     // An SQL item whose message goes to `message`; `output` takes a query's value.
     std::unique_ptr<ExecItem> sqlItem(std::int32_t connection, const std::string& text, CommonVar& message,
                                       CommonVar* output = nullptr)
     {
-        auto item = std::make_unique<ExecItem>(proc_);
-        item->connectionNumber = connection;
-        item->statementText = text;
+        auto item = ExecTest::sqlItem(proc_, connection, text);
         item->messageVariable = &message;
         if (output != nullptr)
             item->outputVariables = {output};
@@ -112,9 +95,10 @@ TEST_F(TimedExecutionTest, BrokenWriterReleasesItsSessionForTheNextStatements)
     };
     ASSERT_FALSE(runOne(1, "create table t (n number)", 0));
     ASSERT_FALSE(runOne(1, "insert into t values (1)", 0));
-    ::setenv("VOR_LOCK_WAIT_MS", "60000", 1); // the waiting writer outlasts the time-out
-    connect(3);
-    ::unsetenv("VOR_LOCK_WAIT_MS");
+    {
+        const ScopedEnv lockWait("VOR_LOCK_WAIT_MS", "60000"); // the waiting writer outlasts the time-out
+        connect(3);
+    }
     EXPECT_TRUE(runOne(3, "insert into t values (3)", 1));
     EXPECT_EQ(message.getString(0), kCancelled);
     ASSERT_FALSE(runOne(1, "commit", 0));
