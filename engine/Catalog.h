@@ -87,6 +87,8 @@ public:
     void dropSequence(const std::string& name);
     std::int64_t nextValue(const std::string& name);
     std::int64_t currentValue(const std::string& name) const;
+    // The sequences' part in the session's transactions (see SequenceStore).
+    SequenceStore& sequences() { return *sequences_; }
 
     // The kind of the object the client names `nameAsWritten` (SQL syntax:
     // "emp", EMP or "Emp", optionally "SCHEMA."-qualified), if there is one.

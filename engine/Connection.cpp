@@ -5,6 +5,7 @@
 #include "OraError.h"
 #include "PasswordHasher.h"
 #include "QueryCursor.h"
+#include "SequenceStore.h"
 #include "SqlDialect.h"
 
 #include <sqlite3.h>
@@ -28,6 +29,8 @@ constexpr std::chrono::milliseconds kWriterPoll{20};
 // SQLite virtual-machine steps between two looks at the cancel flag: small
 // enough for a prompt cancel, large enough to cost nothing measurable.
 constexpr int kProgressSteps = 1000;
+// Savepoint at the start of each write transaction (see Connection::rollback).
+constexpr const char* kTransactionStart = "vor_transaction_start";
 
 // Creates the database file readable by its owner alone when it does not
 // exist yet; SQLite gives its journal files the same mode.
@@ -175,26 +178,54 @@ void Connection::beginWriting() {
         rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     }
     if (rc != SQLITE_OK) fail(rc);
+    markTransactionStart();
 }
+
+// The point a rollback returns to when it must keep the sequence numbers that
+// NEXTVAL took inside the transaction.
+void Connection::markTransactionStart() { execute("SAVEPOINT " + std::string(kTransactionStart)); }
 
 void Connection::beforeDdl() {
     if (transaction_ == TransactionState::ReadOnly) throw CallError(CallCode::ReadOnlyTransaction);
     commit();
 }
 
+// A statement or block that failed after a NEXTVAL has undone the sequence's
+// advance with its own changes; the number was handed out all the same, so the
+// advances are written again before the commit.
 void Connection::commit() {
-    if (!sqlite3_get_autocommit(db_)) execute("COMMIT");
+    if (!sqlite3_get_autocommit(db_)) {
+        if (catalog_->sequences().advancedInTransaction()) catalog_->sequences().reapplyTransactionAdvances();
+        execute("COMMIT");
+    }
+    catalog_->sequences().transactionEnded();
     transaction_ = TransactionState::None;
 }
 
+// A sequence number taken is never given back: when NEXTVAL advanced a
+// sequence inside the transaction, the rollback returns to the transaction's
+// start, writes the advances again and commits them, all under the write lock
+// the transaction holds, so that no other session can take those numbers in
+// between.
 void Connection::rollback() {
     if (!sqlite3_get_autocommit(db_)) {
         // SQLite's rollback aborts statements still reading; the server's
         // cursors read on, so they keep their rows first.
         for (QueryCursor* cursor : cursors_) cursor->keepRemainingRows();
-        execute("ROLLBACK");
+        if (catalog_->sequences().advancedInTransaction() && rollBackToTransactionStart()) {
+            catalog_->sequences().reapplyTransactionAdvances();
+            execute("COMMIT");
+        } else {
+            execute("ROLLBACK");
+        }
     }
+    catalog_->sequences().transactionEnded();
     transaction_ = TransactionState::None;
+}
+
+bool Connection::rollBackToTransactionStart() {
+    const std::string sql = "ROLLBACK TO " + std::string(kTransactionStart);
+    return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 void Connection::startTransaction(ub4 flags) {
@@ -204,6 +235,7 @@ void Connection::startTransaction(ub4 flags) {
         transaction_ = TransactionState::ReadOnly;
     } else if (flags & OCI_TRANS_SERIALIZABLE) {
         execute("BEGIN");
+        markTransactionStart();
         transaction_ = TransactionState::Serializable;
     }
 }

@@ -79,6 +79,7 @@ public:
 
     // Runs `sql` (no result rows); throws the mapped error on failure.
     void execute(const char* sql);
+    void execute(const std::string& sql) { execute(sql.c_str()); }
     // Throws the error for the failed SQLite result `rc` on this connection:
     // a cancel when one was requested, else the server's error for it.
     [[noreturn]] void fail(int rc);
@@ -88,6 +89,8 @@ private:
 
     void open(const std::string& path);
     void beginWriting();
+    void markTransactionStart();
+    bool rollBackToTransactionStart();
     void configure();
     void logOn(const std::string& user, const std::string& password);
     void createOwner(const std::string& user, const std::string& password);

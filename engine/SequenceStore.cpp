@@ -68,13 +68,16 @@ void SequenceStore::drop(const std::string& name) {
 
 std::int64_t SequenceStore::next(const std::string& name) {
     std::lock_guard<std::mutex> lock(mutex_);
-    PreparedQuery advance(advancingConnection(), "UPDATE " + sequenceTable() +
+    sqlite3* const connection = advancingConnection();
+    PreparedQuery advance(connection, "UPDATE " + sequenceTable() +
                                    " SET NEXT_VALUE = NEXT_VALUE + INCREMENT WHERE NAME = ?1"
-                                   " RETURNING NEXT_VALUE - INCREMENT");
+                                   " RETURNING NEXT_VALUE - INCREMENT, NEXT_VALUE");
     if (!advance.bind(1, name).step()) throw OraError(OraCode::SequenceMissing);
     const std::int64_t value = advance.integer(0);
+    const std::int64_t following = advance.integer(1);
     advance.run();
     current_[name] = value;
+    if (connection == db_) advancedInTransaction_[name] = following;
     return value;
 }
 
@@ -84,6 +87,25 @@ std::int64_t SequenceStore::current(const std::string& name) const {
     const auto found = current_.find(name);
     if (found == current_.end()) throw OraError(OraCode::CurrvalNotDefined, {name});
     return found->second;
+}
+
+bool SequenceStore::advancedInTransaction() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return !advancedInTransaction_.empty();
+}
+
+void SequenceStore::reapplyTransactionAdvances() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& [name, following] : advancedInTransaction_) {
+        PreparedQuery restore(db_, "UPDATE " + sequenceTable() + " SET NEXT_VALUE = ?2 WHERE NAME = ?1");
+        restore.bind(1, name).bind(2, following).run();
+    }
+    advancedInTransaction_.clear();
+}
+
+void SequenceStore::transactionEnded() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    advancedInTransaction_.clear();
 }
 
 bool SequenceStore::exists(const std::string& name) const {

@@ -9,7 +9,10 @@
 // while the session reads) and no transaction open on the session's
 // connection: while the session holds the write lock, or reads in a snapshot
 // of its own, a second writer would wait for the session itself or break the
-// snapshot, so the row is advanced in the session's transaction instead.
+// snapshot, so the row is advanced in the session's transaction instead. The
+// values so taken are remembered until the transaction ends, so that a
+// rollback can put them back (see Connection::rollback) and no number is
+// handed out twice.
 // CURRVAL is what this session last got from NEXTVAL, kept in memory: it is
 // undefined until the session's first NEXTVAL.
 #pragma once
@@ -42,6 +45,14 @@ public:
     std::int64_t current(const std::string& name) const;
     bool exists(const std::string& name) const;
 
+    // Whether NEXTVAL advanced a row inside the session's open transaction.
+    bool advancedInTransaction() const;
+    // Writes those advances again, in the session's transaction: after its
+    // other changes were rolled back, before it commits.
+    void reapplyTransactionAdvances();
+    // The transaction ended (committed, or rolled back and reapplied).
+    void transactionEnded();
+
 private:
     struct CloseConnection {
         void operator()(sqlite3* db) const noexcept;
@@ -58,6 +69,8 @@ private:
     // different threads.
     mutable std::mutex mutex_;
     std::map<std::string, std::int64_t> current_;  // CURRVAL per sequence name
+    // Next value of each sequence advanced in the session's transaction.
+    std::map<std::string, std::int64_t> advancedInTransaction_;
     OwnedConnection independent_;    // NEXTVAL's own connection, opened lazily
     bool independentTried_ = false;  // whether opening it was attempted
 };

@@ -91,13 +91,4 @@ TEST(CatalogSequences, ServerErrorsForMissingAndDuplicateNames) {
     EXPECT_EQ(db.scalar("select s.nextval from dual"), "7");
 }
 
-TEST(CatalogSequences, NextvalInARolledBackTransactionIsGivenBack) {
-    DialectTestDatabase db;
-    db.execute("create sequence s");
-    ASSERT_EQ(sqlite3_exec(db.db(), "BEGIN", nullptr, nullptr, nullptr), SQLITE_OK);
-    EXPECT_EQ(db.scalar("select s.nextval from dual"), "1");
-    ASSERT_EQ(sqlite3_exec(db.db(), "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
-    EXPECT_EQ(db.scalar("select s.nextval from dual"), "1");
-}
-
 }  // namespace

@@ -9,6 +9,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
 #include <thread>
 
 using engine_test::OciTestSession;
@@ -263,6 +266,60 @@ TEST_F(Transactions, RollbackGivesNoNextvalBack) {
     ASSERT_EQ(OCITransRollback(first.svc(), first.err(), OCI_DEFAULT), OCI_SUCCESS) << first.lastError();
     EXPECT_EQ(second.value("select s.nextval from dual"), "3");
     EXPECT_EQ(first.value("select s.currval from dual"), "2");
+}
+
+// A NEXTVAL taken after the transaction changed data runs in that transaction
+// (the session holds the write lock); the rollback still undoes only the data,
+// by a rollback statement or the call, and no number is handed out twice.
+TEST_F(Transactions, RollbackAfterChangesKeepsTheNumbersTaken) {
+    first.run("create sequence s");
+    const std::vector<std::function<void()>> rollbacks{
+        [this] { first.run("rollback"); },
+        [this] {
+            ASSERT_EQ(OCITransRollback(first.svc(), first.err(), OCI_DEFAULT), OCI_SUCCESS) << first.lastError();
+        }};
+    long taken = 0;
+    for (const auto& rollback : rollbacks) {
+        first.run("insert into t values (s.nextval)");
+        first.run("insert into t values (s.nextval)");
+        taken += 2;
+        rollback();
+        EXPECT_EQ(countIn(first), "0");
+        EXPECT_EQ(second.value("select s.nextval from dual"), std::to_string(++taken));
+    }
+    first.run("insert into t values (s.nextval)");
+    first.run("commit");
+    first.run("insert into t values (7)");
+    first.run("rollback");
+    EXPECT_EQ(countIn(second), "1");
+    EXPECT_EQ(second.value("select id from t"), std::to_string(taken + 1));
+    EXPECT_EQ(first.value("select s.nextval from dual"), std::to_string(taken + 2));
+}
+
+// A failed statement or block undoes its own changes (for a block, the
+// sequence's advance among them); the numbers they took stay taken once the
+// transaction commits.
+TEST_F(Transactions, CommitKeepsTheNumberOfAFailedStatement) {
+    first.run("create sequence s");
+    first.run("create table u (id number primary key)");
+    first.run("insert into u values (5)");
+    EXPECT_NE(first.execute("insert into u values (s.nextval + 4)"), OCI_SUCCESS); // ORA-00001 for 5
+    EXPECT_NE(first.execute("begin insert into t values (0); insert into u values (s.nextval + 3); end;"),
+              OCI_SUCCESS);
+    EXPECT_EQ(first.value("select s.currval from dual"), "2");
+    first.run("insert into t values (1)");
+    first.run("commit");
+    EXPECT_EQ(countIn(second), "1");
+    EXPECT_EQ(second.value("select s.nextval from dual"), "3");
+}
+
+TEST_F(Transactions, SerializableRollbackKeepsTheNumbersTaken) {
+    first.run("create sequence s");
+    ASSERT_EQ(OCITransStart(first.svc(), first.err(), 60, OCI_TRANS_SERIALIZABLE), OCI_SUCCESS) << first.lastError();
+    first.run("insert into t values (s.nextval)");
+    first.run("rollback");
+    EXPECT_EQ(countIn(first), "0");
+    EXPECT_EQ(second.value("select s.nextval from dual"), "2");
 }
 
 }  // namespace
