@@ -153,8 +153,6 @@ void Catalog::createSequence(const EngineCommand& command) { sequences_->create(
 
 void Catalog::dropSequence(const std::string& name) { sequences_->drop(name); }
 
-std::int64_t Catalog::nextValue(const std::string& name) { return sequences_->next(name); }
-
 std::int64_t Catalog::currentValue(const std::string& name) const { return sequences_->current(name); }
 
 std::optional<ObjectKind> Catalog::objectKind(const std::string& nameAsWritten) const {

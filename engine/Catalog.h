@@ -85,7 +85,6 @@ public:
     // this session has not yet defined by a NEXTVAL.
     void createSequence(const EngineCommand& command);
     void dropSequence(const std::string& name);
-    std::int64_t nextValue(const std::string& name);
     std::int64_t currentValue(const std::string& name) const;
     // The sequences' part in the session's transactions (see SequenceStore).
     SequenceStore& sequences() { return *sequences_; }

@@ -41,8 +41,8 @@ SequenceStore::OwnedConnection SequenceStore::openIndependent(sqlite3* session, 
     return connection;
 }
 
-sqlite3* SequenceStore::advancingConnection() {
-    if (inTransaction(db_)) return db_;
+sqlite3* SequenceStore::advancingConnection(bool sessionInTransaction) {
+    if (sessionInTransaction) return db_;
     if (!independentTried_) {
         independentTried_ = true;
         independent_ = openIndependent(db_, lockWait_);
@@ -67,8 +67,11 @@ void SequenceStore::drop(const std::string& name) {
 }
 
 std::int64_t SequenceStore::next(const std::string& name) {
+    // Asked before the lock is taken: SQLite's own connection mutex, which a
+    // NEXTVAL inside a statement already holds, always comes first.
+    const bool sessionInTransaction = inTransaction(db_);
     std::lock_guard<std::mutex> lock(mutex_);
-    sqlite3* const connection = advancingConnection();
+    sqlite3* const connection = advancingConnection(sessionInTransaction);
     PreparedQuery advance(connection, "UPDATE " + sequenceTable() +
                                    " SET NEXT_VALUE = NEXT_VALUE + INCREMENT WHERE NAME = ?1"
                                    " RETURNING NEXT_VALUE - INCREMENT, NEXT_VALUE");

@@ -59,7 +59,7 @@ private:
     };
     using OwnedConnection = std::unique_ptr<sqlite3, CloseConnection>;
 
-    sqlite3* advancingConnection();
+    sqlite3* advancingConnection(bool sessionInTransaction);
     static OwnedConnection openIndependent(sqlite3* session, std::chrono::milliseconds lockWait);
 
     sqlite3* db_;  // the session's connection, not owned

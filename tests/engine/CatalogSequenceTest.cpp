@@ -16,7 +16,6 @@ TEST(CatalogSequences, NextvalAdvancesAndCurrvalRepeatsIt) {
     EXPECT_EQ(db.scalar("select s.currval from dual"), "2");
     EXPECT_EQ(db.scalar("select \"S\".nextval from dual"), "3");  // the library's own query text
     EXPECT_EQ(db.catalog().currentValue("S"), 3);
-    EXPECT_EQ(db.catalog().nextValue("S"), 4);
 }
 
 TEST(CatalogSequences, StartWithAndIncrementBy) {
