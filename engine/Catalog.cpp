@@ -139,7 +139,7 @@ std::string resultColumnName(sqlite3_stmt* stmt, int index) {
 
 }  // namespace
 
-Catalog::Catalog(sqlite3* db, std::chrono::milliseconds lockWait)
+Catalog::Catalog(sqlite3* db, BusyHandler lockWait)
     : db_(db), sequences_(std::make_shared<SequenceStore>(db, lockWait)) {
     refuseQuotedStrings(db_);
     if (!engineObjectsPresent(db_)) runScript(db_, installScript());

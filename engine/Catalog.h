@@ -14,10 +14,10 @@
 // alive, so statements run after the Catalog is gone still work.
 #pragma once
 
+#include "BusyHandler.h"
 #include "InternalApi.h"
 #include "SqlDialect.h"
 
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -72,9 +72,10 @@ struct UserAccount {
 class ENGINE_INTERNAL_API Catalog {
 public:
     // Installs the engine's tables (when missing) and functions on `db`.
-    // `lockWait` is how long a NEXTVAL waits for another session's commit.
-    // Throws OraError when the database cannot be written or read.
-    explicit Catalog(sqlite3* db, std::chrono::milliseconds lockWait = std::chrono::seconds(10));
+    // `lockWait` decides how long a NEXTVAL waits for another session's
+    // commit (see SequenceStore). Throws OraError when the database cannot be
+    // written or read.
+    explicit Catalog(sqlite3* db, BusyHandler lockWait = {});
     ~Catalog();
     Catalog(const Catalog&) = delete;
     Catalog& operator=(const Catalog&) = delete;

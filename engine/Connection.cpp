@@ -64,7 +64,7 @@ Connection::Connection(const std::string& path, const std::string& user, const s
     try {
         open(path);
         configure();
-        catalog_ = std::make_unique<Catalog>(db_, writerWait_);
+        catalog_ = std::make_unique<Catalog>(db_, BusyHandler{&Connection::onBusy, this});
         logOn(user, password);
     } catch (...) {
         catalog_.reset();

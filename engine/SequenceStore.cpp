@@ -15,6 +15,9 @@ const std::string& sequenceTable() {
 
 // Whether the session's connection is inside a transaction: an explicit one,
 // or the write lock of the statement that is running.
+// The lock wait of NEXTVAL's own connection when the session gives no handler.
+constexpr int kDefaultLockWaitMs = 10000;
+
 bool inTransaction(sqlite3* db) {
     return !sqlite3_get_autocommit(db) || sqlite3_txn_state(db, "main") == SQLITE_TXN_WRITE;
 }
@@ -23,11 +26,11 @@ bool inTransaction(sqlite3* db) {
 
 void SequenceStore::CloseConnection::operator()(sqlite3* db) const noexcept { sqlite3_close_v2(db); }
 
-SequenceStore::SequenceStore(sqlite3* db, std::chrono::milliseconds lockWait) : db_(db), lockWait_(lockWait) {}
+SequenceStore::SequenceStore(sqlite3* db, BusyHandler busy) : db_(db), busy_(busy) {}
 
 // A second connection to the session's database file, or none when the
 // database has no file (in memory) or is not in WAL mode.
-SequenceStore::OwnedConnection SequenceStore::openIndependent(sqlite3* session, std::chrono::milliseconds lockWait) {
+SequenceStore::OwnedConnection SequenceStore::openIndependent(sqlite3* session, BusyHandler busy) {
     const char* path = sqlite3_db_filename(session, "main");
     if (path == nullptr || *path == '\0') return nullptr;
     sqlite3* opened = nullptr;
@@ -35,7 +38,10 @@ SequenceStore::OwnedConnection SequenceStore::openIndependent(sqlite3* session, 
     OwnedConnection connection(opened);
     if (rc != SQLITE_OK) throw OraError::fromSqlite(opened, rc);
     sqlite3_extended_result_codes(opened, 1);
-    sqlite3_busy_timeout(opened, static_cast<int>(lockWait.count()));
+    if (busy.call != nullptr)
+        sqlite3_busy_handler(opened, busy.call, busy.context);
+    else
+        sqlite3_busy_timeout(opened, kDefaultLockWaitMs);
     PreparedQuery mode(opened, "PRAGMA journal_mode");
     if (!mode.step() || mode.text(0) != "wal") return nullptr;
     return connection;
@@ -45,7 +51,7 @@ sqlite3* SequenceStore::advancingConnection(bool sessionInTransaction) {
     if (sessionInTransaction) return db_;
     if (!independentTried_) {
         independentTried_ = true;
-        independent_ = openIndependent(db_, lockWait_);
+        independent_ = openIndependent(db_, busy_);
     }
     return independent_ ? independent_.get() : db_;
 }

@@ -17,9 +17,9 @@
 // undefined until the session's first NEXTVAL.
 #pragma once
 
+#include "BusyHandler.h"
 #include "SqlDialect.h"
 
-#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -33,8 +33,10 @@ namespace engine {
 class SequenceStore {
 public:
     // `db` is the session's connection (not owned); the sequence table must
-    // exist. `lockWait` is how long NEXTVAL waits for another session's commit.
-    SequenceStore(sqlite3* db, std::chrono::milliseconds lockWait);
+    // exist. `busy` decides how long NEXTVAL waits for another session's
+    // commit: the session's own handler ends the wait when its call is
+    // cancelled; without one the wait is a plain ten seconds.
+    SequenceStore(sqlite3* db, BusyHandler busy);
 
     // Names are dictionary names (decoded). create throws ORA-00955 when a
     // table, view or sequence has the name; the others ORA-02289 for an unknown
@@ -60,10 +62,10 @@ private:
     using OwnedConnection = std::unique_ptr<sqlite3, CloseConnection>;
 
     sqlite3* advancingConnection(bool sessionInTransaction);
-    static OwnedConnection openIndependent(sqlite3* session, std::chrono::milliseconds lockWait);
+    static OwnedConnection openIndependent(sqlite3* session, BusyHandler busy);
 
     sqlite3* db_;  // the session's connection, not owned
-    std::chrono::milliseconds lockWait_;  // busy timeout of the own connection
+    BusyHandler busy_;  // how the own connection waits for a lock
     // Guards current_ and the own connection: a cancelling thread never touches
     // them, but the SQL functions and the session's own calls may come from
     // different threads.

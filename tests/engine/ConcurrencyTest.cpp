@@ -2,6 +2,7 @@
 // threads is serialised, and OCIBreak cancels a running call from another
 // thread with ORA-01013.
 #include "OciTestSession.h"
+#include "ScopedEnv.h"
 #include "TempDataDirectory.h"
 
 #include <gtest/gtest.h>
@@ -148,6 +149,25 @@ TEST_F(Concurrency, BreakCancelsAWriterWaitingForALock) {
     const auto [status, error] = runAndBreak(other, "insert into t values (1, 1)", other.svc());
     EXPECT_EQ(status, OCI_ERROR);
     EXPECT_EQ(error, kCancelled);
+}
+
+// NEXTVAL advances its sequence on a connection of its own, which waits while
+// another session holds the write lock; a break ends that wait as well (with
+// the session's lock wait set to ten minutes, a wait the break missed would
+// outlast the test's time limit).
+TEST_F(Concurrency, BreakCancelsANextvalWaitingForALock) {
+    main.run("create sequence s");
+    OciTestSession other;
+    {
+        const ScopedEnv lockWait("VOR_LOCK_WAIT_MS", "600000");
+        ASSERT_EQ(other.logon("scott", "tiger"), OCI_SUCCESS) << other.lastError();
+    }
+    main.run("insert into t values (0, 0)");
+    const auto [status, error] = runAndBreak(other, "select s.nextval from dual", other.svc());
+    EXPECT_EQ(status, OCI_ERROR);
+    EXPECT_EQ(error, kCancelled);
+    main.run("commit");
+    EXPECT_EQ(other.value("select s.nextval from dual"), "1") << "the cancelled NEXTVAL took no number";
 }
 
 TEST_F(Concurrency, BreakWhileIdleIsHarmless) {
