@@ -3,6 +3,7 @@
 
 #include "ColumnTypes.h"
 #include "DialectFunctions.h"
+#include "OraError.h"
 #include "PreparedQuery.h"
 #include "SequenceStore.h"
 #include "SqlTokenizer.h"
@@ -137,6 +138,38 @@ std::string resultColumnName(sqlite3_stmt* stmt, int index) {
     return name;
 }
 
+// The query's text from the FROM of its outermost SELECT on, or empty when it
+// has none.
+std::string_view fromClause(const std::string& sql) {
+    const SqlTokenizer tokenizer(sql);
+    int depth = 0;
+    for (const SqlToken& token : tokenizer.tokens()) {
+        depth += token.isSymbol("(") ? 1 : token.isSymbol(")") ? -1 : 0;
+        if (depth == 0 && token.isWord("FROM")) return std::string_view(sql).substr(token.offset);
+    }
+    return {};
+}
+
+// Whether `operand`, a plain name in a select-list expression of the query
+// `sql`, reads a DATE column: the name alone, selected from the query's own
+// FROM clause, has DATE for its declared type. A query the probe cannot be
+// made from (an ORDER BY naming a select-list alias, say) answers no.
+bool readsDateColumn(sqlite3* db, const std::string& sql, const std::string& operand) {
+    const std::string_view from = fromClause(sql);
+    if (from.empty()) return false;
+    try {
+        const PreparedQuery probe(db, "SELECT " + operand + " " + std::string(from));
+        const char* declared = sqlite3_column_count(probe.handle()) == 1 ? sqlite3_column_decltype(probe.handle(), 0)
+                                                                          : nullptr;
+        if (declared == nullptr) return false;
+        ColumnDescription column;
+        ColumnTypes::fromDeclaredType(declared, column);
+        return column.type == InternalType::Date;
+    } catch (const OraError&) {
+        return false;
+    }
+}
+
 }  // namespace
 
 Catalog::Catalog(sqlite3* db, BusyHandler lockWait)
@@ -198,7 +231,10 @@ ColumnDescription Catalog::describeResultColumn(sqlite3_stmt* stmt, int index, c
     const char* declared = sqlite3_column_decltype(stmt, index);
     if (declared != nullptr) {
         ColumnTypes::fromDeclaredType(declared, column);
-    } else if (!ColumnTypes::fromExpression(item != nullptr ? item->expression : name, column)) {
+    } else if (!ColumnTypes::fromExpression(item != nullptr ? item->expression : name, column,
+                                            [this, &translated](const std::string& operand) {
+                                                return readsDateColumn(db_, translated.sql, operand);
+                                            })) {
         describeFromValue(stmt, index, column);
     }
     column.nullable = columnNullable(db_, stmt, index);

@@ -132,19 +132,41 @@ std::string functionName(const SqlToken& token) {
                                                   : upperCaseAscii(token.text);
 }
 
+// Whether the chain argument that starts at token `begin` (depth 1) is a plain,
+// possibly dotted, name; sets `end` to the token after the argument.
+bool plainNameArgument(const std::vector<SqlToken>& tokens, std::size_t begin, std::size_t& end) {
+    end = begin;
+    while (end < tokens.size() && tokens[end].isName()) {
+        ++end;
+        if (end < tokens.size() && tokens[end].isSymbol(".")) ++end;
+        else break;
+    }
+    return end > begin && end < tokens.size() && (tokens[end].isSymbol(",") || tokens[end].isSymbol(")"));
+}
+
 // The type of an additive chain call, from its arguments: text when it
 // concatenates, a date when one operand is a date (date +/- days), else a
 // number (numbers, or the days between two dates).
-InternalType chainType(const std::vector<SqlToken>& tokens) {
+InternalType chainType(const std::vector<SqlToken>& tokens, const ColumnTypes::DateColumnTest& isDateColumn) {
     int depth = 0;
     int dates = 0;
+    bool argumentStart = false;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
-        depth += tokens[i].isSymbol("(") ? 1 : tokens[i].isSymbol(")") ? -1 : 0;
-        if (depth != 1) continue;
+        const bool opening = tokens[i].isSymbol("(");
+        depth += opening ? 1 : tokens[i].isSymbol(")") ? -1 : 0;
+        const bool startsArgument = argumentStart;
+        argumentStart = depth == 1 && (opening || tokens[i].isSymbol(","));
+        if (depth != 1 || opening) continue;
         if (tokens[i].kind == SqlTokenKind::String && tokens[i].text == "'||'") return InternalType::Varchar2;
         const bool call = i + 1 < tokens.size() && tokens[i + 1].isSymbol("(");
         const std::string name = functionName(tokens[i]);
         if (call && (name == kSysdateFunction || name == "TO_DATE")) ++dates;
+        std::size_t end = i;
+        if (startsArgument && isDateColumn && plainNameArgument(tokens, i, end)) {
+            const std::size_t length = tokens[end].offset - tokens[i].offset;
+            const std::string operand(tokens[i].text.data(), length);
+            if (isDateColumn(operand)) ++dates;
+        }
     }
     return dates == 1 ? InternalType::Date : InternalType::Number;
 }
@@ -158,10 +180,11 @@ std::optional<InternalType> namedFunctionType(const std::string& name) {
 
 // The type of an expression that starts with a function call. TRUNC and
 // ROUND give a date when their first argument is a date-valued call.
-std::optional<InternalType> leadingFunctionType(const std::vector<SqlToken>& tokens) {
+std::optional<InternalType> leadingFunctionType(const std::vector<SqlToken>& tokens,
+                                                const ColumnTypes::DateColumnTest& isDateColumn) {
     if (tokens.size() < 2 || !tokens[1].isSymbol("(")) return std::nullopt;
     const std::string name = functionName(tokens[0]);
-    if (name == kChainFunction) return chainType(tokens);
+    if (name == kChainFunction) return chainType(tokens, isDateColumn);
     const bool innerCall = tokens.size() > 3 && tokens[3].isSymbol("(");
     if ((name == "TRUNC" || name == "ROUND") && innerCall &&
         namedFunctionType(functionName(tokens[2])) == InternalType::Date)
@@ -201,13 +224,14 @@ void ColumnTypes::fromDeclaredType(const std::string& declared, ColumnDescriptio
     }
 }
 
-bool ColumnTypes::fromExpression(const std::string& expression, ColumnDescription& column) {
+bool ColumnTypes::fromExpression(const std::string& expression, ColumnDescription& column,
+                                 const DateColumnTest& isDateColumn) {
     const SqlTokenizer tokenizer(expression);
     const std::vector<SqlToken> tokens = tokenizer.significantTokens();
     if (tokens.empty()) return false;
     if (auto type = topLevelOperatorType(tokens)) {
         describeKind(*type, column);
-    } else if (auto function = leadingFunctionType(tokens)) {
+    } else if (auto function = leadingFunctionType(tokens, isDateColumn)) {
         describeKind(*function, column);
     } else if (tokens.size() == 1 && tokens[0].kind == SqlTokenKind::Number) {
         describeKind(InternalType::Number, column);

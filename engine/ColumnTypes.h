@@ -3,6 +3,7 @@
 // expression that has none, from what the expression's text implies.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace engine {
@@ -18,9 +19,13 @@ public:
     // Fills them from an expression's text (the translated SQL of a select-list
     // item): COUNT(*), arithmetic and numeric functions give NUMBER, text
     // literals CHAR of their length, text functions and "||" VARCHAR2, date
-    // functions DATE. Returns false (and leaves `column` alone) when the text
-    // implies nothing.
-    static bool fromExpression(const std::string& expression, ColumnDescription& column);
+    // functions DATE. An additive chain with one date operand is a DATE (a date
+    // plus or minus days); `isDateColumn` tells whether an operand that is a
+    // plain (dotted) name reads a DATE column. Returns false (and leaves
+    // `column` alone) when the text implies nothing.
+    using DateColumnTest = std::function<bool(const std::string& operand)>;
+    static bool fromExpression(const std::string& expression, ColumnDescription& column,
+                               const DateColumnTest& isDateColumn = {});
 
     // The largest VARCHAR2, used where the server would know a size and the
     // engine does not.

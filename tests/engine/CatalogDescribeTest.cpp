@@ -158,7 +158,7 @@ struct ResultCase {
 
 TEST(CatalogDescribe, ResultColumnsOfQueries) {
     DialectTestDatabase db;
-    db.execute("create table emp (id number(6) primary key, name varchar2(30))");
+    db.execute("create table emp (id number(6) primary key, name varchar2(30), hired date)");
     db.execute("create sequence s");
     const std::vector<ResultCase> cases{
         {"id", "ID", InternalType::Number, 22},
@@ -181,6 +181,15 @@ TEST(CatalogDescribe, ResultColumnsOfQueries) {
         {"add_months(sysdate, 1)", "ADD_MONTHS(SYSDATE,1)", InternalType::Date, 7},
         {"sysdate - to_date('2024-01-01', 'YYYY-MM-DD') days", "DAYS", InternalType::Number, 22},
         {"id - 1 || name", "ID-1||NAME", InternalType::Varchar2, 4000},
+        // A date column plus or minus days is a date; the days between two dates a number.
+        {"hired + 1", "HIRED+1", InternalType::Date, 7},
+        {"e.hired - 0.5 h", "H", InternalType::Date, 7},
+        {"1 + e . hired", "1+E.HIRED", InternalType::Date, 7},
+        {"hired - hired", "HIRED-HIRED", InternalType::Number, 22},
+        {"sysdate - hired", "SYSDATE-HIRED", InternalType::Number, 22},
+        {"hired + id", "HIRED+ID", InternalType::Date, 7},
+        {"id + id", "ID+ID", InternalType::Number, 22},
+        {"hired || 'x'", "HIRED||'x'", InternalType::Varchar2, 4000},
     };
     for (const ResultCase& c : cases) {
         SCOPED_TRACE(c.item);
