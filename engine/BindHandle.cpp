@@ -6,22 +6,11 @@
 
 #include <sqlite3.h>
 
-#include <algorithm>
 #include <cstring>
-#include <limits>
 
 namespace engine {
 namespace {
 
-template <typename T>
-T* element(T* base, ub4 skip, ub4 index) {
-    if (base == nullptr) return nullptr;
-    auto* bytes = reinterpret_cast<unsigned char*>(const_cast<std::remove_const_t<T>*>(base));
-    return reinterpret_cast<T*>(bytes + static_cast<std::size_t>(skip) * index);
-}
-
-// Return code of a NULL out value, as a define reports a NULL column.
-constexpr ub2 kReturnNull = 1405;
 constexpr int kInvalidNumber = 1722;  // ORA-01722, which PL/SQL reports as ORA-06502
 
 OraError bufferTooSmall() { return OraError(OraCode::NumericOrValue, {": character string buffer too small"}); }
@@ -45,9 +34,7 @@ void BindHandle::rebind(const BindSpec& spec) {
 
 void BindHandle::setSkips(ub4 value, ub4 indicator, ub4 length, ub4 returnCode) {
     valueSkip_ = value;
-    indicatorSkip_ = indicator;
-    lengthSkip_ = length;
-    returnCodeSkip_ = returnCode;
+    statusSkips_ = {indicator, length, returnCode};
 }
 
 void BindHandle::setCallbacks(void* inContext, OCICallbackInBind in, void* outContext, OCICallbackOutBind out) {
@@ -58,7 +45,7 @@ void BindHandle::setCallbacks(void* inContext, OCICallbackInBind in, void* outCo
 }
 
 bool BindHandle::isNull(ub4 iteration) const {
-    const sb2* indicator = element(spec_.indicators, indicatorSkip_, iteration);
+    const sb2* indicator = clientElement(spec_.indicators, statusSkips_.indicator, iteration);
     return indicator != nullptr && *indicator < 0;
 }
 
@@ -72,8 +59,8 @@ void BindHandle::bindValue(sqlite3_stmt* stmt, int parameter, ub4 iteration, boo
     } else if (isNull(iteration) || spec_.value == nullptr) {
         sqlite3_bind_null(stmt, parameter);
     } else {
-        const ub2* length = element(spec_.lengths, lengthSkip_, iteration);
-        const BindElement value{element(static_cast<const ub1*>(spec_.value), valueSkip_, iteration),
+        const ub2* length = clientElement(spec_.lengths, statusSkips_.length, iteration);
+        const BindElement value{clientElement(static_cast<const ub1*>(spec_.value), valueSkip_, iteration),
                                 spec_.valueSize, length != nullptr ? static_cast<long>(*length) : -1L, copy};
         codec_->bind(stmt, parameter, value);
     }
@@ -143,19 +130,11 @@ BindHandle::OutValue BindHandle::convertOut(const ColumnValue& value) const {
 
 void BindHandle::storeOut(const OutValue& value, ub4 iteration) const {
     if (value.null) {
-        setStatus(iteration, -1, 0, kReturnNull);
+        setElementStatus(spec_, statusSkips_, iteration, -1, 0, kReturnNull);
         return;
     }
-    std::memcpy(element(static_cast<ub1*>(spec_.value), valueSkip_, iteration), value.bytes.data(), value.bytes.size());
-    setStatus(iteration, 0, value.length, 0);
-}
-
-void BindHandle::setStatus(ub4 iteration, sb2 indicator, ub4 length, ub2 returnCode) const {
-    if (sb2* slot = element(spec_.indicators, indicatorSkip_, iteration)) *slot = indicator;
-    if (ub2* slot = element(spec_.lengths, lengthSkip_, iteration)) {
-        *slot = static_cast<ub2>(std::min<ub4>(length, std::numeric_limits<ub2>::max()));
-    }
-    if (ub2* slot = element(spec_.returnCodes, returnCodeSkip_, iteration)) *slot = returnCode;
+    std::memcpy(clientElement(static_cast<ub1*>(spec_.value), valueSkip_, iteration), value.bytes.data(), value.bytes.size());
+    setElementStatus(spec_, statusSkips_, iteration, 0, value.length, 0);
 }
 
 }  // namespace engine

@@ -69,16 +69,13 @@ public:
 private:
     void bindGathered(sqlite3_stmt* stmt, int parameter) const;
     bool isNull(ub4 iteration) const;
-    void setStatus(ub4 iteration, sb2 indicator, ub4 length, ub2 returnCode) const;
 
     Statement& statement_;          // the owner
     BindSpec spec_;                 // the client's buffers
     std::vector<int> parameters_;   // SQLite parameters set by this bind
     const ValueCodec* codec_;       // conversion of spec_.type
     ub4 valueSkip_;                 // bytes between elements of value
-    ub4 indicatorSkip_ = sizeof(sb2);
-    ub4 lengthSkip_ = sizeof(ub2);
-    ub4 returnCodeSkip_ = sizeof(ub2);
+    StatusSkips statusSkips_;       // bytes between elements of the status arrays
     void* inContext_ = nullptr;               // OCIBindDynamic in-bind context
     OCICallbackInBind inCallback_ = nullptr;  // OCIBindDynamic in-bind callback
     void* outContext_ = nullptr;              // kept for OUT binds of PL/SQL calls

@@ -10,9 +10,6 @@
 namespace engine {
 namespace {
 
-// Column-level return codes the server reports per row.
-constexpr ub2 kReturnNull = 1405;
-constexpr ub2 kReturnTruncated = 1406;
 // Indicator value for a truncated value whose length does not fit an sb2.
 constexpr sb2 kIndicatorTooLong = -2;
 
@@ -30,32 +27,24 @@ void DefineHandle::redefine(const DefineSpec& spec) {
     if (!dynamic() && spec.value == nullptr) throw CallError(CallCode::InvalidArgument, "valuep");
 }
 
-void DefineHandle::setStatus(ub4 row, sb2 indicator, ub4 length, ub2 returnCode) const {
-    if (spec_.indicators != nullptr) spec_.indicators[row] = indicator;
-    if (spec_.lengths != nullptr) {
-        spec_.lengths[row] = static_cast<ub2>(std::min<ub4>(length, std::numeric_limits<ub2>::max()));
-    }
-    if (spec_.returnCodes != nullptr) spec_.returnCodes[row] = returnCode;
-}
-
 bool DefineHandle::fetchInto(const ColumnValue& value, ub4 row) const {
     const int type = value.type();
     if (type == SQLITE_NULL) {
         if (spec_.indicators == nullptr) throw CallError(CallCode::FetchedNull);
-        setStatus(row, -1, 0, kReturnNull);
+        setElementStatus(spec_, StatusSkips{}, row, -1, 0, kReturnNull);
         return false;
     }
     FetchTarget target{static_cast<ub1*>(spec_.value) + static_cast<std::size_t>(spec_.valueSize) * row,
                        spec_.valueSize, type};
     codec_->fetch(value, target);
     if (!target.truncated) {
-        setStatus(row, 0, target.written, 0);
+        setElementStatus(spec_, StatusSkips{}, row, 0, target.written, 0);
         return false;
     }
     const sb2 indicator = target.fullLength > static_cast<ub4>(std::numeric_limits<sb2>::max())
                               ? kIndicatorTooLong
                               : static_cast<sb2>(target.fullLength);
-    setStatus(row, indicator, target.written, kReturnTruncated);
+    setElementStatus(spec_, StatusSkips{}, row, indicator, target.written, kReturnTruncated);
     return true;
 }
 

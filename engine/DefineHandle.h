@@ -31,7 +31,6 @@ public:
     bool fetchInto(const ColumnValue& value, ub4 row) const;
 
 private:
-    void setStatus(ub4 row, sb2 indicator, ub4 length, ub2 returnCode) const;
 
     Statement& statement_;     // the owner
     ub4 position_;             // 1-based select-list position
