@@ -1,5 +1,5 @@
 // The texts of the call interface's own errors, one table checked against CallCode.
-#include "CallError.h"
+#include "base/CallError.h"
 
 #include <array>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // The server's error texts and the mapping of SQLite failures onto them.
-#include "OraError.h"
+#include "base/OraError.h"
 
-#include "SqlDialect.h"
+#include "base/StoredNames.h"
 
 #include <sqlite3.h>
 

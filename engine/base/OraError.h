@@ -5,7 +5,7 @@
 // SQLite failures are mapped onto the server's numbers by fromSqlite().
 #pragma once
 
-#include "InternalApi.h"
+#include "base/InternalApi.h"
 
 #include <cstddef>
 #include <initializer_list>

@@ -1,7 +1,7 @@
 // Conversions between the 7-byte date and its stored text.
-#include "OracleDate.h"
+#include "base/OracleDate.h"
 
-#include "OraError.h"
+#include "base/OraError.h"
 
 #include <cstdio>
 

@@ -1,9 +1,9 @@
 // The conversions of every external datatype the engine supports.
-#include "ValueCodec.h"
+#include "base/ValueCodec.h"
 
-#include "CallError.h"
-#include "OraError.h"
-#include "OracleDate.h"
+#include "base/CallError.h"
+#include "base/OraError.h"
+#include "base/OracleDate.h"
 
 #include <sqlite3.h>
 

@@ -7,7 +7,7 @@
 // callers' (BindHandle, DefineHandle); the codec sees one element at a time.
 #pragma once
 
-#include "ColumnValue.h"
+#include "base/ColumnValue.h"
 #include "oci.h"
 
 #include <string>

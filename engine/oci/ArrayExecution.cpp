@@ -1,9 +1,9 @@
 // Iterated execution with data-at-exec pieces.
-#include "ArrayExecution.h"
+#include "oci/ArrayExecution.h"
 
-#include "BindHandle.h"
-#include "CallError.h"
-#include "Connection.h"
+#include "base/CallError.h"
+#include "oci/BindHandle.h"
+#include "session/Connection.h"
 
 #include <sqlite3.h>
 

@@ -8,7 +8,7 @@
 // on where it stopped.
 #pragma once
 
-#include "PieceRequest.h"
+#include "oci/PieceRequest.h"
 
 #include <functional>
 #include <vector>

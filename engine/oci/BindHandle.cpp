@@ -1,8 +1,8 @@
 // Reading bound elements and gathering data-at-exec pieces.
-#include "BindHandle.h"
+#include "oci/BindHandle.h"
 
-#include "CallError.h"
-#include "OraError.h"
+#include "base/CallError.h"
+#include "base/OraError.h"
 
 #include <sqlite3.h>
 

@@ -8,9 +8,10 @@
 // client's callback (OCIBindDynamic) while the statement executes.
 #pragma once
 
-#include "ClientBuffers.h"
-#include "Handle.h"
-#include "ValueCodec.h"
+#include "base/ValueCodec.h"
+#include "oci/ClientBuffers.h"
+#include "oci/Handle.h"
+#include "plsql/BlockBind.h"
 
 #include <string>
 #include <vector>
@@ -21,7 +22,7 @@ namespace engine {
 
 class Statement;
 
-class BindHandle : public Handle {
+class BindHandle : public Handle, public BlockBind {
 public:
     // `parameters` are the SQLite parameter numbers (1-based) this bind sets.
     BindHandle(Statement& statement, const BindSpec& spec, std::vector<int> parameters);
@@ -41,7 +42,7 @@ public:
     // SQLite to copy the value (queries read it after the call returns).
     void bindElement(sqlite3_stmt* stmt, ub4 iteration, bool copy) const;
     // Binds element `iteration` to SQLite parameter `parameter` only.
-    void bindValue(sqlite3_stmt* stmt, int parameter, ub4 iteration, bool copy) const;
+    void bindValue(sqlite3_stmt* stmt, int parameter, ub4 iteration, bool copy) const override;
 
     // Data-at-exec values, gathered per iteration.
     void startPieces();
@@ -51,20 +52,10 @@ public:
     // Asks the client's in-bind callback for the whole value of `iteration`.
     void pullFromCallback(ub4 iteration);
 
-    // A value a PL/SQL block hands back through this bind, converted to its
+    // What a PL/SQL block hands back through this bind, converted to its
     // external type as a define converts a column.
-    struct OutValue {
-        std::vector<ub1> bytes;  // one element as the client's buffer holds it
-        ub4 length = 0;          // its returned length
-        bool null = false;       // NULL: nothing to copy, indicator -1
-    };
-    // `value` converted for this bind. ORA-06502 when it does not fit the
-    // element or is no number for a numeric type, ORA-01405 for a NULL without
-    // an indicator, ORA-03115 for a data-at-exec bind (its values come in pieces).
-    OutValue convertOut(const ColumnValue& value) const;
-    // Writes `value` into element `iteration`, with its indicator, length and
-    // return code.
-    void storeOut(const OutValue& value, ub4 iteration) const;
+    OutValue convertOut(const ColumnValue& value) const override;
+    void storeOut(const OutValue& value, ub4 iteration) const override;
 
 private:
     void bindGathered(sqlite3_stmt* stmt, int parameter) const;

@@ -1,8 +1,8 @@
 // Turning exceptions into statuses and error records.
-#include "CallGuard.h"
+#include "oci/CallGuard.h"
 
-#include "CallError.h"
-#include "OraError.h"
+#include "base/CallError.h"
+#include "base/OraError.h"
 
 #include <cstdio>
 #include <new>

@@ -4,8 +4,8 @@
 // with its "ORA-NNNNN: text" on the error (or environment) handle.
 #pragma once
 
-#include "ErrorRecords.h"
 #include "oci.h"
+#include "oci/ErrorRecords.h"
 
 namespace engine {
 

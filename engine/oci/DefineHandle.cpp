@@ -1,7 +1,7 @@
 // Writing fetched values, indicators, lengths and return codes.
-#include "DefineHandle.h"
+#include "oci/DefineHandle.h"
 
-#include "CallError.h"
+#include "base/CallError.h"
 
 #include <sqlite3.h>
 

@@ -7,9 +7,9 @@
 // the arrays given at define time (which may be shorter than a batch).
 #pragma once
 
-#include "ClientBuffers.h"
-#include "Handle.h"
-#include "ValueCodec.h"
+#include "base/ValueCodec.h"
+#include "oci/ClientBuffers.h"
+#include "oci/Handle.h"
 
 namespace engine {
 

@@ -1,10 +1,10 @@
 // Object describes: tables, views and schemas.
-#include "DescribeHandle.h"
+#include "oci/DescribeHandle.h"
 
-#include "CallError.h"
-#include "Connection.h"
-#include "OraError.h"
-#include "SqlDialect.h"
+#include "base/CallError.h"
+#include "base/OraError.h"
+#include "session/Connection.h"
+#include "sql/SqlDialect.h"
 
 namespace engine {
 

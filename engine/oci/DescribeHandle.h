@@ -2,8 +2,8 @@
 // parameter descriptors whose root OCI_ATTR_PARAM gives.
 #pragma once
 
-#include "Handle.h"
-#include "ParamDescriptor.h"
+#include "oci/Handle.h"
+#include "oci/ParamDescriptor.h"
 
 #include <memory>
 #include <string>

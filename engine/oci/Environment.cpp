@@ -1,14 +1,14 @@
 // Allocation and release of the handles an environment owns.
-#include "Environment.h"
+#include "oci/Environment.h"
 
-#include "CallError.h"
-#include "DescribeHandle.h"
-#include "ErrorHandle.h"
-#include "ServerHandle.h"
-#include "ServiceContext.h"
-#include "SessionHandle.h"
-#include "Statement.h"
-#include "TransHandle.h"
+#include "base/CallError.h"
+#include "oci/DescribeHandle.h"
+#include "oci/ErrorHandle.h"
+#include "oci/ServerHandle.h"
+#include "oci/ServiceContext.h"
+#include "oci/SessionHandle.h"
+#include "oci/Statement.h"
+#include "oci/TransHandle.h"
 
 namespace engine {
 namespace {

@@ -3,8 +3,8 @@
 // a client that forgets a handle leaks nothing past its environment.
 #pragma once
 
-#include "ErrorRecords.h"
-#include "Handle.h"
+#include "oci/ErrorRecords.h"
+#include "oci/Handle.h"
 
 #include <memory>
 #include <mutex>

@@ -2,8 +2,8 @@
 // made with it, which OCIErrorGet reads.
 #pragma once
 
-#include "ErrorRecords.h"
-#include "Handle.h"
+#include "oci/ErrorRecords.h"
+#include "oci/Handle.h"
 
 namespace engine {
 

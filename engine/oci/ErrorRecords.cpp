@@ -1,5 +1,5 @@
 // The error record of an error or environment handle.
-#include "ErrorRecords.h"
+#include "oci/ErrorRecords.h"
 
 namespace engine {
 

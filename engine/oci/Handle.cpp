@@ -1,8 +1,8 @@
 // Handle registration and the attribute defaults.
-#include "Handle.h"
+#include "oci/Handle.h"
 
-#include "CallError.h"
-#include "HandleRegistry.h"
+#include "base/CallError.h"
+#include "oci/HandleRegistry.h"
 
 namespace engine {
 

@@ -1,7 +1,7 @@
 // The registry of live handles.
-#include "HandleRegistry.h"
+#include "oci/HandleRegistry.h"
 
-#include "Handle.h"
+#include "oci/Handle.h"
 
 namespace engine {
 

@@ -2,9 +2,9 @@
 // valid handle from a null, freed or foreign pointer without dereferencing it.
 #pragma once
 
-#include "CallError.h"
-#include "Handle.h"
+#include "base/CallError.h"
 #include "oci.h"
+#include "oci/Handle.h"
 
 #include <mutex>
 #include <unordered_set>

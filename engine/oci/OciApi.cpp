@@ -4,17 +4,17 @@
 // through CallGuard: the body looks its other handle arguments up in the
 // registry (a bad one is OCI_INVALID_HANDLE with ORA-21560) and delegates to
 // the handle's class. Nothing here knows SQL or SQLite.
-#include "CallError.h"
-#include "CallGuard.h"
-#include "Connection.h"
-#include "DescribeHandle.h"
-#include "Environment.h"
-#include "ErrorHandle.h"
-#include "HandleRegistry.h"
-#include "ServerHandle.h"
-#include "ServiceContext.h"
-#include "SessionHandle.h"
-#include "Statement.h"
+#include "base/CallError.h"
+#include "oci/CallGuard.h"
+#include "oci/DescribeHandle.h"
+#include "oci/Environment.h"
+#include "oci/ErrorHandle.h"
+#include "oci/HandleRegistry.h"
+#include "oci/ServerHandle.h"
+#include "oci/ServiceContext.h"
+#include "oci/SessionHandle.h"
+#include "oci/Statement.h"
+#include "session/Connection.h"
 
 #include <cstring>
 #include <memory>

@@ -1,7 +1,7 @@
 // Describe results and their attributes.
-#include "ParamDescriptor.h"
+#include "oci/ParamDescriptor.h"
 
-#include "CallError.h"
+#include "base/CallError.h"
 
 namespace engine {
 namespace {

@@ -8,8 +8,8 @@
 // (argument and subprogram lists) without changing this shape.
 #pragma once
 
-#include "Catalog.h"
-#include "Handle.h"
+#include "oci/Handle.h"
+#include "sql/Catalog.h"
 
 #include <memory>
 #include <string>

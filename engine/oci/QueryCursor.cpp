@@ -1,10 +1,10 @@
 // Fetching rows in batches, and LONG values in pieces.
-#include "QueryCursor.h"
+#include "oci/QueryCursor.h"
 
-#include "CallError.h"
-#include "Connection.h"
-#include "DefineHandle.h"
-#include "ValueCodec.h"
+#include "base/CallError.h"
+#include "base/ValueCodec.h"
+#include "oci/DefineHandle.h"
+#include "session/Connection.h"
 
 #include <sqlite3.h>
 

@@ -13,8 +13,9 @@
 // fetches then go on from the copies, as the server's read consistency has it.
 #pragma once
 
-#include "ColumnValue.h"
-#include "PieceRequest.h"
+#include "base/ColumnValue.h"
+#include "oci/PieceRequest.h"
+#include "session/Connection.h"
 
 #include <deque>
 #include <memory>
@@ -28,7 +29,7 @@ namespace engine {
 class Connection;
 class DefineHandle;
 
-class QueryCursor {
+class QueryCursor : public OpenCursor {
 public:
     QueryCursor() = default;
     ~QueryCursor();
@@ -58,7 +59,7 @@ public:
 
     // Copies the rows not yet fetched and releases the statement (and with it
     // the read snapshot). Does nothing while a row is half delivered in pieces.
-    void keepRemainingRows();
+    void keepRemainingRows() override;
 
     const PieceRequest& request() const { return request_; }
     // The client's buffer for the pending request.

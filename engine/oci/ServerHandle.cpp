@@ -1,8 +1,8 @@
 // Database aliases and the sessions of an attach.
-#include "ServerHandle.h"
+#include "oci/ServerHandle.h"
 
-#include "CallError.h"
-#include "Connection.h"
+#include "base/CallError.h"
+#include "session/Connection.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -4,7 +4,7 @@
 // weakly so that OCIBreak on the server reaches them.
 #pragma once
 
-#include "Handle.h"
+#include "oci/Handle.h"
 
 #include <memory>
 #include <mutex>

@@ -1,11 +1,11 @@
 // Service-context attributes and the lookup of its parts.
-#include "ServiceContext.h"
+#include "oci/ServiceContext.h"
 
-#include "CallError.h"
-#include "Connection.h"
-#include "HandleRegistry.h"
-#include "ServerHandle.h"
-#include "SessionHandle.h"
+#include "base/CallError.h"
+#include "oci/HandleRegistry.h"
+#include "oci/ServerHandle.h"
+#include "oci/SessionHandle.h"
+#include "session/Connection.h"
 
 namespace engine {
 

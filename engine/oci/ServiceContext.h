@@ -3,7 +3,7 @@
 // the handle registry at each use, so a freed handle is refused, not touched.
 #pragma once
 
-#include "Handle.h"
+#include "oci/Handle.h"
 
 #include <memory>
 

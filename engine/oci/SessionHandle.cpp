@@ -1,8 +1,8 @@
 // Credentials and the life of a session.
-#include "SessionHandle.h"
+#include "oci/SessionHandle.h"
 
-#include "CallError.h"
-#include "Connection.h"
+#include "base/CallError.h"
+#include "session/Connection.h"
 
 namespace engine {
 

@@ -4,7 +4,7 @@
 // open work is lost.
 #pragma once
 
-#include "Handle.h"
+#include "oci/Handle.h"
 
 #include <memory>
 #include <mutex>

@@ -1,13 +1,14 @@
 // Preparing, binding, executing and fetching a statement.
-#include "Statement.h"
+#include "oci/Statement.h"
 
-#include "CallError.h"
-#include "Connection.h"
-#include "ErrorRecords.h"
-#include "OraError.h"
-#include "PlsqlExecution.h"
-#include "ScopeExit.h"
-#include "ServiceContext.h"
+#include "base/CallError.h"
+#include "base/OraError.h"
+#include "base/ScopeExit.h"
+#include "oci/ErrorRecords.h"
+#include "oci/ServiceContext.h"
+#include "plsql/PlsqlExecution.h"
+#include "plsql/PlsqlParser.h"
+#include "session/Connection.h"
 
 #include <sqlite3.h>
 
@@ -74,7 +75,7 @@ void Statement::prepare(const std::string& text) {
     binds_.clear();
     defines_.clear();
     definesChanged_ = true;
-    translated_ = translateSql(text);
+    translated_ = translateWithBlock(text);
     state_ = State::Prepared;
     changeRan_ = false;
 }
@@ -278,8 +279,8 @@ sword Statement::runBlock(ub4 iterations, ub4 rowOffset) {
 
 // The bind of each placeholder occurrence (SQLite parameter i + 1); ORA-01008
 // when one has none.
-std::vector<const BindHandle*> Statement::occurrenceBinds() const {
-    std::vector<const BindHandle*> byOccurrence(translated_.placeholders.size(), nullptr);
+std::vector<const BlockBind*> Statement::occurrenceBinds() const {
+    std::vector<const BlockBind*> byOccurrence(translated_.placeholders.size(), nullptr);
     for (const auto& bind : binds_) {
         for (int parameter : bind->parameters()) byOccurrence[static_cast<std::size_t>(parameter - 1)] = bind.get();
     }

@@ -10,15 +10,15 @@
 // descriptors belong to the statement and die with it.
 #pragma once
 
-#include "ArrayExecution.h"
-#include "BindHandle.h"
-#include "DefineHandle.h"
-#include "Handle.h"
-#include "ParamDescriptor.h"
-#include "PlsqlExecution.h"
-#include "QueryCursor.h"
-#include "SqlDialect.h"
-#include "SqliteStatement.h"
+#include "oci/ArrayExecution.h"
+#include "oci/BindHandle.h"
+#include "oci/DefineHandle.h"
+#include "oci/Handle.h"
+#include "oci/ParamDescriptor.h"
+#include "oci/QueryCursor.h"
+#include "plsql/PlsqlExecution.h"
+#include "session/SqliteStatement.h"
+#include "sql/SqlDialect.h"
 
 #include <map>
 #include <memory>
@@ -73,7 +73,7 @@ private:
     void runDefinition();
     void runCommand();
     sword runBlock(ub4 iterations, ub4 rowOffset);
-    std::vector<const BindHandle*> occurrenceBinds() const;
+    std::vector<const BlockBind*> occurrenceBinds() const;
     sword resumeIterations();
     void release();
     sword resumePieces(ErrorRecords& errors);

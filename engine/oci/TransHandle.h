@@ -3,7 +3,7 @@
 // context, as clients of the vendor's interface expect.
 #pragma once
 
-#include "Handle.h"
+#include "oci/Handle.h"
 
 namespace engine {
 

@@ -1,13 +1,12 @@
 // Running an anonymous block statement by statement.
-#include "PlsqlExecution.h"
+#include "plsql/PlsqlExecution.h"
 
-#include "BindHandle.h"
-#include "CallError.h"
-#include "ColumnValue.h"
-#include "Connection.h"
-#include "OraError.h"
-#include "ScopeExit.h"
-#include "ValueCodec.h"
+#include "base/CallError.h"
+#include "base/ColumnValue.h"
+#include "base/OraError.h"
+#include "base/ScopeExit.h"
+#include "base/ValueCodec.h"
+#include "session/Connection.h"
 
 #include <sqlite3.h>
 
@@ -59,7 +58,7 @@ private:
 void PlsqlExecution::ValueFree::operator()(sqlite3_value* value) const { sqlite3_value_free(value); }
 
 PlsqlExecution::PlsqlExecution(Connection& connection, const PlsqlBlock& block,
-                               std::vector<const BindHandle*> binds)
+                               std::vector<const BlockBind*> binds)
     : connection_(connection), block_(block), binds_(std::move(binds)) {
     for (const PlsqlStatement& statement : block_.statements) compiled_.push_back(compiled(statement));
 }
@@ -189,7 +188,7 @@ bool PlsqlExecution::step(sqlite3_stmt* stmt) {
 // what the block assigned to it, else the client's element (for a data-at-exec
 // bind, the value gathered for the iteration).
 sqlite3_value* PlsqlExecution::valueOf(int occurrence) {
-    const BindHandle* bind = binds_[static_cast<std::size_t>(occurrence)];
+    const BlockBind* bind = binds_[static_cast<std::size_t>(occurrence)];
     auto found = values_.find(bind);
     if (found != values_.end()) return found->second.get();
     if (!probe_) probe_ = SqliteStatement(connection_, "SELECT ?1");
@@ -204,7 +203,7 @@ sqlite3_value* PlsqlExecution::valueOf(int occurrence) {
 }
 
 void PlsqlExecution::assign(int occurrence, Value value) {
-    const BindHandle* bind = binds_[static_cast<std::size_t>(occurrence)];
+    const BlockBind* bind = binds_[static_cast<std::size_t>(occurrence)];
     assigned_.insert_or_assign(bind, bind->convertOut(ColumnValue(value.get())));
     values_.insert_or_assign(bind, std::move(value));
 }

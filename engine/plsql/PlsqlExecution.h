@@ -14,10 +14,10 @@
 // the frame "ORA-06512: at line N".
 #pragma once
 
-#include "BindHandle.h"
-#include "PlsqlBlock.h"
-#include "SqliteStatement.h"
 #include "oci.h"
+#include "plsql/BlockBind.h"
+#include "plsql/PlsqlBlock.h"
+#include "session/SqliteStatement.h"
 
 #include <map>
 #include <memory>
@@ -34,7 +34,7 @@ public:
     // `binds[i]` is the bind of the block's placeholder occurrence i; all must
     // be set. The block, the binds and the connection outlive the execution.
     // Compiles the block's SQL.
-    PlsqlExecution(Connection& connection, const PlsqlBlock& block, std::vector<const BindHandle*> binds);
+    PlsqlExecution(Connection& connection, const PlsqlBlock& block, std::vector<const BlockBind*> binds);
 
     // Runs the block with element `element` of the binds.
     void run(ub4 element);
@@ -61,12 +61,12 @@ private:
 
     Connection& connection_;                 // the session the block runs on
     const PlsqlBlock& block_;                // what runs
-    std::vector<const BindHandle*> binds_;   // bind of each placeholder occurrence
+    std::vector<const BlockBind*> binds_;   // bind of each placeholder occurrence
     std::vector<SqliteStatement> compiled_;  // per statement; empty for NULL
     SqliteStatement probe_;                  // "SELECT ?1": reads a bound element as SQLite sees it
     ub4 element_ = 0;                        // element of the running iteration
-    std::map<const BindHandle*, Value> values_;  // the binds' values in the running iteration
-    std::map<const BindHandle*, BindHandle::OutValue> assigned_;  // what goes back to the client after it
+    std::map<const BlockBind*, Value> values_;  // the binds' values in the running iteration
+    std::map<const BlockBind*, BlockBind::OutValue> assigned_;  // what goes back to the client after it
 };
 
 }  // namespace engine

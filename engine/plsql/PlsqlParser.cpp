@@ -1,8 +1,9 @@
 // Reading an anonymous block statement by statement. Each parse function
 // reads one statement form and says in its comment which.
-#include "PlsqlParser.h"
+#include "plsql/PlsqlParser.h"
 
-#include "SqlDialect.h"
+#include "sql/SqlDialect.h"
+#include "sql/SqlTokenizer.h"
 
 #include <array>
 #include <cassert>
@@ -20,6 +21,19 @@ constexpr std::array<std::string_view, 27> kUnsupportedStatements{
 constexpr char kStatementStarts[] = "NULL SELECT INSERT UPDATE DELETE <a bind variable>";
 
 }  // namespace
+
+TranslatedSql translateWithBlock(const std::string& sql) {
+    TranslatedSql result = translateSql(sql);
+    if (result.command.kind != EngineCommandKind::Block) return result;
+    try {
+        const SqlTokenizer tokenizer(sql);
+        result.command.block = std::make_shared<const PlsqlBlock>(PlsqlParser(tokenizer.significantTokens(), sql).parse());
+    } catch (const OraError& error) {
+        result.command = EngineCommand{};
+        result.error = error;
+    }
+    return result;
+}
 
 PlsqlParser::PlsqlParser(const std::vector<SqlToken>& significant, std::string_view sql)
     : SqlTokenCursor(significant, sql) {}

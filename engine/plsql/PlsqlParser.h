@@ -3,9 +3,10 @@
 // compile: ORA-06550 naming the line and column, with the PLS- error.
 #pragma once
 
-#include "OraError.h"
-#include "PlsqlBlock.h"
-#include "SqlTokenCursor.h"
+#include "base/OraError.h"
+#include "plsql/PlsqlBlock.h"
+#include "sql/SqlDialect.h"
+#include "sql/SqlTokenCursor.h"
 
 #include <string>
 #include <string_view>
@@ -42,5 +43,9 @@ private:
     [[noreturn]] void unexpected(std::size_t index, const char* expected) const;
     [[noreturn]] void fail(std::size_t offset, const std::string& plsText) const;
 };
+
+// translateSql() of `sql` with an anonymous block compiled into its command,
+// or, for a block the compiler refuses, the refusal as its error.
+ENGINE_INTERNAL_API TranslatedSql translateWithBlock(const std::string& sql);
 
 }  // namespace engine

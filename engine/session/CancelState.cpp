@@ -1,7 +1,7 @@
 // Cancel requests, cancellable waits.
-#include "CancelState.h"
+#include "session/CancelState.h"
 
-#include "OraError.h"
+#include "base/OraError.h"
 
 #include <sqlite3.h>
 

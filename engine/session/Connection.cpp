@@ -1,12 +1,11 @@
 // Opening, logon, transactions and call serialisation of a session.
-#include "Connection.h"
+#include "session/Connection.h"
 
-#include "CallError.h"
-#include "OraError.h"
-#include "PasswordHasher.h"
-#include "QueryCursor.h"
-#include "SequenceStore.h"
-#include "SqlDialect.h"
+#include "base/CallError.h"
+#include "base/OraError.h"
+#include "sql/SqlDialect.h"
+#include "store/PasswordHasher.h"
+#include "store/SequenceStore.h"
 
 #include <sqlite3.h>
 
@@ -109,6 +108,17 @@ void Connection::logOn(const std::string& user, const std::string& password) {
     }
     const std::optional<UserAccount> account = catalog_->findUser(userName_);
     if (!account || !PasswordHasher::verify(*account, password)) throw OraError(OraCode::LogonDenied);
+    if (PasswordHasher::isOutdated(*account)) rehash(password);
+}
+
+// Replaces an account's hash of an older form (or of fewer iterations) by a
+// new one, now that the password is known. A database that cannot be written
+// at the moment keeps the older hash until a later logon; the logon stands.
+void Connection::rehash(const std::string& password) {
+    try {
+        catalog_->replaceUser(PasswordHasher::makeAccount(userName_, password));
+    } catch (const OraError&) {
+    }
 }
 
 void Connection::createOwner(const std::string& user, const std::string& password) {
@@ -174,7 +184,7 @@ void Connection::beginWriting() {
     int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     if (rc == SQLITE_BUSY_SNAPSHOT && !cursors_.empty()) {
         if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        for (QueryCursor* cursor : cursors_) cursor->keepRemainingRows();
+        for (OpenCursor* cursor : cursors_) cursor->keepRemainingRows();
         rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     }
     if (rc != SQLITE_OK) fail(rc);
@@ -211,7 +221,7 @@ void Connection::rollback() {
     if (!sqlite3_get_autocommit(db_)) {
         // SQLite's rollback aborts statements still reading; the server's
         // cursors read on, so they keep their rows first.
-        for (QueryCursor* cursor : cursors_) cursor->keepRemainingRows();
+        for (OpenCursor* cursor : cursors_) cursor->keepRemainingRows();
         if (catalog_->sequences().advancedInTransaction() && rollBackToTransactionStart()) {
             catalog_->sequences().reapplyTransactionAdvances();
             execute("COMMIT");

@@ -8,9 +8,9 @@
 // even while statements still hold it.
 #pragma once
 
-#include "CancelState.h"
-#include "Catalog.h"
 #include "oci.h"
+#include "session/CancelState.h"
+#include "sql/Catalog.h"
 
 #include <chrono>
 #include <memory>
@@ -22,7 +22,15 @@ struct sqlite3;
 
 namespace engine {
 
-class QueryCursor;
+// A query reading on a connection whose statement must let go before the
+// transaction ends: it copies the rows it has not yet handed out.
+class OpenCursor {
+public:
+    virtual void keepRemainingRows() = 0;
+
+protected:
+    ~OpenCursor() = default;
+};
 
 class Connection {
 public:
@@ -73,9 +81,9 @@ public:
     void startTransaction(ub4 flags);
 
     // The cursors reading on this connection, which a change may ask to keep
-    // their rows (see QueryCursor::keepRemainingRows).
-    void addCursor(QueryCursor& cursor) { cursors_.insert(&cursor); }
-    void removeCursor(QueryCursor& cursor) { cursors_.erase(&cursor); }
+    // their rows.
+    void addCursor(OpenCursor& cursor) { cursors_.insert(&cursor); }
+    void removeCursor(OpenCursor& cursor) { cursors_.erase(&cursor); }
 
     // Runs `sql` (no result rows); throws the mapped error on failure.
     void execute(const char* sql);
@@ -93,6 +101,7 @@ private:
     bool rollBackToTransactionStart();
     void configure();
     void logOn(const std::string& user, const std::string& password);
+    void rehash(const std::string& password);
     void createOwner(const std::string& user, const std::string& password);
     static int onBusy(void* self, int attempts);
     static int onProgress(void* self);
@@ -103,7 +112,7 @@ private:
     std::mutex callMutex_;             // one call at a time on this session
     std::string userName_;             // dictionary name of the logged-on user
     TransactionState transaction_ = TransactionState::None;  // see beforeChange()
-    std::set<QueryCursor*> cursors_;   // open cursors of this session's statements
+    std::set<OpenCursor*> cursors_;    // open cursors of this session's statements
     bool ended_ = false;               // logged off; calls are refused
     std::chrono::milliseconds writerWait_{0};  // how long a writer waits for a lock
 };

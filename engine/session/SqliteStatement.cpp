@@ -1,8 +1,8 @@
 // Compiling and finalizing SQLite statements.
-#include "SqliteStatement.h"
+#include "session/SqliteStatement.h"
 
-#include "Connection.h"
-#include "OraError.h"
+#include "base/OraError.h"
+#include "session/Connection.h"
 
 #include <sqlite3.h>
 

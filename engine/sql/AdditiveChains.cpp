@@ -1,5 +1,5 @@
 // Operand boundaries of additive chains under the server's precedence.
-#include "AdditiveChains.h"
+#include "sql/AdditiveChains.h"
 
 #include <array>
 #include <string_view>

@@ -10,7 +10,7 @@
 //   - text that is no number is refused (ORA-01722), not read as 0.
 #pragma once
 
-#include "SqlTokenizer.h"
+#include "sql/SqlTokenizer.h"
 
 #include <cstddef>
 #include <map>

@@ -1,12 +1,12 @@
 // The engine's dictionary: its own tables, the describes and the user accounts.
-#include "Catalog.h"
+#include "sql/Catalog.h"
 
-#include "ColumnTypes.h"
-#include "DialectFunctions.h"
-#include "OraError.h"
-#include "PreparedQuery.h"
-#include "SequenceStore.h"
-#include "SqlTokenizer.h"
+#include "base/OraError.h"
+#include "sql/ColumnTypes.h"
+#include "sql/DialectFunctions.h"
+#include "sql/SqlTokenizer.h"
+#include "store/PreparedQuery.h"
+#include "store/SequenceStore.h"
 
 #include <sqlite3.h>
 
@@ -182,7 +182,9 @@ Catalog::Catalog(sqlite3* db, BusyHandler lockWait)
 
 Catalog::~Catalog() = default;
 
-void Catalog::createSequence(const EngineCommand& command) { sequences_->create(command); }
+void Catalog::createSequence(const EngineCommand& command) {
+    sequences_->create(command.name, command.start, command.increment);
+}
 
 void Catalog::dropSequence(const std::string& name) { sequences_->drop(name); }
 
@@ -256,6 +258,11 @@ void Catalog::addUser(const UserAccount& account) {
     if (findUser(account.name)) throw OraError(OraCode::NameAlreadyUsed);
     PreparedQuery insert(db_, "INSERT INTO " + quoteStored(kUserTable) + " (NAME, SALT, HASH) VALUES (?1, ?2, ?3)");
     insert.bind(1, account.name).bindBlob(2, account.salt).bindBlob(3, account.hash).run();
+}
+
+void Catalog::replaceUser(const UserAccount& account) {
+    PreparedQuery update(db_, "UPDATE " + quoteStored(kUserTable) + " SET SALT = ?2, HASH = ?3 WHERE NAME = ?1");
+    update.bind(1, account.name).bindBlob(2, account.salt).bindBlob(3, account.hash).run();
 }
 
 }  // namespace engine

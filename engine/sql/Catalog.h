@@ -14,9 +14,10 @@
 // alive, so statements run after the Catalog is gone still work.
 #pragma once
 
-#include "BusyHandler.h"
-#include "InternalApi.h"
-#include "SqlDialect.h"
+#include "base/InternalApi.h"
+#include "sql/SqlDialect.h"
+#include "store/UserAccount.h"
+#include "store/BusyHandler.h"
 
 #include <cstdint>
 #include <memory>
@@ -62,13 +63,6 @@ struct SchemaObject {
     ObjectKind kind;
 };
 
-// One logon account. The catalog only stores it; hashing is the session's.
-struct UserAccount {
-    std::string name;  // dictionary name, upper case for an unquoted user name
-    std::string salt;  // bytes
-    std::string hash;  // bytes
-};
-
 class ENGINE_INTERNAL_API Catalog {
 public:
     // Installs the engine's tables (when missing) and functions on `db`.
@@ -103,10 +97,12 @@ public:
     ColumnDescription describeResultColumn(sqlite3_stmt* stmt, int index,
                                            const TranslatedSql& translated) const;
 
-    // Logon accounts. addUser throws ORA-00955 when the name exists.
+    // Logon accounts. addUser throws ORA-00955 when the name exists;
+    // replaceUser gives an existing account a new salt and hash.
     bool hasUsers() const;
     std::optional<UserAccount> findUser(const std::string& name) const;
     void addUser(const UserAccount& account);
+    void replaceUser(const UserAccount& account);
 
 private:
     sqlite3* db_;                             // the session's connection, not owned

@@ -1,8 +1,8 @@
 // Type names and expressions mapped to the server's datatype codes and sizes.
-#include "ColumnTypes.h"
+#include "sql/ColumnTypes.h"
 
-#include "Catalog.h"
-#include "SqlTokenizer.h"
+#include "sql/Catalog.h"
+#include "sql/SqlTokenizer.h"
 
 #include <algorithm>
 #include <array>

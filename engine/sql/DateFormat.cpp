@@ -1,7 +1,7 @@
 // Format models of the server's TO_CHAR and TO_DATE for dates.
-#include "DateFormat.h"
+#include "sql/DateFormat.h"
 
-#include "OraError.h"
+#include "base/OraError.h"
 
 #include <array>
 #include <cctype>

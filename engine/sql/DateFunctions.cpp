@@ -1,10 +1,10 @@
 // The server's date functions over stored dates.
-#include "DateFunctions.h"
+#include "sql/DateFunctions.h"
 
-#include "DateFormat.h"
-#include "OraError.h"
-#include "SqlDialect.h"
-#include "SqlFunctionSupport.h"
+#include "base/OraError.h"
+#include "sql/DateFormat.h"
+#include "sql/SqlDialect.h"
+#include "sql/SqlFunctionSupport.h"
 
 #include <cmath>
 #include <cstdint>

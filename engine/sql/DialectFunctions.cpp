@@ -1,12 +1,12 @@
 // Implementations of the dialect's SQL functions over the SQLite function API.
-#include "DialectFunctions.h"
+#include "sql/DialectFunctions.h"
 
-#include "DateFormat.h"
-#include "DateFunctions.h"
-#include "OraError.h"
-#include "SequenceStore.h"
-#include "SqlDialect.h"
-#include "SqlFunctionSupport.h"
+#include "base/OraError.h"
+#include "sql/DateFormat.h"
+#include "sql/DateFunctions.h"
+#include "sql/SqlDialect.h"
+#include "sql/SqlFunctionSupport.h"
+#include "store/SequenceStore.h"
 
 #include <sqlite3.h>
 

@@ -1,10 +1,10 @@
 // Recognises the statements the engine carries out itself rather than handing
 // to SQLite: CREATE/DROP SEQUENCE, COMMIT/ROLLBACK, SET TRANSACTION, and the
-// anonymous PL/SQL blocks of PlsqlBlock.h.
+// anonymous PL/SQL blocks, which it marks for the block compiler.
 #pragma once
 
-#include "SqlDialect.h"
-#include "SqlTokenCursor.h"
+#include "sql/SqlDialect.h"
+#include "sql/SqlTokenCursor.h"
 
 #include <string_view>
 #include <vector>

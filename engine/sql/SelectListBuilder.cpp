@@ -1,5 +1,5 @@
 // Splitting a query's select list into items, aliases and column names.
-#include "SelectListBuilder.h"
+#include "sql/SelectListBuilder.h"
 
 #include <string_view>
 #include <utility>

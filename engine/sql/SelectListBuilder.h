@@ -3,9 +3,9 @@
 // would report for it.
 #pragma once
 
-#include "SqlDialect.h"
-#include "SqlRewriter.h"
-#include "SqlTokenizer.h"
+#include "sql/SqlDialect.h"
+#include "sql/SqlRewriter.h"
+#include "sql/SqlTokenizer.h"
 
 #include <cstddef>
 #include <string>

@@ -1,5 +1,5 @@
 // Shared plumbing of the engine's SQL functions.
-#include "SqlFunctionSupport.h"
+#include "sql/SqlFunctionSupport.h"
 
 #include <cstdio>
 

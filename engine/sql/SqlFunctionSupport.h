@@ -3,7 +3,7 @@
 // table of functions on a connection.
 #pragma once
 
-#include "OraError.h"
+#include "base/OraError.h"
 
 #include <sqlite3.h>
 

@@ -1,5 +1,5 @@
 // The token-by-token rewrite of the server's dialect into SQLite's.
-#include "SqlRewriter.h"
+#include "sql/SqlRewriter.h"
 
 #include <algorithm>
 #include <cctype>

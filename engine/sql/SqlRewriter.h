@@ -6,9 +6,9 @@
 // stay close to what the client wrote.
 #pragma once
 
-#include "AdditiveChains.h"
-#include "SqlDialect.h"
-#include "SqlTokenizer.h"
+#include "sql/AdditiveChains.h"
+#include "sql/SqlDialect.h"
+#include "sql/SqlTokenizer.h"
 
 #include <cstddef>
 #include <map>

@@ -1,7 +1,7 @@
 // Reading the significant tokens of a statement one accepted token at a time.
-#include "SqlTokenCursor.h"
+#include "sql/SqlTokenCursor.h"
 
-#include "SqlDialect.h"
+#include "sql/SqlDialect.h"
 
 #include <algorithm>
 #include <cerrno>

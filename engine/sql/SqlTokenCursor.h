@@ -4,7 +4,7 @@
 // that the server's PL/SQL errors name.
 #pragma once
 
-#include "SqlTokenizer.h"
+#include "sql/SqlTokenizer.h"
 
 #include <cstdint>
 #include <optional>

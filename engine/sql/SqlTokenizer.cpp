@@ -1,5 +1,5 @@
 // Lexical rules of the server's SQL dialect.
-#include "SqlTokenizer.h"
+#include "sql/SqlTokenizer.h"
 
 #include <array>
 #include <cctype>

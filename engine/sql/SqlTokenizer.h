@@ -7,7 +7,7 @@
 // placeholders (":name", ":1"); it knows nothing of the grammar.
 #pragma once
 
-#include "OraError.h"
+#include "base/OraError.h"
 
 #include <cstddef>
 #include <optional>

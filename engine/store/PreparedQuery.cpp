@@ -1,7 +1,7 @@
 // RAII over sqlite3_stmt for the engine's dictionary queries.
-#include "PreparedQuery.h"
+#include "store/PreparedQuery.h"
 
-#include "OraError.h"
+#include "base/OraError.h"
 
 #include <sqlite3.h>
 

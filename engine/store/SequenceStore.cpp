@@ -1,7 +1,8 @@
 // Sequences kept in the engine's sequence table.
-#include "SequenceStore.h"
+#include "store/SequenceStore.h"
 
-#include "PreparedQuery.h"
+#include "base/OraError.h"
+#include "store/PreparedQuery.h"
 
 #include <sqlite3.h>
 
@@ -56,12 +57,12 @@ sqlite3* SequenceStore::advancingConnection(bool sessionInTransaction) {
     return independent_ ? independent_.get() : db_;
 }
 
-void SequenceStore::create(const EngineCommand& command) {
+void SequenceStore::create(const std::string& name, std::int64_t start, std::int64_t increment) {
     PreparedQuery taken(db_, "SELECT 1 FROM sqlite_master WHERE name = ?1 AND type IN ('table', 'view')");
-    if (exists(command.name) || taken.bind(1, encodeName(command.name)).step())
+    if (exists(name) || taken.bind(1, encodeName(name)).step())
         throw OraError(OraCode::NameAlreadyUsed);
     PreparedQuery insert(db_, "INSERT INTO " + sequenceTable() + " (NAME, NEXT_VALUE, INCREMENT) VALUES (?1, ?2, ?3)");
-    insert.bind(1, command.name).bind(2, command.start).bind(3, command.increment).run();
+    insert.bind(1, name).bind(2, start).bind(3, increment).run();
 }
 
 void SequenceStore::drop(const std::string& name) {

@@ -17,8 +17,8 @@
 // undefined until the session's first NEXTVAL.
 #pragma once
 
-#include "BusyHandler.h"
-#include "SqlDialect.h"
+#include "base/StoredNames.h"
+#include "store/BusyHandler.h"
 
 #include <cstdint>
 #include <map>
@@ -41,7 +41,7 @@ public:
     // Names are dictionary names (decoded). create throws ORA-00955 when a
     // table, view or sequence has the name; the others ORA-02289 for an unknown
     // sequence, current ORA-08002 before this session's first NEXTVAL of it.
-    void create(const EngineCommand& command);
+    void create(const std::string& name, std::int64_t start, std::int64_t increment);
     void drop(const std::string& name);
     std::int64_t next(const std::string& name);
     std::int64_t current(const std::string& name) const;

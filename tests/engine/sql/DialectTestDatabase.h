@@ -4,9 +4,9 @@
 // step. Failures come out as the engine's OraError.
 #pragma once
 
-#include "Catalog.h"
-#include "OraError.h"
-#include "SqlDialect.h"
+#include "base/OraError.h"
+#include "sql/Catalog.h"
+#include "sql/SqlDialect.h"
 
 #include <sqlite3.h>
 

@@ -2,7 +2,7 @@
 // engine commands and the translator's own errors. Wherever the behaviour is
 // visible in SQLite, the translated text is run on a real database.
 #include "DialectTestDatabase.h"
-#include "PlsqlBlock.h"
+#include "plsql/PlsqlParser.h"
 
 #include <gtest/gtest.h>
 
@@ -212,7 +212,7 @@ TEST(DialectEngineCommands, SleepBlockWithLiteralOrPlaceholder) {
     };
     for (const SleepCase& c : cases) {
         SCOPED_TRACE(c.sql);
-        const auto translated = translateSql(c.sql);
+        const auto translated = engine::translateWithBlock(c.sql);
         ASSERT_FALSE(translated.error) << translated.error->what();
         EXPECT_EQ(translated.kind, StatementKind::Begin);
         ASSERT_EQ(translated.command.kind, EngineCommandKind::Block);
@@ -244,7 +244,7 @@ TEST(DialectEngineCommands, UnsupportedOrMalformedStatementsCarryTheServersError
     };
     for (const ErrorCase& c : cases) {
         SCOPED_TRACE(c.sql);
-        const auto translated = translateSql(c.sql);
+        const auto translated = engine::translateWithBlock(c.sql);
         ASSERT_TRUE(translated.error);
         EXPECT_EQ(translated.error->number(), c.number);
         EXPECT_NE(std::string(translated.error->what()).find(c.textPart), std::string::npos) << translated.error->what();

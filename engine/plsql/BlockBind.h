@@ -1,0 +1,40 @@
+// One client bind as a block sees it: the element it holds in the running
+// iteration, and the way a value the block assigns goes back. The call
+// interface's bind handles implement it, so the block language knows nothing
+// else of the client's buffers.
+#pragma once
+
+#include "base/ColumnValue.h"
+#include "oratypes.h"
+
+#include <vector>
+
+struct sqlite3_stmt;
+
+namespace engine {
+
+class BlockBind {
+public:
+    // A value converted to the bind's external type, ready for its buffers.
+    struct OutValue {
+        std::vector<ub1> bytes;  // one element as the client's buffer holds it
+        ub4 length = 0;          // its returned length
+        bool null = false;       // NULL: nothing to copy, indicator -1
+    };
+
+    // Binds element `iteration` to SQLite parameter `parameter` of `stmt`.
+    // `copy` asks SQLite to copy the value.
+    virtual void bindValue(sqlite3_stmt* stmt, int parameter, ub4 iteration, bool copy) const = 0;
+    // `value` converted for this bind. ORA-06502 when it does not fit the
+    // element or is no number for a numeric type, ORA-01405 for a NULL without
+    // an indicator, ORA-03115 for a data-at-exec bind (its values come in pieces).
+    virtual OutValue convertOut(const ColumnValue& value) const = 0;
+    // Writes `value` into element `iteration`, with its indicator, length and
+    // return code.
+    virtual void storeOut(const OutValue& value, ub4 iteration) const = 0;
+
+protected:
+    ~BlockBind() = default;
+};
+
+}  // namespace engine
