@@ -6,8 +6,8 @@
 #ifndef VOR_OCI_H
 #define VOR_OCI_H
 
-#include "ocidfn.h"
 #include "oratypes.h"
+#include "ocidfn.h"
 
 #ifdef __cplusplus
 extern "C" {
