@@ -48,6 +48,8 @@ constexpr std::array<ErrorText, static_cast<std::size_t>(OraCode::Count)> kError
     {OraCode::NoDataFound, 1403, "no data found"},
     {OraCode::TooManyRows, 1422, "exact fetch returns more than requested number of rows"},
     {OraCode::IndexMissing, 1418, "specified index does not exist"},
+    {OraCode::NumericOverflow, 1426, "numeric overflow"},
+    {OraCode::DivisorIsZero, 1476, "divisor is equal to zero"},
     {OraCode::InvalidNumber, 1722, "invalid number"},
     {OraCode::ViewNotModifiable, 1732, "data manipulation operation not legal on this view"},
     {OraCode::MissingDoubleQuote, 1740, "missing double quote in identifier"},
@@ -67,10 +69,17 @@ constexpr std::array<ErrorText, static_cast<std::size_t>(OraCode::Count)> kError
     {OraCode::SequenceIncrementZero, 4002, "INCREMENT must be a non-zero integer"},
     {OraCode::OutOfMemory, 4030, "out of process memory"},
     {OraCode::ObjectMissing, 4043, "object %s does not exist"},
+    {OraCode::PlsqlStorageError, 6500, "PL/SQL: storage error"},
     {OraCode::NumericOrValue, 6502, "PL/SQL: numeric or value error%s"},
+    {OraCode::FunctionWithoutValue, 6503, "PL/SQL: Function returned without value"},
+    {OraCode::ProgramUnitMissing, 6508, "PL/SQL: could not find program unit being called: \"%s\""},
+    {OraCode::UnhandledUserException, 6510, "PL/SQL: unhandled user-defined exception"},
+    {OraCode::HostArrayTooSmall, 6513, "PL/SQL: index for PL/SQL table out of range for host language array"},
     {OraCode::PlsqlCompilation, 6550, "line %s, column %s:\n%s"},
     {OraCode::CurrvalNotDefined, 8002, "sequence %s.CURRVAL is not yet defined in this session"},
     {OraCode::ReadOnlyDatabase, 16000, "database open for read-only access"},
+    {OraCode::ApplicationErrorRange, 21000, "error number argument to raise_application_error of %s is out of range"},
+    {OraCode::CompiledWithErrors, 24344, "success with compilation error"},
 }};
 
 constexpr bool tableFollowsEnum() {
@@ -221,8 +230,22 @@ OraError OraError::fromSqlite(sqlite3* db, int rc) {
 
 OraError::OraError(int number, const std::string& text) : std::runtime_error(text), number_(number) {}
 
-OraError OraError::raisedAtBlockLine(std::size_t line) const {
-    return OraError(number_, std::string(what()) + "\nORA-06512: at line " + std::to_string(line));
+OraError OraError::raisedAtBlockLine(std::size_t line) const { return withFrame("line " + std::to_string(line)); }
+
+OraError OraError::withFrame(const std::string& place) const {
+    return OraError(number_, std::string(what()) + "\nORA-06512: at " + place);
+}
+
+OraError OraError::withNumber(int number, const std::string& text) {
+    char prefix[24];
+    std::snprintf(prefix, sizeof prefix, "ORA-%05d: ", number < 0 ? -number : number);
+    return OraError(number < 0 ? -number : number, prefix + text);
+}
+
+std::string OraError::message() const {
+    const std::string text = what();
+    const std::size_t colon = text.find(": ");
+    return colon == std::string::npos ? text : text.substr(colon + 2);
 }
 
 OraError OraError::fromSqlite(int rc, const std::string& message) {

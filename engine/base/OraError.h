@@ -47,6 +47,8 @@ enum class OraCode {
     NoDataFound,              // ORA-01403
     TooManyRows,              // ORA-01422
     IndexMissing,             // ORA-01418
+    NumericOverflow,          // ORA-01426
+    DivisorIsZero,            // ORA-01476
     InvalidNumber,            // ORA-01722
     ViewNotModifiable,        // ORA-01732
     MissingDoubleQuote,       // ORA-01740
@@ -66,10 +68,17 @@ enum class OraCode {
     SequenceIncrementZero,    // ORA-04002
     OutOfMemory,              // ORA-04030
     ObjectMissing,            // ORA-04043 (object name)
+    PlsqlStorageError,        // ORA-06500
     NumericOrValue,           // ORA-06502 (": detail" or nothing)
+    FunctionWithoutValue,     // ORA-06503
+    ProgramUnitMissing,       // ORA-06508 (unit name)
+    UnhandledUserException,   // ORA-06510
+    HostArrayTooSmall,        // ORA-06513
     PlsqlCompilation,         // ORA-06550 (line, column, PLS text)
     CurrvalNotDefined,        // ORA-08002 (sequence name)
     ReadOnlyDatabase,         // ORA-16000
+    ApplicationErrorRange,    // ORA-21000 (number)
+    CompiledWithErrors,       // ORA-24344
     Count
 };
 
@@ -91,6 +100,16 @@ public:
     // `line` (1-based) of the block raised it: the server adds the frame
     // "ORA-06512: at line N" under the error's own text; the number stays.
     OraError raisedAtBlockLine(std::size_t line) const;
+
+    // An error of the number and text a program chose: a user exception
+    // raised with RAISE_APPLICATION_ERROR (-20000 .. -20999), or one handed on
+    // unchanged. `text` is what follows "ORA-NNNNN: ".
+    static OraError withNumber(int number, const std::string& text);
+    // This error with the frame "ORA-06512: at `place`" added under its text,
+    // as the server adds one for every program unit an error escapes from.
+    OraError withFrame(const std::string& place) const;
+    // The text after "ORA-NNNNN: " (the whole text for SQLERRM is what()).
+    std::string message() const;
 
     // The server's error number, e.g. 942.
     int number() const noexcept { return number_; }

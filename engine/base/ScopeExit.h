@@ -1,5 +1,6 @@
-// Runs a cleanup when a scope is left by an exception, so that a call that
-// fails part-way leaves its object in a consistent state.
+// Cleanups bound to a scope: OnUnwind runs one when the scope is left by an
+// exception, so that a call that fails part-way leaves its object in a
+// consistent state; OnExit runs one however the scope is left.
 #pragma once
 
 #include <exception>
@@ -20,6 +21,18 @@ public:
 private:
     Cleanup cleanup_;                                   // what to undo
     int exceptions_ = std::uncaught_exceptions();       // in flight when the scope began
+};
+
+template <typename Cleanup>
+class OnExit {
+public:
+    explicit OnExit(Cleanup cleanup) : cleanup_(std::move(cleanup)) {}
+    ~OnExit() { cleanup_(); }
+    OnExit(const OnExit&) = delete;
+    OnExit& operator=(const OnExit&) = delete;
+
+private:
+    Cleanup cleanup_;  // what to do on leaving
 };
 
 }  // namespace engine

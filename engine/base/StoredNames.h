@@ -37,6 +37,11 @@ inline constexpr char kUserTablesView[] = "^$USER_TABLES";
 inline constexpr char kUserViewsView[] = "^$USER_VIEWS";
 inline constexpr char kUserSequencesView[] = "^$USER_SEQUENCES";
 inline constexpr char kChainFunction[] = "^$CHAIN";
+inline constexpr char kProgramTable[] = "^$PROGRAMS";        // stored procedures, functions, packages
+inline constexpr char kSourceTable[] = "^$SOURCE";           // their text line by line
+inline constexpr char kProgramErrorTable[] = "^$PROGRAM_ERRORS";  // their compilation errors
+inline constexpr char kUserSourceView[] = "^$USER_SOURCE";
+inline constexpr char kUserErrorsView[] = "^$USER_ERRORS";
 
 // The stored (SQLite) form of an identifier written `text` in the client's SQL:
 // quoted text ("..." with "" for a quote) exact, unquoted text folded to upper

@@ -54,7 +54,8 @@ bool ArrayExecution::gatherPieces(ub4 iteration) {
     const bool fresh = gathering_ != iteration;
     gathering_ = iteration;
     for (BindHandle* bind : binds_) {
-        if (!bind->dataAtExec()) continue;
+        // A block reads its PL/SQL tables whole, from the block's own run.
+        if (!bind->dataAtExec() || (stmt_ == nullptr && bind->isTable())) continue;
         if (bind->hasInCallback()) {
             if (fresh) bind->pullFromCallback(iteration);
             continue;

@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace engine {
@@ -107,7 +108,7 @@ void BindHandle::pullFromCallback(ub4 iteration) {
 }
 
 BindHandle::OutValue BindHandle::convertOut(const ColumnValue& value) const {
-    if (dataAtExec()) throw CallError(CallCode::UnsupportedType);
+    if (dataAtExec() && !isTable()) throw CallError(CallCode::UnsupportedType);
     const int type = value.type();
     if (type == SQLITE_NULL) {
         if (spec_.indicators == nullptr) throw CallError(CallCode::FetchedNull);
@@ -135,6 +136,59 @@ void BindHandle::storeOut(const OutValue& value, ub4 iteration) const {
     }
     std::memcpy(clientElement(static_cast<ub1*>(spec_.value), valueSkip_, iteration), value.bytes.data(), value.bytes.size());
     setElementStatus(spec_, statusSkips_, iteration, 0, value.length, 0);
+}
+
+ub4 BindHandle::tableLength() const {
+    return std::min(*spec_.currentElements, outCallback_ == nullptr ? spec_.maxElements : *spec_.currentElements);
+}
+
+void BindHandle::bindTableElement(sqlite3_stmt* stmt, int parameter, ub4 index) {
+    if (inCallback_ == nullptr) {
+        bindValue(stmt, parameter, index, true);
+        return;
+    }
+    void* buffer = nullptr;
+    ub4 length = 0;
+    ub1 piece = OCI_ONE_PIECE;
+    void* indicator = nullptr;
+    const sb4 rc = inCallback_(inContext_, reinterpret_cast<OCIBind*>(static_cast<Handle*>(this)), 0, index,
+                               &buffer, &length, &piece, &indicator);
+    if (rc != OCI_CONTINUE) throw CallError(CallCode::MissingParameter);
+    if (buffer == nullptr || (indicator != nullptr && *static_cast<const sb2*>(indicator) < 0)) {
+        sqlite3_bind_null(stmt, parameter);
+        return;
+    }
+    codec_->bind(stmt, parameter, BindElement{static_cast<const ub1*>(buffer), spec_.valueSize,
+                                              static_cast<long>(length), true});
+}
+
+void BindHandle::storeTable(const std::vector<OutValue>& elements) {
+    const auto count = static_cast<ub4>(elements.size());
+    if (outCallback_ == nullptr && count > spec_.maxElements) throw OraError(OraCode::HostArrayTooSmall);
+    *spec_.currentElements = count;
+    for (ub4 i = 0; i < count; ++i) {
+        if (outCallback_ != nullptr) {
+            storeThroughCallback(elements[i], i);
+        } else {
+            storeOut(elements[i], i);
+        }
+    }
+}
+
+// The client's out-bind callback names the buffers of element `index`.
+void BindHandle::storeThroughCallback(const OutValue& value, ub4 index) {
+    void* buffer = nullptr;
+    ub4* length = nullptr;
+    ub1 piece = OCI_ONE_PIECE;
+    void* indicator = nullptr;
+    ub2* returnCode = nullptr;
+    const sb4 rc = outCallback_(outContext_, reinterpret_cast<OCIBind*>(static_cast<Handle*>(this)), 0, index,
+                                &buffer, &length, &piece, &indicator, &returnCode);
+    if (rc != OCI_CONTINUE || buffer == nullptr) throw CallError(CallCode::MissingParameter);
+    if (!value.null) std::memcpy(buffer, value.bytes.data(), value.bytes.size());
+    if (length != nullptr) *length = value.null ? 0 : value.length;
+    if (indicator != nullptr) *static_cast<sb2*>(indicator) = value.null ? -1 : 0;
+    if (returnCode != nullptr) *returnCode = value.null ? kReturnNull : 0;
 }
 
 }  // namespace engine

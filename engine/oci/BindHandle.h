@@ -57,8 +57,14 @@ public:
     OutValue convertOut(const ColumnValue& value) const override;
     void storeOut(const OutValue& value, ub4 iteration) const override;
 
+    bool isTable() const override { return spec_.currentElements != nullptr; }
+    ub4 tableLength() const override;
+    void bindTableElement(sqlite3_stmt* stmt, int parameter, ub4 index) override;
+    void storeTable(const std::vector<OutValue>& elements) override;
+
 private:
     void bindGathered(sqlite3_stmt* stmt, int parameter) const;
+    void storeThroughCallback(const OutValue& value, ub4 index);
     bool isNull(ub4 iteration) const;
 
     Statement& statement_;          // the owner

@@ -22,8 +22,13 @@ struct ClientBuffers {
     ub4 mode = OCI_DEFAULT;     // OCI_DEFAULT, OCI_DATA_AT_EXEC or OCI_DYNAMIC_FETCH
 };
 
-// What OCIBindByPos / OCIBindByName were given.
-using BindSpec = ClientBuffers;
+// What OCIBindByPos / OCIBindByName were given. A bind with a count pointer
+// stands for a PL/SQL table: one array value for a block's call, holding
+// *currentElements elements (of at most maxElements).
+struct BindSpec : ClientBuffers {
+    ub4 maxElements = 0;
+    ub4* currentElements = nullptr;
+};
 // What OCIDefineByPos was given.
 using DefineSpec = ClientBuffers;
 

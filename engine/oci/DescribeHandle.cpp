@@ -3,6 +3,7 @@
 
 #include "base/CallError.h"
 #include "base/OraError.h"
+#include "plsql/PlsqlSession.h"
 #include "session/Connection.h"
 #include "sql/SqlDialect.h"
 
@@ -23,10 +24,23 @@ void DescribeHandle::describe(Connection& connection, const std::string& name, u
         root_ = connection.catalog().objectKind(name) ? describeRelation(connection, name, ptype)
                                                       : describeSchema(connection, name);
         break;
-    default:
-        // Stored procedures, functions and packages do not exist (yet).
-        throw OraError(OraCode::ObjectMissing, {name});
+    case OCI_PTYPE_PROC:
+    case OCI_PTYPE_FUNC:
+    case OCI_PTYPE_PKG: root_ = describeProgram(connection, name, ptype); break;
+    default: throw OraError(OraCode::ObjectMissing, {name});
     }
+}
+
+// A stored procedure, function or package of that kind, valid, or ORA-04043.
+std::unique_ptr<ParamDescriptor> DescribeHandle::describeProgram(Connection& connection, const std::string& name,
+                                                                 ub1 ptype) const {
+    const PlsqlUnit::Kind kind = ptype == OCI_PTYPE_PROC   ? PlsqlUnit::Kind::Procedure
+                                 : ptype == OCI_PTYPE_FUNC ? PlsqlUnit::Kind::Function
+                                                           : PlsqlUnit::Kind::Package;
+    std::shared_ptr<const PlsqlUnit> unit = PlsqlSession::of(connection).unit(identifierName(name), kind);
+    if (!unit || !unit->valid) throw OraError(OraCode::ObjectMissing, {name});
+    if (kind == PlsqlUnit::Kind::Package) return ParamDescriptor::package(*unit);
+    return ParamDescriptor::routine(*unit->routines.front());
 }
 
 std::unique_ptr<ParamDescriptor> DescribeHandle::describeSchema(Connection& connection,

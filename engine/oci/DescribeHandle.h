@@ -26,6 +26,8 @@ public:
 
 private:
     std::unique_ptr<ParamDescriptor> describeSchema(Connection& connection, const std::string& name) const;
+    std::unique_ptr<ParamDescriptor> describeProgram(Connection& connection, const std::string& name,
+                                                     ub1 ptype) const;
     std::unique_ptr<ParamDescriptor> describeRelation(Connection& connection, const std::string& name,
                                                       ub1 ptype) const;
 

@@ -264,25 +264,25 @@ sword OCIStmtPrepare(OCIStmt* stmtp, OCIError* errhp, CONST OraText* stmt, ub4 s
 }
 
 sword OCIBindByPos(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, ub4 position, dvoid* valuep, sb4 value_sz,
-                   ub2 dty, dvoid* indp, ub2* alenp, ub2* rcodep, ub4, ub4*, ub4 mode) {
+                   ub2 dty, dvoid* indp, ub2* alenp, ub2* rcodep, ub4 maxarr_len, ub4* curelep, ub4 mode) {
     return withErrors(errhp, [&](ErrorRecords&) {
         Statement& statement = statementArgument(stmtp);
         OCIBind*& result = required(bindp, "bindp");
-        const BindSpec spec{valuep, value_sz, dty, static_cast<sb2*>(indp), alenp, rcodep, mode};
+        const BindSpec spec{{valuep, value_sz, dty, static_cast<sb2*>(indp), alenp, rcodep, mode}, maxarr_len, curelep};
         result = clientAddress<OCIBind>(&statement.bindByPosition(position, spec));
         return OCI_SUCCESS;
     });
 }
 
 sword OCIBindByName(OCIStmt* stmtp, OCIBind** bindp, OCIError* errhp, CONST OraText* placeholder, sb4 placeh_len,
-                    dvoid* valuep, sb4 value_sz, ub2 dty, dvoid* indp, ub2* alenp, ub2* rcodep, ub4, ub4*,
-                    ub4 mode) {
+                    dvoid* valuep, sb4 value_sz, ub2 dty, dvoid* indp, ub2* alenp, ub2* rcodep, ub4 maxarr_len,
+                    ub4* curelep, ub4 mode) {
     return withErrors(errhp, [&](ErrorRecords&) {
         Statement& statement = statementArgument(stmtp);
         OCIBind*& result = required(bindp, "bindp");
         notNull(placeholder, "placeholder");
         const std::string name = textArgument(placeholder, placeh_len, "placeholder");
-        const BindSpec spec{valuep, value_sz, dty, static_cast<sb2*>(indp), alenp, rcodep, mode};
+        const BindSpec spec{{valuep, value_sz, dty, static_cast<sb2*>(indp), alenp, rcodep, mode}, maxarr_len, curelep};
         result = clientAddress<OCIBind>(&statement.bindByName(name, spec));
         return OCI_SUCCESS;
     });

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "oci/Handle.h"
+#include "plsql/PlsqlProgram.h"
 #include "sql/Catalog.h"
 
 #include <memory>
@@ -26,6 +27,10 @@ public:
                                                   const std::vector<ColumnDescription>& columns);
     // A schema with its objects.
     static std::unique_ptr<ParamDescriptor> schema(const std::string& name, const std::vector<SchemaObject>& objects);
+    // A procedure or function with its arguments (a function's return value
+    // at position 0), and a package with its subprograms in declaration order.
+    static std::unique_ptr<ParamDescriptor> routine(const PlsqlRoutine& routine);
+    static std::unique_ptr<ParamDescriptor> package(const PlsqlUnit& specification);
 
     void getAttribute(ub4 attribute, void* value, ub4* size) const override;
     // OCIParamGet on a list: entry `position` (columns count from 1, schema
@@ -39,6 +44,11 @@ private:
                                                  std::vector<std::unique_ptr<ParamDescriptor>> entries);
     bool getColumnAttribute(ub4 attribute, void* value, ub4* size) const;
     bool getListAttribute(ub4 attribute, void* value, ub4* size) const;
+    bool getArgumentAttribute(ub4 attribute, void* value, ub4* size) const;
+    // An argument (or a nested element or field, `level` deep) of `type`.
+    static std::unique_ptr<ParamDescriptor> argument(const std::string& name, const TypeRef& type, ub4 mode,
+                                                     bool hasDefault, ub2 position, ub2 level);
+    static std::unique_ptr<ParamDescriptor> nested(const TypeRef& type, ub2 level);
 
     ub1 ptype_;                 // OCI_PTYPE_* of this node
     std::string name_;          // column or object name, as the dictionary has it
@@ -49,6 +59,10 @@ private:
     std::vector<std::unique_ptr<ParamDescriptor>> entries_;  // for OCI_PTYPE_LIST
     ub2 listType_ = OCI_LTYPE_UNK;  // for OCI_PTYPE_LIST
     ub4 firstPosition_ = 1;         // for OCI_PTYPE_LIST: position of entries_[0]
+    TypeRef argumentType_;          // for OCI_PTYPE_ARG: the declared type
+    ub4 mode_ = OCI_TYPEPARAM_IN;   // for OCI_PTYPE_ARG
+    bool hasDefault_ = false;       // for OCI_PTYPE_ARG
+    ub2 level_ = 0;                 // for OCI_PTYPE_ARG: nesting depth, 0 for an argument
 };
 
 }  // namespace engine

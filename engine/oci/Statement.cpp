@@ -7,7 +7,7 @@
 #include "oci/ErrorRecords.h"
 #include "oci/ServiceContext.h"
 #include "plsql/PlsqlExecution.h"
-#include "plsql/PlsqlParser.h"
+#include "plsql/PlsqlSession.h"
 #include "session/Connection.h"
 
 #include <sqlite3.h>
@@ -18,6 +18,8 @@
 
 namespace engine {
 namespace {
+
+constexpr int kInvalidIdentifier = 904;  // ORA-00904, also SQLite's unknown function
 
 std::string upperCase(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -75,7 +77,8 @@ void Statement::prepare(const std::string& text) {
     binds_.clear();
     defines_.clear();
     definesChanged_ = true;
-    translated_ = translateWithBlock(text);
+    text_ = text;
+    translated_ = translateSql(text);
     state_ = State::Prepared;
     changeRan_ = false;
 }
@@ -144,7 +147,15 @@ void Statement::compile(const std::shared_ptr<Connection>& connection) {
         compiled_ = SqliteStatement();
     }
     connection_ = connection;
-    compiled_ = SqliteStatement(*connection, translated_.sql);
+    try {
+        compiled_ = SqliteStatement(*connection, translated_.sql);
+    } catch (const OraError& error) {
+        // A stored function made by another session since this one began is
+        // not yet known to its SQL.
+        if (error.number() != kInvalidIdentifier) throw;
+        PlsqlSession::of(*connection).registerFunctions();
+        compiled_ = SqliteStatement(*connection, translated_.sql);
+    }
     columnCount_ = sqlite3_column_count(compiled_.get());
     selectList_.clear();
 }
@@ -180,9 +191,12 @@ sword Statement::run(ub4 iterations, ub4 rowOffset, ub4 mode, ErrorRecords& erro
     }
     if (translated_.command.kind == EngineCommandKind::Block) return runBlock(iterations, rowOffset);
     if (translated_.command.kind != EngineCommandKind::None) {
-        runCommand();
+        const bool complete = runCommand();
         state_ = State::Executed;
-        return OCI_SUCCESS;
+        if (complete) return OCI_SUCCESS;
+        const OraError warning(OraCode::CompiledWithErrors);
+        errors.set(warning.number(), warning.what());
+        return OCI_SUCCESS_WITH_INFO;
     }
     if (!compiled_) throw OraError(OraCode::InvalidSqlStatement);
     switch (translated_.kind) {
@@ -247,9 +261,13 @@ void Statement::runDefinition() {
     state_ = State::Executed;
 }
 
-void Statement::runCommand() {
+// Carries out an engine command; false when a program was stored with
+// compilation errors.
+bool Statement::runCommand() {
     const EngineCommand& command = translated_.command;
     switch (command.kind) {
+    case EngineCommandKind::CreateProgram: return PlsqlSession::of(*connection_).create(command);
+    case EngineCommandKind::DropProgram: PlsqlSession::of(*connection_).drop(command); break;
     case EngineCommandKind::CreateSequence:
         connection_->beforeDdl();
         connection_->catalog().createSequence(command);
@@ -263,15 +281,17 @@ void Statement::runCommand() {
     case EngineCommandKind::Block:
     case EngineCommandKind::None: break;
     }
+    return true;
 }
 
 // The block runs once per iteration, each time with that iteration's elements
 // (data-at-exec values gathered first, as for a change).
 sword Statement::runBlock(ub4 iterations, ub4 rowOffset) {
     if (iterations == 0) throw CallError(CallCode::ZeroIterations);
-    block_ = std::make_unique<PlsqlExecution>(*connection_, *translated_.command.block, occurrenceBinds());
-    execution_.start(bindList(), iterations, rowOffset, [this](ub4 element) {
-        block_->run(element);
+    if (!block_) block_ = std::make_unique<PlsqlExecution>(*connection_, text_);
+    const std::vector<BlockBind*> binds = occurrenceBinds();
+    execution_.start(bindList(), iterations, rowOffset, [this, binds](ub4 element) {
+        block_->run(element, binds);
         return ub4{0};
     });
     return resumeIterations();
@@ -279,8 +299,8 @@ sword Statement::runBlock(ub4 iterations, ub4 rowOffset) {
 
 // The bind of each placeholder occurrence (SQLite parameter i + 1); ORA-01008
 // when one has none.
-std::vector<const BlockBind*> Statement::occurrenceBinds() const {
-    std::vector<const BlockBind*> byOccurrence(translated_.placeholders.size(), nullptr);
+std::vector<BlockBind*> Statement::occurrenceBinds() const {
+    std::vector<BlockBind*> byOccurrence(translated_.placeholders.size(), nullptr);
     for (const auto& bind : binds_) {
         for (int parameter : bind->parameters()) byOccurrence[static_cast<std::size_t>(parameter - 1)] = bind.get();
     }

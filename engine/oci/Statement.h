@@ -71,9 +71,9 @@ private:
     sword runQuery(ub4 iterations, ub4 rowOffset, ErrorRecords& errors);
     sword runChange(ub4 iterations, ub4 rowOffset);
     void runDefinition();
-    void runCommand();
+    bool runCommand();
     sword runBlock(ub4 iterations, ub4 rowOffset);
-    std::vector<const BlockBind*> occurrenceBinds() const;
+    std::vector<BlockBind*> occurrenceBinds() const;
     sword resumeIterations();
     void release();
     sword resumePieces(ErrorRecords& errors);
@@ -90,7 +90,8 @@ private:
     std::vector<std::unique_ptr<ParamDescriptor>> selectList_;  // built on first OCIParamGet
     QueryCursor cursor_;           // rows of an executed query
     ArrayExecution execution_;     // iterations of a change or a PL/SQL block
-    std::unique_ptr<PlsqlExecution> block_;  // the PL/SQL block those iterations run
+    std::unique_ptr<PlsqlExecution> block_;  // the PL/SQL block those iterations run, compiled on connection_
+    std::string text_;                       // the prepared text
     bool fetchingInExecute_ = false;  // a query's execute-time fetch waits for a piece
     bool definesChanged_ = true;   // defines_ changed since the cursor last took them
     bool changeRan_ = false;       // the last execute ran a change: its rows are the row count

@@ -33,6 +33,15 @@ public:
     // return code.
     virtual void storeOut(const OutValue& value, ub4 iteration) const = 0;
 
+    // A PL/SQL table bind: one value of tableLength() elements for the call.
+    virtual bool isTable() const = 0;
+    virtual ub4 tableLength() const = 0;
+    // Binds element `index` (0-based) of the table to SQLite parameter `parameter`.
+    virtual void bindTableElement(sqlite3_stmt* stmt, int parameter, ub4 index) = 0;
+    // Gives the client the table's new elements: through its callbacks, or
+    // into its array with the count (ORA-06513 when they do not fit).
+    virtual void storeTable(const std::vector<OutValue>& elements) = 0;
+
 protected:
     ~BlockBind() = default;
 };

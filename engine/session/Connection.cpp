@@ -74,6 +74,7 @@ Connection::Connection(const std::string& path, const std::string& user, const s
 
 Connection::~Connection() {
     cancel_.attach(nullptr);
+    extension_.reset();
     catalog_.reset();
     // Closing discards an open transaction: the abnormal end loses its work.
     sqlite3_close_v2(db_);

@@ -32,6 +32,13 @@ protected:
     ~OpenCursor() = default;
 };
 
+// What a layer above keeps per session (the block language's compiled
+// programs and package variables). Destroyed before the SQLite connection.
+class SessionExtension {
+public:
+    virtual ~SessionExtension() = default;
+};
+
 class Connection {
 public:
     // Opens (creating when missing, mode 0600) the database file `path` and
@@ -66,6 +73,8 @@ public:
     Catalog& catalog() { return *catalog_; }
     CancelState& cancelState() { return cancel_; }
     const std::string& userName() const noexcept { return userName_; }
+
+    std::unique_ptr<SessionExtension>& extension() { return extension_; }
 
     // Normal logoff: commits open work; the connection takes no further calls.
     void end();
@@ -108,6 +117,7 @@ private:
 
     sqlite3* db_ = nullptr;            // owned; closed by the destructor
     std::unique_ptr<Catalog> catalog_; // installed on db_, destroyed before it
+    std::unique_ptr<SessionExtension> extension_;  // destroyed before db_ closes
     CancelState cancel_;               // OCIBreak requests for this session
     std::mutex callMutex_;             // one call at a time on this session
     std::string userName_;             // dictionary name of the logged-on user

@@ -6,6 +6,7 @@
 #include "sql/DialectFunctions.h"
 #include "sql/SqlTokenizer.h"
 #include "store/PreparedQuery.h"
+#include "store/ProgramStore.h"
 #include "store/SequenceStore.h"
 
 #include <sqlite3.h>
@@ -24,16 +25,29 @@ std::string installScript() {
            "CREATE TABLE IF NOT EXISTS " + quoteStored(kSequenceTable) +
            " (NAME TEXT PRIMARY KEY, NEXT_VALUE INTEGER NOT NULL, INCREMENT INTEGER NOT NULL);"
            "CREATE VIEW IF NOT EXISTS " + quoteStored(kDualTable) + " AS SELECT 'X' AS DUMMY;"
+           "CREATE TABLE IF NOT EXISTS " + quoteStored(kProgramTable) +
+           " (NAME TEXT NOT NULL, TYPE TEXT NOT NULL, SOURCE TEXT NOT NULL, STATUS TEXT NOT NULL,"
+           " VERSION INTEGER NOT NULL, CREATED TEXT, LAST_DDL_TIME TEXT, PRIMARY KEY (NAME, TYPE));"
+           "CREATE TABLE IF NOT EXISTS " + quoteStored(kSourceTable) +
+           " (NAME TEXT NOT NULL, TYPE TEXT NOT NULL, LINE INTEGER NOT NULL, TEXT TEXT,"
+           " PRIMARY KEY (NAME, TYPE, LINE));"
+           "CREATE TABLE IF NOT EXISTS " + quoteStored(kProgramErrorTable) +
+           " (NAME TEXT NOT NULL, TYPE TEXT NOT NULL, SEQUENCE INTEGER NOT NULL, LINE INTEGER, POSITION INTEGER,"
+           " TEXT TEXT, PRIMARY KEY (NAME, TYPE, SEQUENCE));"
            "COMMIT;";
 }
 
-constexpr int kEngineObjectCount = 3;  // users, sequences, DUAL
+// The engine's own objects; a database that lacks any (a new one, or one of
+// an earlier build) has them installed.
+constexpr const char* kEngineObjects[] = {kUserTable, kSequenceTable, kDualTable, kProgramTable, kSourceTable,
+                                          kProgramErrorTable};
 
 bool engineObjectsPresent(sqlite3* db) {
-    PreparedQuery query(db, "SELECT COUNT(*) FROM sqlite_master WHERE name IN (?1, ?2, ?3)");
-    query.bind(1, std::string(kUserTable)).bind(2, std::string(kSequenceTable)).bind(3, std::string(kDualTable));
+    PreparedQuery query(db, "SELECT COUNT(*) FROM sqlite_master WHERE name IN (?1, ?2, ?3, ?4, ?5, ?6)");
+    int index = 0;
+    for (const char* name : kEngineObjects) query.bind(++index, std::string(name));
     query.step();
-    return query.integer(0) == kEngineObjectCount;
+    return query.integer(0) == static_cast<std::int64_t>(std::size(kEngineObjects));
 }
 
 // The server's USER_ dictionary views over SQLite's schema and the sequence
@@ -43,9 +57,15 @@ std::string dictionaryViewScript() {
     const std::string name = quoteStored(kNameFunction);
     const std::string objects = quoteStored(kUserObjectsView);
     return "CREATE TEMP VIEW IF NOT EXISTS " + objects + " AS SELECT " + name +
-           "(name) AS OBJECT_NAME, upper(type) AS OBJECT_TYPE FROM main.sqlite_master"
+           "(name) AS OBJECT_NAME, upper(type) AS OBJECT_TYPE, 'VALID' AS STATUS, NULL AS CREATED,"
+           " NULL AS LAST_DDL_TIME FROM main.sqlite_master"
            " WHERE type IN ('table', 'view', 'index', 'trigger') AND " + name + "(name) IS NOT NULL"
-           " UNION ALL SELECT NAME, 'SEQUENCE' FROM main." + quoteStored(kSequenceTable) + ";"
+           " UNION ALL SELECT NAME, 'SEQUENCE', 'VALID', NULL, NULL FROM main." + quoteStored(kSequenceTable) +
+           " UNION ALL SELECT NAME, TYPE, STATUS, CREATED, LAST_DDL_TIME FROM main." + quoteStored(kProgramTable) + ";"
+           "CREATE TEMP VIEW IF NOT EXISTS " + quoteStored(kUserSourceView) +
+           " AS SELECT NAME, TYPE, LINE, TEXT FROM main." + quoteStored(kSourceTable) + ";"
+           "CREATE TEMP VIEW IF NOT EXISTS " + quoteStored(kUserErrorsView) +
+           " AS SELECT NAME, TYPE, SEQUENCE, LINE, POSITION, TEXT FROM main." + quoteStored(kProgramErrorTable) + ";"
            "CREATE TEMP VIEW IF NOT EXISTS " + quoteStored(kUserTablesView) +
            " AS SELECT OBJECT_NAME AS TABLE_NAME FROM " + objects + " WHERE OBJECT_TYPE = 'TABLE';"
            "CREATE TEMP VIEW IF NOT EXISTS " + quoteStored(kUserViewsView) +
@@ -220,6 +240,11 @@ std::vector<SchemaObject> Catalog::listObjects() const {
     }
     PreparedQuery sequences(db_, "SELECT NAME FROM " + quoteStored(kSequenceTable));
     while (sequences.step()) objects.push_back({sequences.text(0), ObjectKind::Sequence});
+    for (const StoredProgram& program : ProgramStore(db_).list()) {
+        if (program.kind == "PROCEDURE") objects.push_back({program.name, ObjectKind::Procedure});
+        if (program.kind == "FUNCTION") objects.push_back({program.name, ObjectKind::Function});
+        if (program.kind == "PACKAGE") objects.push_back({program.name, ObjectKind::Package});
+    }
     std::sort(objects.begin(), objects.end(),
               [](const SchemaObject& a, const SchemaObject& b) { return a.name < b.name; });
     return objects;

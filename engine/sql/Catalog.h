@@ -56,7 +56,7 @@ struct ColumnDescription {
 };
 
 // The kinds of schema object the engine keeps.
-enum class ObjectKind { Table, View, Sequence };
+enum class ObjectKind { Table, View, Sequence, Procedure, Function, Package };
 
 struct SchemaObject {
     std::string name;  // dictionary name (decoded)
@@ -89,7 +89,7 @@ public:
     std::optional<ObjectKind> objectKind(const std::string& nameAsWritten) const;
     // The columns of a table or view, in order; ORA-04043 for anything else.
     std::vector<ColumnDescription> describeObject(const std::string& nameAsWritten) const;
-    // Every table, view and sequence of the database, by name.
+    // Every table, view, sequence and stored program of the database, by name.
     std::vector<SchemaObject> listObjects() const;
     // Result column `index` (0-based) of the prepared statement `stmt`, which
     // was made from `translated`: the declared type of the column it reads, or

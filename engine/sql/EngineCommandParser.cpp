@@ -17,6 +17,10 @@ bool EngineCommandParser::parse(TranslatedSql& result) {
     pos_ = 0;
     if (acceptWord("DROP") && acceptWord("SEQUENCE")) return parseDropSequence(result);
     pos_ = 0;
+    if (acceptWord("CREATE")) return parseCreateProgram(result);
+    pos_ = 0;
+    if (acceptWord("DROP")) return parseDropProgram(result);
+    pos_ = 0;
     if (result.kind == StatementKind::Commit || result.kind == StatementKind::Rollback)
         return parseTransactionEnd(result);
     if (result.kind == StatementKind::Begin || result.kind == StatementKind::Declare)
@@ -137,6 +141,57 @@ bool EngineCommandParser::parseTransactionEnd(TranslatedSql& result) {
 }
 
 // An anonymous block (PlsqlParser reads it), or the compiler's error for it.
+// PROCEDURE | FUNCTION | PACKAGE [BODY]
+std::optional<std::string> EngineCommandParser::programKind() {
+    for (const char* kind : {"PROCEDURE", "FUNCTION"}) {
+        if (acceptWord(kind)) return std::string(kind);
+    }
+    if (!acceptWord("PACKAGE")) return std::nullopt;
+    return std::string(acceptWord("BODY") ? "PACKAGE BODY" : "PACKAGE");
+}
+
+// CREATE [OR REPLACE] kind name ...: the text from the kind on is the
+// program's source, compiled by the block language. What the dialect's
+// rewriter said of the text does not count: it is no SQL.
+bool EngineCommandParser::parseCreateProgram(TranslatedSql& result) {
+    const bool replace = acceptWord("OR") && acceptWord("REPLACE");
+    if (!replace) pos_ = 1;
+    const std::size_t kindStart = pos_;
+    const std::optional<std::string> kind = programKind();
+    if (!kind) return false;
+    result.error.reset();
+    const std::optional<std::string> name = acceptName();
+    if (!name) {
+        result.error = OraError(OraCode::InvalidSqlStatement);
+        return true;
+    }
+    result.command.kind = EngineCommandKind::CreateProgram;
+    result.command.name = *name;
+    result.command.programKind = *kind;
+    result.command.replace = replace;
+    std::string_view source = sql_.substr(tokens_[kindStart].offset);
+    while (!source.empty() && (source.back() == '/' || source.back() == ' ' || source.back() == '\n' ||
+                               source.back() == '\t' || source.back() == '\r'))
+        source.remove_suffix(1);
+    result.command.source = std::string(source);
+    return true;
+}
+
+// DROP kind name
+bool EngineCommandParser::parseDropProgram(TranslatedSql& result) {
+    const std::optional<std::string> kind = programKind();
+    if (!kind) return false;
+    const std::optional<std::string> name = acceptName();
+    if (!name || !atEnd()) {
+        result.error = OraError(name ? OraCode::NotProperlyEnded : OraCode::InvalidSqlStatement);
+        return true;
+    }
+    result.command.kind = EngineCommandKind::DropProgram;
+    result.command.name = *name;
+    result.command.programKind = *kind;
+    return true;
+}
+
 bool EngineCommandParser::parseBlock(TranslatedSql& result) {
     result.command.kind = EngineCommandKind::Block;
     return true;

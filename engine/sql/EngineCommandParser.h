@@ -1,11 +1,14 @@
 // Recognises the statements the engine carries out itself rather than handing
 // to SQLite: CREATE/DROP SEQUENCE, COMMIT/ROLLBACK, SET TRANSACTION, and the
-// anonymous PL/SQL blocks, which it marks for the block compiler.
+// anonymous PL/SQL blocks and CREATE/DROP of stored programs, which it marks
+// for the block language.
 #pragma once
 
 #include "sql/SqlDialect.h"
 #include "sql/SqlTokenCursor.h"
 
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -28,6 +31,9 @@ private:
     bool parseDropSequence(TranslatedSql& result);
     bool parseTransactionEnd(TranslatedSql& result);
     bool parseBlock(TranslatedSql& result);
+    bool parseCreateProgram(TranslatedSql& result);
+    bool parseDropProgram(TranslatedSql& result);
+    std::optional<std::string> programKind();
     bool parseSetTransaction(TranslatedSql& result);
 };
 

@@ -32,8 +32,6 @@
 
 namespace engine {
 
-struct PlsqlBlock;
-
 // The server's dictionary objects the engine provides: the name a client
 // writes (alone or after "SYS.") and the engine object that stands for it.
 struct DictionaryObject {
@@ -42,7 +40,9 @@ struct DictionaryObject {
 };
 inline constexpr DictionaryObject kDictionaryObjects[] = {
     {"DUAL", kDualTable},
-    {"USER_OBJECTS", kUserObjectsView},     // OBJECT_NAME, OBJECT_TYPE
+    {"USER_OBJECTS", kUserObjectsView},     // OBJECT_NAME, OBJECT_TYPE, STATUS, CREATED, LAST_DDL_TIME
+    {"USER_SOURCE", kUserSourceView},       // NAME, TYPE, LINE, TEXT
+    {"USER_ERRORS", kUserErrorsView},       // NAME, TYPE, SEQUENCE, LINE, POSITION, TEXT
     {"USER_TABLES", kUserTablesView},       // TABLE_NAME
     {"USER_VIEWS", kUserViewsView},         // VIEW_NAME
     {"USER_SEQUENCES", kUserSequencesView}  // SEQUENCE_NAME, INCREMENT_BY, LAST_NUMBER
@@ -79,15 +79,19 @@ enum class EngineCommandKind {
     DropSequence,    // drop `name`
     Commit,          // commit the session's transaction
     Rollback,        // roll the session's transaction back
-    Block            // run the anonymous PL/SQL block `block` (compiled by translateWithBlock)
+    Block,           // run the anonymous PL/SQL block (the statement's text)
+    CreateProgram,   // store the program `name` of kind `programKind` from `source`
+    DropProgram      // drop the program `name` of kind `programKind`
 };
 
 struct EngineCommand {
     EngineCommandKind kind = EngineCommandKind::None;
-    std::string name;            // sequence name, decoded (as the dictionary holds it)
+    std::string name;            // sequence or program name, decoded (as the dictionary holds it)
     std::int64_t start = 1;      // CREATE SEQUENCE: first value NEXTVAL gives
     std::int64_t increment = 1;  // CREATE SEQUENCE: step, never 0
-    std::shared_ptr<const PlsqlBlock> block;  // Block: its statements
+    std::string programKind;     // PROCEDURE, FUNCTION, PACKAGE or PACKAGE BODY
+    std::string source;          // CREATE: the text from the kind's keyword to the end
+    bool replace = false;        // CREATE OR REPLACE
 };
 
 // One item of a query's select list.

@@ -92,11 +92,11 @@ TEST_F(BlockQuery, ChangesOfABlockAreUndoneByRollback)
 
 TEST_F(BlockQuery, UnsupportedBlockFailsAtExecWithTheCompilerError)
 {
-    const char* block = "begin\n  if :n > 1 then :n := 1; end if;\nend;";
+    const char* block = "begin\n  :n := 1;\n  goto done;\nend;";
     ODbQuery query(*connection_);
     query.open(block);
     setParams(query, {{"n", "5"}});
-    DbTest::expectServerError([&] { query.exec(1); }, "ORA-06550: line 2, column 3:\nPLS-00999", block);
+    DbTest::expectServerError([&] { query.exec(1); }, "ORA-06550: line 3, column 3:\nPLS-00999", block);
     EXPECT_DOUBLE_EQ(5, query.getParam(1).getDouble());
 }
 

@@ -124,7 +124,8 @@ TEST_F(Concurrency, SleepTakesItsDurationFromABind) {
     OCIBindByName(stmt, &bind, main.err(), reinterpret_cast<const OraText*>(":seconds"), -1, text, sizeof text,
                   SQLT_STR, nullptr, nullptr, nullptr, 0, nullptr, OCI_DEFAULT);
     EXPECT_EQ(OCIStmtExecute(main.svc(), stmt, main.err(), 1, 0, nullptr, nullptr, OCI_DEFAULT), OCI_ERROR);
-    EXPECT_EQ(main.lastError(), "ORA-01722: invalid number\nORA-06512: at line 1");
+    EXPECT_EQ(main.lastError(),
+              "ORA-06502: PL/SQL: numeric or value error: character to number conversion error\nORA-06512: at line 1");
 }
 
 TEST_F(Concurrency, BreakOnTheServerCancelsItsSessions) {
