@@ -109,12 +109,15 @@ void BindHandle::pullFromCallback(ub4 iteration) {
 
 BindHandle::OutValue BindHandle::convertOut(const ColumnValue& value) const {
     if (dataAtExec() && !isTable()) throw CallError(CallCode::UnsupportedType);
+    // A table returned through the client's callbacks has no buffers of its
+    // own: each element's come from the callback.
+    const bool viaCallback = isTable() && outCallback_ != nullptr;
     const int type = value.type();
     if (type == SQLITE_NULL) {
-        if (spec_.indicators == nullptr) throw CallError(CallCode::FetchedNull);
+        if (spec_.indicators == nullptr && !viaCallback) throw CallError(CallCode::FetchedNull);
         return {{}, 0, true};
     }
-    if (spec_.value == nullptr || spec_.valueSize <= 0) throw bufferTooSmall();
+    if ((spec_.value == nullptr && !viaCallback) || spec_.valueSize <= 0) throw bufferTooSmall();
     OutValue out;
     out.bytes.resize(static_cast<std::size_t>(spec_.valueSize));
     FetchTarget target{out.bytes.data(), spec_.valueSize, type};

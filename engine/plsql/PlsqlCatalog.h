@@ -23,6 +23,8 @@ public:
     // Compiles the SQLite text `sql` on the session (throwing the server's
     // error when it does not compile) and gives its result columns' names.
     virtual std::vector<std::string> checkSql(const std::string& sql) = 0;
+    // The schema the session's programs belong to (the logged-on user).
+    virtual std::string owner() = 0;
     // Whether `name` is an SQL function the session's SQL knows, with `arguments` arguments.
     virtual bool isSqlFunction(const std::string& name, std::size_t arguments) = 0;
 

@@ -347,7 +347,6 @@ TypeRef PlsqlCompiler::scalarType(const std::string& word) {
             (entry.kind == Kind::Number ? precision : reinterpret_cast<int&>(size)) = static_cast<int>(*first);
         }
         if (word == "INTEGER" || word == "INT") precision = 38;
-        if (entry.kind == Kind::Char && size == 0 && word == "CHAR" && tokens_[pos_ - 1].isWord("CHAR")) size = 1;
         return PlsqlType::scalar(entry.kind, size, precision, scale);
     }
     return nullptr;
@@ -1072,6 +1071,8 @@ bool PlsqlCompiler::resolveCall(const NameChain& name, PlsqlCall& call, bool& is
     }
     if (name.parts.size() == 1) {
         std::shared_ptr<const PlsqlUnit> standalone = catalog_.standalone(name.parts[0]);
+        if (standalone && !standalone->valid && standalone->name != unit_->name)
+            fail(placeOf(name.start), "PLS-00905: object " + catalog_.owner() + "." + name.parts[0] + " is invalid");
         if (!standalone && (unit_->kind == PlsqlUnit::Kind::Procedure || unit_->kind == PlsqlUnit::Kind::Function) &&
             unit_->name == name.parts[0]) {
             isFunction = unit_->kind == PlsqlUnit::Kind::Function;
@@ -1163,7 +1164,9 @@ PlsqlSql PlsqlCompiler::embeddedSql(PlsqlSql::Kind kind, std::size_t first, std:
         const SqlToken& token = tokens_[i];
         if (token.isSymbol("(")) {
             ++depth;
-            if (i >= first + 3 && tokens_[first].isWord("INSERT") && insertColumns == 0 && tokens_[i - 1].isName())
+            const bool afterTable = (i >= first + 3 && tokens_[i - 2].isWord("INTO")) ||
+                                    (i >= first + 5 && tokens_[i - 2].isSymbol(".") && tokens_[i - 4].isWord("INTO"));
+            if (tokens_[first].isWord("INSERT") && depth == 1 && afterTable && tokens_[i - 1].isName())
                 insertColumns = static_cast<std::size_t>(depth);
         }
         if (token.isSymbol(")")) {

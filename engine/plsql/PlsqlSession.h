@@ -79,6 +79,7 @@ public:
     TypeRef columnType(const std::string& table, const std::string& column) override;
     std::vector<std::string> checkSql(const std::string& sql) override;
     bool isSqlFunction(const std::string& name, std::size_t arguments) override;
+    std::string owner() override { return connection_.userName(); }
 
 private:
     struct CachedUnit {

@@ -39,6 +39,8 @@ bool PreparedQuery::step() {
 void PreparedQuery::run() {
     while (step()) {
     }
+    // Ready to be bound and run again.
+    sqlite3_reset(stmt_);
 }
 
 std::int64_t PreparedQuery::integer(int column) const { return sqlite3_column_int64(stmt_, column); }

@@ -26,7 +26,7 @@ public:
 
     // Steps once: true when a row is ready, false when done. Throws OraError.
     bool step();
-    // Steps until done (for statements that return no rows).
+    // Steps until done (for statements that return no rows), then resets.
     void run();
 
     // Column `column` (0-based) of the current row.
