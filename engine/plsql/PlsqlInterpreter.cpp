@@ -21,8 +21,8 @@ constexpr int kInvalidNumber = 1722;
 constexpr int kMaxCallDepth = 200;
 
 // The savepoint is named like the engine's own objects, apart from any user's.
-constexpr char kTakeSavepoint[] = "SAVEPOINT \"^$BLOCK\"";
-constexpr char kReleaseSavepoint[] = "RELEASE \"^$BLOCK\"";
+const std::string kTakeSavepoint = "SAVEPOINT \"^$BLOCK\"";
+const std::string kReleaseSavepoint = "RELEASE \"^$BLOCK\"";
 constexpr char kRollBackToSavepoint[] = "ROLLBACK TO \"^$BLOCK\"; RELEASE \"^$BLOCK\"";
 
 bool truth(const PlsqlValue& value) { return value.kind == PlsqlValue::Kind::Boolean && value.boolean; }
@@ -61,7 +61,7 @@ PlsqlUserException::PlsqlUserException(std::string key)
 // back has ended it, savepoint included.
 class PlsqlInterpreter::Savepoint {
 public:
-    explicit Savepoint(Connection& connection) : connection_(connection) {}
+    explicit Savepoint(PlsqlSession& session) : session_(session), connection_(session.connection()) {}
     ~Savepoint() {
         // The failure that unwinds is what the caller hears of.
         if (open_) sqlite3_exec(connection_.db(), kRollBackToSavepoint, nullptr, nullptr, nullptr);
@@ -72,16 +72,23 @@ public:
     void beforeChange() {
         if (open_) return;
         connection_.beforeChange();
-        connection_.execute(kTakeSavepoint);
+        run(kTakeSavepoint);
         open_ = true;
     }
     void transactionEnded() { open_ = false; }
     void release() {
-        if (open_) connection_.execute(kReleaseSavepoint);
+        if (open_) run(kReleaseSavepoint);
         open_ = false;
     }
 
 private:
+    // Calls happen often: their savepoint statements are prepared once.
+    void run(const std::string& sql) {
+        PlsqlSession::Lease lease(session_, sql);
+        if (sqlite3_step(lease.get()) != SQLITE_DONE) connection_.fail(sqlite3_reset(lease.get()));
+    }
+
+    PlsqlSession& session_;
     Connection& connection_;
     bool open_ = false;
 };
@@ -91,7 +98,7 @@ PlsqlInterpreter::PlsqlInterpreter(PlsqlSession& session, PlsqlHost* host) : ses
 PlsqlInterpreter::~PlsqlInterpreter() = default;
 
 void PlsqlInterpreter::runBlock(const PlsqlUnit& block) {
-    Savepoint savepoint(session_.connection());
+    Savepoint savepoint(session_);
     savepoint_ = &savepoint;
     OnUnwind forget([this] { savepoint_ = nullptr; });
     const PlsqlRoutine& routine = *block.routines.front();
@@ -702,16 +709,17 @@ PlsqlValue PlsqlInterpreter::invoke(const PlsqlUnit& unit, const PlsqlRoutine& r
     frame.unit = &unit;
     frame.slots.resize(static_cast<std::size_t>(routine.frameSize));
     for (std::size_t i = 0; i < arguments.size(); ++i) frame.slots[i] = std::move(arguments[i]);
-    const std::string place = "\"" + session_.connection().userName() + "." + unit.name + "\", line ";
-    Flow flow = Flow::Next;
+    auto place = [&] {
+        return "\"" + session_.connection().userName() + "." + unit.name + "\", line " + std::to_string(frame.line);
+    };
     try {
-        flow = run(*routine.body, frame);
+        const Flow flow = run(*routine.body, frame);
         if (routine.isFunction && flow != Flow::Return) throw OraError(OraCode::FunctionWithoutValue);
     } catch (const PlsqlUserException& error) {
-        throw PlsqlUserException(error.withFrame(place + std::to_string(frame.line)), error.key());
+        throw PlsqlUserException(error.withFrame(place()), error.key());
     } catch (const OraError& error) {
         if (error.number() == kUserRequestedCancel) throw;
-        throw error.withFrame(place + std::to_string(frame.line));
+        throw error.withFrame(place());
     }
     for (std::size_t i = 0; i < arguments.size(); ++i) arguments[i] = std::move(frame.slots[i]);
     if (!routine.isFunction) return {};

@@ -162,6 +162,7 @@ void PlsqlSession::forget(const std::string& name) {
 // ---------------------------------------------------------------- units
 
 std::shared_ptr<const PlsqlUnit> PlsqlSession::compileBlock(const std::string& text) {
+    refresh();
     const SqlTokenizer tokenizer(text);
     if (tokenizer.error()) throw *tokenizer.error();
     const std::vector<SqlToken> tokens = tokenizer.significantTokens();
@@ -173,13 +174,19 @@ std::shared_ptr<const PlsqlUnit> PlsqlSession::compileBlock(const std::string& t
     }
 }
 
+void PlsqlSession::refresh() { generation_ = -1; }
+
+// PRAGMA data_version changes when another connection commits; the session's
+// own program DDL counts apart, as its own commits do not change it.
 std::int64_t PlsqlSession::generation() {
+    if (generation_ >= 0) return generation_ + ownChanges_;
     if (!dataVersion_) dataVersion_ = SqliteStatement(connection_, "PRAGMA data_version");
     sqlite3_stmt* stmt = dataVersion_.get();
     sqlite3_reset(stmt);
     const std::int64_t version = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : 0;
     sqlite3_reset(stmt);
-    return (version << 24) + ownChanges_;
+    generation_ = version << 24;
+    return generation_ + ownChanges_;
 }
 
 std::shared_ptr<const PlsqlUnit> PlsqlSession::unit(const std::string& name, PlsqlUnit::Kind kind) {
@@ -329,6 +336,7 @@ void PlsqlSession::callFromSql(sqlite3_context* context, int argc, sqlite3_value
     try {
         std::vector<PlsqlValue> arguments;
         for (int i = 0; i < argc; ++i) arguments.push_back(PlsqlValue::fromSqlite(argv[i]));
+        if (entry.session->callDepth() == 0) entry.session->refresh();
         PlsqlInterpreter interpreter(*entry.session, nullptr);
         const PlsqlValue result = interpreter.callFunction(entry.name, std::move(arguments));
         interpreter.resultTo(context, result);

@@ -70,6 +70,11 @@ public:
     // with the server's error instead of exhausting the stack.
     int& callDepth() { return callDepth_; }
 
+    // Looks once whether other sessions changed the database's programs; the
+    // units found until the next look are taken as current. Called at the
+    // start of every call from outside (a block, a function in SQL).
+    void refresh();
+
     // Makes every stored function of the database callable from SQL.
     void registerFunctions();
 
@@ -106,6 +111,7 @@ private:
     std::map<std::string, std::vector<std::unique_ptr<SqliteStatement>>> idleStatements_;
     SqliteStatement dataVersion_;      // PRAGMA data_version: changes with other sessions' commits
     std::int64_t ownChanges_ = 0;      // this session's program DDL
+    std::int64_t generation_ = -1;     // as of the last refresh()
     int callDepth_ = 0;
 };
 
