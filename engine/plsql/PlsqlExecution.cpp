@@ -18,6 +18,7 @@ void PlsqlExecution::run(ub4 element, const std::vector<BlockBind*>& binds) {
     element_ = element;
     values_.clear();
     assigned_.clear();
+    session_.refresh();
     PlsqlInterpreter(session_, this).runBlock(*block_);
     storeAssigned();
 }

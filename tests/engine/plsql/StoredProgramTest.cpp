@@ -435,6 +435,21 @@ TEST_F(StoredProgramTest, DescribesGiveArgumentsSubprogramsAndNesting) {
     OCIHandleFree(describe, OCI_HTYPE_DESCRIBE);
 }
 
+TEST_F(StoredProgramTest, AProgramReplacedByAnotherSessionRunsInItsNewForm) {
+    session.run("create function version return number is begin return 1; end;");
+    OCIStmt* stmt = session.prepare("begin :v := version; end;");
+    double v = 0;
+    bindNumber(stmt, "v", &v);
+    ASSERT_EQ(run(stmt), OCI_SUCCESS) << session.lastError();
+    EXPECT_DOUBLE_EQ(v, 1);
+    OciTestSession other;
+    ASSERT_EQ(other.logon("scott", "tiger"), OCI_SUCCESS);
+    other.run("create or replace function version return number is begin return 2; end;");
+    ASSERT_EQ(run(stmt), OCI_SUCCESS) << session.lastError();
+    EXPECT_DOUBLE_EQ(v, 2);
+    EXPECT_EQ(session.value("select version() from dual"), "2");
+}
+
 TEST_F(StoredProgramTest, AnotherProcessCallsWhatThisOneCreated) {
     session.run("create table calls (who varchar2(10))");
     session.run("create procedure note(who varchar2) is begin insert into calls values (who); commit; end;");
