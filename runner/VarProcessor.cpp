@@ -130,15 +130,15 @@ CommonVar* VarProcessor::findVar(const std::string& name)
     return found != variables_.end() ? &found->second : nullptr;
 }
 
-const CommonVar* VarProcessor::findConstant(std::int32_t position) const
+const ExprForm* VarProcessor::findForm(std::int32_t position) const
 {
-    const auto found = constants_.find(position);
-    return found != constants_.end() ? &found->second : nullptr;
+    const auto found = forms_.find(position);
+    return found != forms_.end() ? found->second.get() : nullptr;
 }
 
-const CommonVar& VarProcessor::keepConstant(std::int32_t position, CommonVar value)
+void VarProcessor::keepForm(std::int32_t position, std::unique_ptr<ExprForm> form)
 {
-    return constants_.insert_or_assign(position, std::move(value)).first->second;
+    forms_.insert_or_assign(position, std::move(form));
 }
 
 CommonVar* VarProcessor::findNamed(std::int32_t position) const
@@ -150,6 +150,16 @@ CommonVar* VarProcessor::findNamed(std::int32_t position) const
 void VarProcessor::keepNamed(std::int32_t position, CommonVar& variable)
 {
     named_[position] = &variable;
+}
+
+// Only a table that holds something is cleared: clearing walks the whole bucket
+// array, and this runs before every statement outside a loop.
+void VarProcessor::forgetNames()
+{
+    if (!named_.empty())
+        named_.clear();
+    if (!forms_.empty())
+        forms_.clear();
 }
 
 CommonVar& VarProcessor::getVar(const std::string& name)

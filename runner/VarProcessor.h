@@ -3,11 +3,13 @@
 #pragma once
 
 #include "CommonVar.h"
+#include "ExprForm.h"
 #include "Token.h"
 
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <unordered_map>
 
@@ -46,19 +48,20 @@ public:
     // Looks names up in `enclosing` too (not owned; it must outlive this table).
     void setEnclosing(VarProcessor* enclosing) { enclosing_ = enclosing; }
 
-    // The constant made from the token at a position of this interpreter's token
-    // history, or null before it was kept. Tokens never change their position, so
-    // a loop body builds each of its constants once.
-    const CommonVar* findConstant(std::int32_t position) const;
-    const CommonVar& keepConstant(std::int32_t position, CommonVar value);
+    // The kept form of the expression whose first token is at a position of this
+    // interpreter's token history, or null before it was read. Tokens never
+    // change their position, so a loop body reads each expression once.
+    const ExprForm* findForm(std::int32_t position) const;
+    void keepForm(std::int32_t position, std::unique_ptr<ExprForm> form);
 
     // The variable the identifier at a token position named when it was read
     // before, or null. A declared name keeps its variable for good (tables only
     // grow, and an inner table never gains a name of its enclosing one), so only
-    // a new function of that name can change what it means: forgetNames.
+    // a new function of that name can change what it means: forgetNames, which
+    // forgets the kept forms too.
     CommonVar* findNamed(std::int32_t position) const;
     void keepNamed(std::int32_t position, CommonVar& variable);
-    void forgetNames() { named_.clear(); }
+    void forgetNames();
 
     // Reads a type with its size and bounds; the current token is its type keyword.
     static VarSpec readTypeSpec(Interpreter& interpreter);
@@ -73,7 +76,7 @@ public:
 private:
     std::map<std::string, CommonVar, std::less<>> variables_;  // names compared byte by byte
     VarProcessor* enclosing_ = nullptr;  // a running function's parameter table; not owned
-    std::unordered_map<std::int32_t, CommonVar> constants_;  // by token position
+    std::unordered_map<std::int32_t, std::unique_ptr<ExprForm>> forms_;  // by first token
     std::unordered_map<std::int32_t, CommonVar*> named_;     // by token position; not owned
 };
 
