@@ -120,7 +120,16 @@ void Expression::detachHeld()
 
 ExprValue Expression::evaluateValue()
 {
-    evaluateAt(in_.nextPosition(), &Expression::readWhole);
+    return evaluateForm(in_.formSlot(in_.nextPosition()));
+}
+
+ExprValue Expression::evaluateForm(std::unique_ptr<ExprForm>& slot)
+{
+    double number = 0;
+    if (slot && !wantNames_ && slot->numbersOnly() && slot->stillFits() &&
+        replayNumbers(*slot, number))
+        return ExprValue::number(number, std::string());
+    evaluateIn(slot, &Expression::readWhole);
     return pop();
 }
 
@@ -141,17 +150,15 @@ std::vector<CommonVar> Expression::evaluateList()
 
 void Expression::evaluateCallStatement()
 {
-    evaluateAt(in_.tokenPosition(), &Expression::call);
+    evaluateIn(in_.formSlot(in_.tokenPosition()), &Expression::call);
     pop();
 }
 
 // A form is kept only once its reading succeeded: a failed one ends the run.
-void Expression::evaluateAt(std::int32_t start, Reader reader)
+void Expression::evaluateIn(std::unique_ptr<ExprForm>& slot, Reader reader)
 {
-    const ExprForm* kept = in_.findForm(start);
-    if (kept != nullptr && kept->stillFits()) {
-        if (wantNames_ || !kept->numbersOnly() || !replayNumbers(*kept))
-            replay(*kept);
+    if (slot && slot->stillFits()) {
+        replay(*slot);
         return;
     }
     auto form = std::make_unique<ExprForm>();
@@ -159,7 +166,7 @@ void Expression::evaluateAt(std::int32_t start, Reader reader)
     (this->*reader)();
     reading_ = nullptr;
     form->setEnd(in_.tokenPosition());
-    in_.keepForm(start, std::move(form));
+    slot = std::move(form);
 }
 
 void Expression::readWhole()
@@ -188,7 +195,7 @@ void Expression::replay(const ExprForm& form)
 // NUMBER scalars, without names (none are shown) and without script values. It
 // gives up, having changed nothing, at a variable that is not an initialised
 // NUMBER scalar; replay then reports what has to be reported.
-bool Expression::replayNumbers(const ExprForm& form)
+bool Expression::replayNumbers(const ExprForm& form, double& result)
 {
     std::array<double, ExprForm::kNumberStackDepth> values;
     std::size_t top = 0;
@@ -211,7 +218,7 @@ bool Expression::replayNumbers(const ExprForm& form)
             values[top - 1] = -values[top - 1];
         }
     }
-    push(ExprValue::number(values[0], std::string()));
+    result = values[0];
     in_.jumpTo(form.end());
     return true;
 }

@@ -10,6 +10,7 @@
 #include "Operator.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -32,6 +33,9 @@ public:
     // it pushed back, so that the caller's next nextToken returns it. A plain
     // variable is not copied: the value refers to it.
     ExprValue evaluateValue();
+    // The same, kept in a slot of the caller's: the form the slot holds runs, or
+    // the expression is read into it.
+    ExprValue evaluateForm(std::unique_ptr<ExprForm>& slot);
     // The same, as a temporary of its own. Names are made for lists, where they
     // are shown, and for values that hold nothing (their diagnostic names them);
     // elsewhere only elements and calls carry theirs.
@@ -88,12 +92,12 @@ private:
     Operator takeOperator();
     bool acceptDelimiter(char c);
 
-    // Runs the kept form whose first token is at `start`, or reads it with
-    // `reader` and keeps it; the value is left on the stack.
-    void evaluateAt(std::int32_t start, Reader reader);
+    // Runs the form a slot keeps, or reads it with `reader` into the slot; the
+    // value is left on the stack.
+    void evaluateIn(std::unique_ptr<ExprForm>& slot, Reader reader);
     void readWhole();
     void replay(const ExprForm& form);
-    bool replayNumbers(const ExprForm& form);
+    bool replayNumbers(const ExprForm& form, double& result);
     // Records a step in the form being read and performs it.
     void emit(ExprStep step);
     void perform(const ExprStep& step);

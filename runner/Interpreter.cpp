@@ -138,10 +138,13 @@ void Interpreter::declarationStatement()
 }
 
 // A statement that begins with a name: a call whose result is dropped when the
-// name is a function, else an assignment to the variable of that name.
+// name is a function, else an assignment to the variable of that name. A kept
+// assignment was one when it was read, and a new function forgets it.
 void Interpreter::nameStatement()
 {
-    if (isFunction(currentToken().text)) {
+    if (AssignmentForm* kept = findAssignment(tokenPosition())) {
+        runAssignment(*this, *kept);
+    } else if (isFunction(currentToken().text)) {
         Expression(*this).evaluateCallStatement();
     } else {
         ungetToken();
