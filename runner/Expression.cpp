@@ -16,6 +16,7 @@
 
 #include <array>
 #include <deque>
+#include <iterator>
 #include <string>
 
 namespace Transl {
@@ -138,13 +139,18 @@ CommonVar Expression::evaluate()
     return evaluateValue().release();
 }
 
-std::vector<CommonVar> Expression::evaluateList()
+// The values wait on the stack until the list ends, so that a call in a later
+// value that writes its arguments back gives them copies first; a variable
+// shown by the list is otherwise read where it is, not copied.
+std::vector<ExprValue> Expression::evaluateList()
 {
     wantNames_ = true;
-    std::vector<CommonVar> values;
     do
-        values.push_back(evaluateValue().release());
+        evaluateIn(in_.formSlot(in_.nextPosition()), &Expression::readWhole);
     while (in_.acceptChar(','));
+    const auto first = stack_.begin() + static_cast<std::ptrdiff_t>(stackBase_);
+    std::vector<ExprValue> values(std::make_move_iterator(first), std::make_move_iterator(stack_.end()));
+    stack_.erase(first, stack_.end());
     return values;
 }
 

@@ -40,8 +40,9 @@ public:
     // are shown, and for values that hold nothing (their diagnostic names them);
     // elsewhere only elements and calls carry theirs.
     CommonVar evaluate();
-    // expr { "," expr }: the values of PRINT and DPRINT, each named.
-    std::vector<CommonVar> evaluateList();
+    // expr { "," expr }: the values of PRINT and DPRINT, each named; a variable
+    // is not copied.
+    std::vector<ExprValue> evaluateList();
     // A call statement, from the function's name (the current token) to its ")",
     // which is left current; the result is dropped.
     void evaluateCallStatement();

@@ -166,10 +166,11 @@ void Interpreter::dprintStatement()
 // PRINT or DPRINT: the expression list as a table, then ";".
 void Interpreter::printValues(bool labelled)
 {
-    std::vector<CommonVar> values = Expression(*this).evaluateList();
+    const std::vector<ExprValue> values = Expression(*this).evaluateList();
     std::vector<Out::Column> columns;
-    for (CommonVar& value : values) {
-        Out::Column column(value.name(), value.isArray());
+    for (const ExprValue& listed : values) {
+        const CommonVar& value = listed.get();
+        Out::Column column(listed.name(), value.isArray());
         for (unsigned int i = 0; i < value.count(); ++i) {
             const char* text = value.getCString(i);
             column.add(text == nullptr ? std::string_view() : std::string_view(text));
