@@ -55,10 +55,10 @@ void Interpreter::run()
 }
 
 // Outside every loop (but for the DOWHILE an EW goes back to) no statement can
-// be reached again, so the tokens before the
-// current one and everything kept for their positions can go; long scripts run in
-// memory that does not grow with their length. The token before is kept, so that a
-// push-back at the start of the statement still finds it.
+// be reached again, so the tokens before the current one and everything kept for
+// their positions can go: long scripts run in memory that does not grow with their
+// length. The token before is kept, so that a push-back at the start of the
+// statement still finds it.
 void Interpreter::forgetPassedStatements()
 {
     forgetTokensBefore(tokenPosition() - 1);

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <new>
-#include <optional>
 
 namespace Transl {
 

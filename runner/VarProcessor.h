@@ -57,10 +57,10 @@ public:
     // Looks names up in `enclosing` too (not owned; it must outlive this table).
     void setEnclosing(VarProcessor* enclosing) { enclosing_ = enclosing; }
 
-    // The kept form of the expression whose first token is at a position of this
-    // interpreter's token history. Tokens never change their position, so a loop
-    // body reads each expression once.
-    // The slot of that form (empty before it was read).
+    // The slot of the kept form of the expression whose first token is at a
+    // position of this interpreter's token history; empty before it was read.
+    // Tokens never change their position, so a loop body reads each expression
+    // once.
     std::unique_ptr<ExprForm>& formSlot(std::int32_t position) { return forms_[position]; }
     // The kept assignment whose target name is at a position, or null.
     AssignmentForm* findAssignment(std::int32_t position);
