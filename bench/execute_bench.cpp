@@ -2,7 +2,9 @@
 //
 // 1. A query of 100,000 rows of three columns fetched by one EXECUTE into
 //    VARCHAR2ARR/NUMBERARR arrays and PRINTed to a file, next to the sqlite3
-//    shell running the same query on the same database file into a file.
+//    shell running the same query on the same database file into a file: a
+//    NUMBER, a text and a NUMBER; then a NUMBER, a text and a DATE as stored; then
+//    the DATE through TO_CHAR(d, 'YYYY-MM-DD') (the shell's strftime as its peer).
 // 2. Four items that each sleep two seconds, in one EXECUTE on four connections:
 //    the wall time of the statement and vorrun's processor time while it waits.
 //
@@ -98,17 +100,37 @@ std::string setupScript()
                       "EXECUTE (c, SQL \"insert into big (id, name, score) with recursive r(i) as "
                       "(select 1 union all select i + 1 from r where i < " +
            std::to_string(kRows) + ") select i, 'name ' || i, i * 1.5 from r\", msg);\n"
+                                   "EXECUTE (c, SQL \"create table dated (id number, name varchar2(30), d date)\", "
+                                   "msg);\n"
+                                   "EXECUTE (c, SQL \"insert into dated (id, name, d) select id, name, "
+                                   "to_date('2000-01-01', 'YYYY-MM-DD') + id / 7 from big\", msg);\n"
                                    "EXECUTE (c, SQL \"COMMIT\", msg);\nPRINT msg;\n";
 }
 
-const char* const kQuery = "select id, name, score from big order by id";
+// One query of the fetch benchmark: the script's text, the shell's peer text,
+// and the script type of its third column.
+struct FetchCase {
+    const char* title;
+    const char* query;
+    const char* shellQuery;
+    const char* thirdType;
+};
 
-std::string fetchScript()
+const FetchCase kFetchCases[] = {
+    {"number, text, number", "select id, name, score from big order by id",
+     "select id, name, score from big order by id", "NUMBERARR"},
+    {"number, text, date as stored", "select id, name, d from dated order by id",
+     "select id, name, d from dated order by id", "VARCHAR2ARR(20)"},
+    {"number, text, TO_CHAR(date)", "select id, name, to_char(d, 'YYYY-MM-DD') from dated order by id",
+     "select id, name, strftime('%Y-%m-%d', d) from dated order by id", "VARCHAR2ARR(20)"},
+};
+
+std::string fetchScript(const FetchCase& fetch)
 {
     const std::string bounds = "[1," + std::to_string(kRows) + "]";
-    return kConnect + "NUMBERARR" + bounds + " ids;\nVARCHAR2ARR(20)" + bounds + " names;\nNUMBERARR" + bounds +
-           " scores;\nEXECUTE (c, SQL [ids, names, scores], \"" + kQuery + "\", msg);\n"
-           "PRINT ids, names, scores;\nPRINT msg;\n";
+    return kConnect + "NUMBERARR" + bounds + " ids;\nVARCHAR2ARR(30)" + bounds + " names;\n" + fetch.thirdType +
+           bounds + " thirds;\nEXECUTE (c, SQL [ids, names, thirds], \"" + fetch.query + "\", msg);\n"
+           "PRINT ids, names, thirds;\nPRINT msg;\n";
 }
 
 // Four connections, and optionally the EXECUTE of four sleeping items.
@@ -133,16 +155,15 @@ Timing best(const std::vector<Timing>& runs)
                              [](const Timing& a, const Timing& b) { return a.wall < b.wall; });
 }
 
-void fetchBenchmark(const std::string& vorrun, const fs::path& dir)
+void fetchBenchmark(const std::string& vorrun, const fs::path& dir, const FetchCase& fetch)
 {
-    runScript(vorrun, dir, "setup", setupScript());
     std::vector<Timing> vor, shell;
     for (int i = 0; i < kRuns; ++i) {
-        vor.push_back(runScript(vorrun, dir, "fetch", fetchScript()));
-        shell.push_back(run({"sqlite3", (dir / "bench.db").string(), kQuery}, dir / "shell.txt", dir));
+        vor.push_back(runScript(vorrun, dir, "fetch", fetchScript(fetch)));
+        shell.push_back(run({"sqlite3", (dir / "bench.db").string(), fetch.shellQuery}, dir / "shell.txt", dir));
     }
     const Timing v = best(vor), s = best(shell);
-    std::printf("fetch %d rows x 3 columns, printed to a file (best of %d)\n", kRows, kRuns);
+    std::printf("fetch %d rows x 3 columns (%s), printed to a file (best of %d)\n", kRows, fetch.title, kRuns);
     std::printf("  vorrun  : %.3f s wall, %.3f s cpu, %zu lines\n", v.wall, v.cpu, lineCount(dir / "fetch.vro"));
     std::printf("  sqlite3 : %.3f s wall, %.3f s cpu, %zu lines\n", s.wall, s.cpu, lineCount(dir / "shell.txt"));
     std::printf("  ratio vorrun / sqlite3 : %.2f (wall), %.2f (cpu)\n", v.wall / s.wall, v.cpu / s.cpu);
@@ -172,7 +193,9 @@ int main(int argc, char** argv)
     char pattern[] = "/tmp/execute_bench.XXXXXX";
     const fs::path dir = ::mkdtemp(pattern);
     try {
-        fetchBenchmark(vorrun, dir);
+        runScript(vorrun, dir, "setup", setupScript());
+        for (const FetchCase& fetch : kFetchCases)
+            fetchBenchmark(vorrun, dir, fetch);
         sleepBenchmark(vorrun, dir);
     } catch (const std::exception& failure) {
         std::cerr << "execute_bench: " << failure.what() << "\n";

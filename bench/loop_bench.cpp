@@ -1,7 +1,11 @@
-// Loop benchmark: vorrun and CPython run the same million-pass counting loop in one
-// go; prints both times and their ratio, the peak memory of vorrun at a tenth and
-// at the full number of passes (it must not grow with the passes), and the time
-// vorrun takes to PRINT a 100,000-element VARCHAR2ARR to a file.
+// Loop benchmark: vorrun and CPython (the system interpreter itself, not a version
+// manager's shim, whose start-up would flatter the ratio) run the same
+// million-pass counting loop in one go; prints both times and their ratio, the peak
+// memory of vorrun at a tenth and at the full number of passes (it must not grow
+// with the passes), the time vorrun takes to PRINT a 100,000-element VARCHAR2ARR
+// to a file, the peak memory of a 50 MB script of straight-line statements against
+// its size, and the times of PRINT 1 + 1 + ... + 1 at 20k, 40k and 80k terms against
+// a time linear in the length.
 //
 // Usage: loop_bench [path to vorrun]   (default: ../runner/vorrun beside this program)
 #include <fcntl.h>
@@ -22,6 +26,9 @@
 extern char** environ;
 
 namespace {
+
+const std::string kSystemPython = "/usr/bin/python3";
+constexpr std::size_t kStraightScriptBytes = 50u << 20;
 
 // The benchmark's scripts live beside this source file.
 const std::string kBenchDir = [] {
@@ -100,6 +107,30 @@ RunResult runScript(const std::string& vorrun, const std::string& script, const 
     return run({vorrun, "-source", script, "-out", work + "/bench.vro", "-err", work + "/bench.vre"});
 }
 
+// A script of `bytes` bytes or a little more: the loop's two assignments over and
+// over, without a loop.
+std::string writeStraightScript(const std::string& path, std::size_t bytes)
+{
+    const std::string pair = "i = i + 1;\ns = s + i * 2;\n";
+    std::ofstream out(path);
+    out << "NUMBER i = 0, s = 0;\n";
+    for (std::size_t written = 0; written < bytes; written += pair.size())
+        out << pair;
+    out << "PRINT s;\n";
+    return path;
+}
+
+// PRINT 1 + 1 + ... + 1; with `terms` ones.
+std::string writeChainScript(const std::string& path, int terms)
+{
+    std::ofstream out(path);
+    out << "PRINT 1";
+    for (int i = 1; i < terms; ++i)
+        out << " + 1";
+    out << ";\n";
+    return path;
+}
+
 std::string defaultVorrun(const char* self)
 {
     const std::string path = self;
@@ -113,6 +144,42 @@ bool report(const char* what, const RunResult& result)
     if (!result.ok)
         std::cerr << what << ": the run failed\n";
     return result.ok;
+}
+
+// Peak memory of a long straight-line script as a multiple of its size.
+bool reportSourceSize(const std::string& vorrun, const std::string& work)
+{
+    const std::string path = writeStraightScript(work + "/straight.vrb", kStraightScriptBytes);
+    std::ifstream sized(path, std::ios::ate | std::ios::binary);
+    const double sourceKilobytes = static_cast<double>(sized.tellg()) / 1024;
+    const RunResult straight = runScript(vorrun, path, work);
+    std::remove(path.c_str());
+    if (!report("vorrun straight-line script", straight))
+        return false;
+    std::printf("straight-line script of %.0f KB: %.3f s, peak memory %ld KB, "
+                "ratio to the source size %.2f\n",
+                sourceKilobytes, straight.seconds, straight.peakKilobytes,
+                straight.peakKilobytes / sourceKilobytes);
+    return true;
+}
+
+// Times of one long operator chain at three lengths; linear time keeps each ratio
+// to the 20k time near the ratio of the lengths.
+bool reportChains(const std::string& vorrun, const std::string& work)
+{
+    double first = 0;
+    for (const int terms : {20000, 40000, 80000}) {
+        const std::string path = writeChainScript(work + "/chain.vrb", terms);
+        const RunResult chain = runScript(vorrun, path, work);
+        if (!report("vorrun chain", chain))
+            return false;
+        if (first == 0)
+            first = chain.seconds;
+        std::printf("PRINT of a chain of %d terms: %.3f s, ratio to 20000 terms %.2f "
+                    "(linear: %.2f)\n",
+                    terms, chain.seconds, chain.seconds / first, terms / 20000.0);
+    }
+    return true;
 }
 
 } // namespace
@@ -135,7 +202,7 @@ int main(int argc, char** argv)
     writeFile(fillOnly, withoutPrint(printing));
 
     const RunResult script = runScript(vorrun, kBenchDir + "loop_bench.vrb", work);
-    const RunResult python = run({"python3", kBenchDir + "loop_bench.py"});
+    const RunResult python = run({kSystemPython, kBenchDir + "loop_bench.py"});
     const RunResult small = runScript(vorrun, tenth, work);
     const RunResult fill = runScript(vorrun, fillOnly, work);
     const RunResult print = runScript(vorrun, kBenchDir + "loop_bench_print.vrb", work);
@@ -146,10 +213,13 @@ int main(int argc, char** argv)
 
     std::printf("loop of 1000000 passes: vorrun %.3f s, CPython %.3f s, ratio %.2f\n",
                 script.seconds, python.seconds, script.seconds / python.seconds);
-    std::printf("vorrun peak memory: %ld KB at 100000 passes, %ld KB at 1000000 passes\n",
-                small.peakKilobytes, script.peakKilobytes);
+    std::printf("vorrun peak memory: %ld KB at 100000 passes, %ld KB at 1000000 passes, "
+                "ratio %.2f\n",
+                small.peakKilobytes, script.peakKilobytes,
+                static_cast<double>(script.peakKilobytes) / small.peakKilobytes);
     std::printf("PRINT of a 100000-element VARCHAR2ARR to a file: %.3f s "
                 "(fill %.3f s, fill and print %.3f s)\n",
                 print.seconds - fill.seconds, fill.seconds, print.seconds);
+    return reportSourceSize(vorrun, work) && reportChains(vorrun, work) ? 0 : 1;
     return 0;
 }

@@ -365,9 +365,10 @@ const Codec LongVarRawCodec = {
 const Codec DateCodec = {
     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
     [](const Cell& c, std::vector<char>& buffer) {
-        ODbDate date(*c.var, static_cast<int>(c.index));
-        const char* text = date.toCstring();
-        buffer.assign(text, text + std::strlen(text) + 1);
+        if (c.p == nullptr)
+            throw ODbException();
+        buffer.resize(ODbDate::TextCapacity);
+        buffer.resize(ODbDate::writeText(c.p, buffer.data()) + 1);
         return buffer.data();
     },
     nullptr, nullptr,

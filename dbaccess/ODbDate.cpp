@@ -21,8 +21,6 @@ constexpr int MaxYear = 9999;
 // Offsets the element adds to the stored fields.
 constexpr int CenturyOffset = 100;
 constexpr int TimeOffset = 1;
-// "DD/MM/YYYY HR:MN:SC" with a signed year of up to five digits and a NUL.
-constexpr std::size_t DateTextCapacity = 32;
 
 struct Range {
     int low;
@@ -155,10 +153,36 @@ void ODbDate::setSec(short second)
 
 char* ODbDate::toCstring()
 {
-    text_.assign(DateTextCapacity, '\0');
-    std::snprintf(text_.data(), text_.size(), "%02d/%02d/%04d %02d:%02d:%02d", getDay(), getMonth(), getYear(),
-                  getHour(), getMin(), getSec());
+    text_.assign(TextCapacity, '\0');
+    writeText(element(), text_.data());
     return text_.data();
+}
+
+// Every fetched date becomes this text, so the common case (each field in its
+// width) is written digit by digit; anything else goes through printf.
+std::size_t ODbDate::writeText(const unsigned char* e, char* text)
+{
+    const int year = (e[Century] - CenturyOffset) * 100 + e[YearOfCentury] - CenturyOffset;
+    const int fields[] = {e[Day], e[Month], year, e[Hour] - TimeOffset, e[Minute] - TimeOffset,
+                          e[Second] - TimeOffset};
+    const bool common = year >= 0 && year <= 9999 && fields[0] <= 99 && fields[1] <= 99 &&
+                        fields[3] >= 0 && fields[3] <= 99 && fields[4] >= 0 && fields[4] <= 99 &&
+                        fields[5] >= 0 && fields[5] <= 99;
+    if (!common)
+        return static_cast<std::size_t>(std::snprintf(text, TextCapacity, "%02d/%02d/%04d %02d:%02d:%02d",
+                                                      fields[0], fields[1], year, fields[3], fields[4],
+                                                      fields[5]));
+    char* out = text;
+    auto put = [&out](int value, int width) {
+        for (int place = width == 4 ? 1000 : 10; place > 0; place /= 10)
+            *out++ = static_cast<char>('0' + value / place % 10);
+    };
+    const char separators[] = "// ::";
+    for (int i = 0; i < 6; ++i) {
+        put(fields[i], i == 2 ? 4 : 2);
+        *out++ = i < 5 ? separators[i] : '\0';
+    }
+    return static_cast<std::size_t>(out - text - 1);
 }
 
 void ODbDate::fromCstring(char* const text)

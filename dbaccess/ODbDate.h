@@ -38,6 +38,10 @@ public:
     // "DD/MM/YYYY HR:MN:SC"; held by the view until the next call. A year
     // below zero is written with its sign.
     char* toCstring();
+    // The toCstring text of a 7-byte element, written into `text` (at least
+    // TextCapacity bytes) with its NUL; returns its length without the NUL.
+    static constexpr std::size_t TextCapacity = 32;
+    static std::size_t writeText(const unsigned char* element, char* text);
     // Reads all six fields in the toCstring form; a text that does not hold six
     // numbers in range throws "Value convertion error" and changes nothing.
     void fromCstring(char* const text);

@@ -57,6 +57,8 @@ public:
 
     const std::string& name() const { return name_; }
     void setName(std::string name) { name_ = std::move(name); }
+    // Hands the name over, leaving this value unnamed.
+    std::string takeName() { return std::move(name_); }
 
     // Takes a private copy of a variable referred to, so that later changes to
     // the variable do not reach this value.

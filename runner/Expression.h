@@ -1,11 +1,16 @@
-// Expressions, read and evaluated in one pass by recursive descent over the
-// script's tokens. There is no syntax tree: each grammar level is a member
-// function that reads its operands from the level below and returns their value.
+// Expressions, read by recursive descent over the script's tokens the first time
+// they are met and run from their kept form (ExprForm) every later time. Reading
+// performs each step as soon as the grammar has made it, so a first reading finds
+// its errors in the order and on the tokens where the tokens show them; the kept
+// steps carry those tokens along.
 #pragma once
 
+#include "ExprForm.h"
 #include "ExprValue.h"
 #include "Operator.h"
 
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -19,7 +24,8 @@ public:
     // Reads tokens through the interpreter's parser and resolves names in its
     // variable and function tables. One object may read several expressions of a
     // statement; it must not outlive the statement.
-    explicit Expression(Interpreter& interpreter) : in_(interpreter) {}
+    explicit Expression(Interpreter& interpreter);
+    ~Expression();
     Expression(const Expression&) = delete;
     Expression& operator=(const Expression&) = delete;
 
@@ -27,17 +33,24 @@ public:
     // it pushed back, so that the caller's next nextToken returns it. A plain
     // variable is not copied: the value refers to it.
     ExprValue evaluateValue();
+    // The same, kept in a slot of the caller's: the form the slot holds runs, or
+    // the expression is read into it.
+    ExprValue evaluateForm(std::unique_ptr<ExprForm>& slot);
     // The same, as a temporary of its own. Names are made for lists, where they
     // are shown, and for values that hold nothing (their diagnostic names them);
     // elsewhere only elements and calls carry theirs.
     CommonVar evaluate();
-    // expr { "," expr }: the values of PRINT and DPRINT, each named.
-    std::vector<CommonVar> evaluateList();
+    // expr { "," expr }: the values of PRINT and DPRINT, each named; a variable
+    // is not copied.
+    std::vector<ExprValue> evaluateList();
+    // A call statement, from the function's name (the current token) to its ")",
+    // which is left current; the result is dropped.
+    void evaluateCallStatement();
 
     // Keeps a value that waits for the rest of its statement, such as the index of
-    // an element assignment or the left operand of an operator, safe from function
-    // calls that write caller variables back: while the hold lasts, such a call
-    // first gives the value a private copy.
+    // an element assignment, safe from function calls that write caller variables
+    // back: while the hold lasts, such a call first gives the value a private copy.
+    // The operands waiting on the value stack are held the same way.
     class Hold {
     public:
         Hold(Expression& expression, ExprValue* value);
@@ -56,23 +69,55 @@ public:
     void detachHeld();
 
 private:
-    ExprValue comparison();
-    ExprValue additive();
-    ExprValue term();
-    ExprValue power();
-    ExprValue prefixed();
-    ExprValue primary();
-    ExprValue operand();
-    ExprValue variable();
-    ExprValue element(const CommonVar& array, const std::string& name);
-    ExprValue functionCall();
-    ExprValue arrayConstant();
-    ExprValue constant();
+    using Reader = void (Expression::*)();
 
-    ExprValue binaryLevel(OperatorLevel level, ExprValue (Expression::*next)());
+    // The first reading: each level reads its tokens, performs the steps it makes
+    // and leaves its value on top of the stack.
+    void comparison();
+    void additive();
+    void term();
+    void power();
+    void prefixed();
+    void primary();
+    void operand();
+    void variable();
+    void element(CommonVar& array, const std::string& name);
+    void functionCall();
+    void call();
+    void readArguments(const FunDef& definition, std::vector<CommonVar*>& references);
+    CommonVar& readReferenceArgument();
+    void arrayConstant();
+    void constant();
+    void inner();
+    void binaryLevel(OperatorLevel level, Reader next);
     Operator takeOperator();
     bool acceptDelimiter(char c);
-    ExprValue combine(Operator op, const ExprValue& left, const ExprValue& right);
+
+    // Runs the form a slot keeps, or reads it with `reader` into the slot; the
+    // value is left on the stack.
+    void evaluateIn(std::unique_ptr<ExprForm>& slot, Reader reader);
+    void readWhole();
+    void replay(const ExprForm& form);
+    bool replayNumbers(const ExprForm& form, double& result);
+    // Records a step in the form being read and performs it.
+    void emit(ExprStep step);
+    void perform(const ExprStep& step);
+
+    // The steps' work on the value stack.
+    void pushConstant(const CommonVar& constant);
+    void pushVariable(const CommonVar& variable, const std::string& name);
+    void takeElement(const CommonVar& array, const std::string& name);
+    void combineTop(Operator op);
+    void negateTop();
+    void parenthesizeTop();
+    void checkArrayElement();
+    void makeArrayConstant(std::uint32_t count);
+    void copyTop();
+    void callWithTop(const ExprStep& step);
+
+    std::string composedName(Operator op, ExprValue& left, const ExprValue& right) const;
+    void push(ExprValue value) { stack_.push_back(std::move(value)); }
+    ExprValue pop();
     void requireInitialised(const ExprValue& value);
     bool needsName(const CommonVar& value) const;
 
@@ -100,6 +145,11 @@ private:
     int depth_ = 0;                  // nesting of power levels in progress
     bool wantNames_ = false;         // values are shown by name (PRINT, DPRINT)
     Hold* innermostHold_ = nullptr;  // holds form a chain on the stack
+    ExprForm* reading_ = nullptr;    // the form a first reading records; else null
+    // Values of the expressions in progress: the interpreter's stack, reused from
+    // statement to statement; this expression's values lie from stackBase_ on.
+    std::vector<ExprValue>& stack_;
+    std::size_t stackBase_;
 };
 
 } // namespace Transl

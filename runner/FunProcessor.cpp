@@ -10,7 +10,6 @@
 
 #include <array>
 #include <cmath>
-#include <deque>
 #include <new>
 #include <string_view>
 
@@ -150,48 +149,6 @@ std::string bodyText(const Token& token)
 bool isKeyword(const Token& token, Keyword keyword)
 {
     return token.kind == TokenKind::Keyword && token.keyword == keyword;
-}
-
-// The arguments of one call: pointers to the values, in parameter order, and the
-// copies made for by-value parameters, which the call owns.
-struct CallArguments {
-    std::vector<CommonVar*> values;
-    std::deque<CommonVar> copies;
-};
-
-// An OUT argument: the name of a declared variable, passed as the variable.
-CommonVar& readReferenceArgument(Interpreter& caller)
-{
-    caller.nextToken();
-    const std::string name = caller.currentToken().text;
-    if (!caller.isDeclared(name))
-        caller.reportError(ErrorCode::NotDeclared);
-    return caller.getVar(name);
-}
-
-// [ argument { "," argument } ] up to, not including, the ")"
-void readArguments(Interpreter& caller, Expression& expression, const FunDef& definition,
-                   CallArguments& arguments)
-{
-    const std::size_t parameterCount = definition.slots.size() - 1;
-    // With no argument written the check for too few comes after the ")".
-    if (parameterCount == 0 || caller.acceptChar(')')) {
-        if (parameterCount != 0)
-            caller.ungetToken();
-        return;
-    }
-    for (std::size_t k = 1;; ++k) {
-        if (definition.slots[k].byReference) {
-            arguments.values.push_back(&readReferenceArgument(caller));
-        } else {
-            arguments.copies.push_back(expression.evaluateValue().release());
-            arguments.values.push_back(&arguments.copies.back());
-        }
-        if (!caller.acceptChar(','))
-            return;
-        if (k + 1 > parameterCount)
-            caller.reportError(ErrorCode::ParameterCount);
-    }
 }
 
 bool writesBack(const FunDef& definition)
@@ -339,33 +296,20 @@ std::string FunProcessor::readBody(Interpreter& interpreter)
     return body;
 }
 
-// name "(" [ argument { "," argument } ] ")"
-CommonVar FunProcessor::readCall(Interpreter& caller, Expression& expression)
+CommonVar FunProcessor::callFunction(Interpreter& caller, const std::string& name,
+                                     const std::vector<CommonVar*>& arguments,
+                                     Expression& expression)
 {
-    const std::string name = caller.currentToken().text;
-    caller.expectChar('(');
     FunDef& definition = getFunction(name);
-    CallArguments arguments;
-    readArguments(caller, expression, definition, arguments);
-    caller.expectChar(')');
-    // A parameter without an argument would run with nothing in its slot.
-    if (arguments.values.size() < definition.slots.size() - 1)
-        caller.reportError(ErrorCode::ParameterCount);
     if (writesBack(definition))
         expression.detachHeld();
     CommonVar result;
     {
-        const SlotBinding binding(definition, result, arguments.values);
+        const SlotBinding binding(definition, result, arguments);
         caller.call(name);
     }
     result.setName("<function \"" + name + "\" call>");
     return result;
-}
-
-void FunProcessor::readCallStatement(Interpreter& caller)
-{
-    Expression expression(caller);
-    readCall(caller, expression);
 }
 
 void FunProcessor::runFunction(Interpreter& caller, const std::string& name)

@@ -58,11 +58,12 @@ public:
 
     // The definition statement; the current token is FUN.
     void readDefinition(Interpreter& interpreter);
-    // A call, from its name (the current token) to its ")"; `expression` reads
-    // the arguments. Returns the result, named after the function.
-    CommonVar readCall(Interpreter& caller, Expression& expression);
-    // A call statement: a call whose result is dropped.
-    void readCallStatement(Interpreter& caller);
+    // Runs a call whose arguments were read: pointers to the values in parameter
+    // order, as many as the function has parameters. When the call writes
+    // arguments back, the values `expression` holds get private copies first.
+    // Returns the result, named after the function.
+    CommonVar callFunction(Interpreter& caller, const std::string& name,
+                           const std::vector<CommonVar*>& arguments, Expression& expression);
 
 protected:
     // The body of `call`: runs a built-in or a script function for `caller`.

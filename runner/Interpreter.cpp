@@ -5,6 +5,7 @@
 #include "Exception.h"
 #include "Expression.h"
 
+#include <cmath>
 #include <filesystem>
 
 namespace Transl {
@@ -43,10 +44,25 @@ void Interpreter::call(const std::string& name)
 
 void Interpreter::run()
 {
-    for (nextToken(); currentToken().kind != TokenKind::EndOfInput; nextToken())
+    for (nextToken(); currentToken().kind != TokenKind::EndOfInput; nextToken()) {
+        if (loopStack.empty() && !returningToLoop_)
+            forgetPassedStatements();
+        returningToLoop_ = false;
         executeStatement();
+    }
     if (!loopStack.empty())
         reportError(ErrorCode::LoopMismatch);
+}
+
+// Outside every loop (but for the DOWHILE an EW goes back to) no statement can
+// be reached again, so the tokens before the current one and everything kept for
+// their positions can go: long scripts run in memory that does not grow with their
+// length. The token before is kept, so that a push-back at the start of the
+// statement still finds it.
+void Interpreter::forgetPassedStatements()
+{
+    forgetTokensBefore(tokenPosition() - 1);
+    forgetNames();
 }
 
 // Dispatches on the first token of a statement.
@@ -122,11 +138,14 @@ void Interpreter::declarationStatement()
 }
 
 // A statement that begins with a name: a call whose result is dropped when the
-// name is a function, else an assignment to the variable of that name.
+// name is a function, else an assignment to the variable of that name. A kept
+// assignment was one when it was read, and a new function forgets it.
 void Interpreter::nameStatement()
 {
-    if (isFunction(currentToken().text)) {
-        readCallStatement(*this);
+    if (AssignmentForm* kept = findAssignment(tokenPosition())) {
+        runAssignment(*this, *kept);
+    } else if (isFunction(currentToken().text)) {
+        Expression(*this).evaluateCallStatement();
     } else {
         ungetToken();
         readAssignment(*this);
@@ -147,10 +166,11 @@ void Interpreter::dprintStatement()
 // PRINT or DPRINT: the expression list as a table, then ";".
 void Interpreter::printValues(bool labelled)
 {
-    std::vector<CommonVar> values = Expression(*this).evaluateList();
+    const std::vector<ExprValue> values = Expression(*this).evaluateList();
     std::vector<Out::Column> columns;
-    for (CommonVar& value : values) {
-        Out::Column column(value.name(), value.isArray());
+    for (const ExprValue& listed : values) {
+        const CommonVar& value = listed.get();
+        Out::Column column(listed.name(), value.isArray());
         for (unsigned int i = 0; i < value.count(); ++i) {
             const char* text = value.getCString(i);
             column.add(text == nullptr ? std::string_view() : std::string_view(text));
@@ -163,14 +183,24 @@ void Interpreter::printValues(bool labelled)
 
 // A condition of IF or DOWHILE: the first element as an integer (cut toward zero),
 // 1 for true and 0 for false. The integer is not cut to 16 bits, where 65537 would
-// wrap around to true. A value without elements has no truth value either.
+// wrap around to true. A value without elements has no truth value either. A
+// NUMBER scalar is judged as the library would convert it, without making it a
+// value of its own.
 bool Interpreter::readCondition()
 {
-    CommonVar value = Expression(*this).evaluate();
-    value.requireInitialised();
-    if (value.count() == 0)
+    ExprValue value = Expression(*this).evaluateValue();
+    if (value.isNumberScalar()) {
+        const double number = value.numberValue();
+        const bool isFalse = std::isnan(number) || (number > -1 && number < 1);
+        if (!isFalse && !(number >= 1 && number < 2))
+            reportError(ErrorCode::InvalidBoolean);
+        return !isFalse;
+    }
+    const CommonVar whole = std::move(value).release();
+    whole.requireInitialised();
+    if (whole.count() == 0)
         reportError(ErrorCode::InvalidBoolean);
-    const long truth = value.getLongInt(0);
+    const long truth = whole.getLongInt(0);
     if (truth != 0 && truth != 1)
         reportError(ErrorCode::InvalidBoolean);
     return truth == 1;
@@ -223,6 +253,7 @@ void Interpreter::ewStatement()
         reportError(ErrorCode::LoopMismatch);
     seekToken(loopStack.back());
     loopStack.pop_back();
+    returningToLoop_ = true;
 }
 
 // Reads tokens forward to the `close` keyword of the current block, counting the

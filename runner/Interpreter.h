@@ -3,6 +3,7 @@
 // its first token.
 #pragma once
 
+#include "ExprValue.h"
 #include "FunProcessor.h"
 #include "OraProc.h"
 #include "Out.h"
@@ -45,7 +46,11 @@ public:
     // function's body in an interpreter of its own).
     void call(const std::string& name) override;
 
+    // The value stack the expressions of this interpreter share.
+    std::vector<ExprValue>& valueStack() { return valueStack_; }
+
 private:
+    void forgetPassedStatements();
     void executeStatement();
     void executeKeyword(Keyword keyword);
 
@@ -74,7 +79,9 @@ private:
 
     std::deque<std::int32_t> loopStack;  // token positions of the running DOWHILEs
     bool inIf = false;                   // set by IF, cleared by ELSE and ENDIF
+    bool returningToLoop_ = false;       // EW went back; its DOWHILE comes next
     std::vector<std::string> arguments_; // the program's command line
+    std::vector<ExprValue> valueStack_;  // see valueStack
 };
 
 // The interpreter that runs now: the main one, or that of a running user function.

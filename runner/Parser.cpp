@@ -68,7 +68,7 @@ void Parser::scanToken()
         token = readRawToken();
     }
     token.line = lineNumber();
-    if (history_.size() >= kMaxTokenHistory)
+    if (static_cast<std::size_t>(firstPosition_) + history_.size() >= kMaxTokenHistory)
         throw Exception("the script has more tokens than can be numbered");
     history_.push_back(std::move(token));
 }
@@ -90,6 +90,16 @@ void Parser::seekToken(std::int32_t position)
         throw Exception("token position before the start of the script");
     if (position < current)
         pushedBack_ += static_cast<std::size_t>(current - position) + 1;
+}
+
+void Parser::forgetTokensBefore(std::int32_t position)
+{
+    if (position > tokenPosition())
+        throw Exception("forgetting the current token");
+    while (firstPosition_ < position) {
+        history_.pop_front();
+        ++firstPosition_;
+    }
 }
 
 void Parser::missingChar(char c)

@@ -1,7 +1,8 @@
 // Tokenizer of the script and its token history. Every other part of the
 // interpreter reads the script only through these operations: tokens are scanned
 // on demand, kept in reading order, and can be pushed back or returned to by
-// position (DOWHILE goes back this way without reading the source again).
+// position (DOWHILE goes back this way without reading the source again). Tokens
+// that no later step can return to may be forgotten; positions stay as they were.
 #pragma once
 
 #include "Error.h"
@@ -39,7 +40,25 @@ public:
     const Token& currentToken() const { return history_[currentIndex()]; }
     // Position (0-based index in the history) of the current token; internal
     // failure while nothing has been read.
-    std::int32_t tokenPosition() const { return static_cast<std::int32_t>(currentIndex()); }
+    std::int32_t tokenPosition() const
+    {
+        return firstPosition_ + static_cast<std::int32_t>(currentIndex());
+    }
+    // Position of the token the next nextToken makes current (also before the
+    // first token was read).
+    std::int32_t nextPosition() const
+    {
+        return firstPosition_ + static_cast<std::int32_t>(history_.size() - pushedBack_);
+    }
+    // Makes the token at a position of the history current, forward or back; the
+    // position must be one read already and not forgotten.
+    void jumpTo(std::int32_t position)
+    {
+        pushedBack_ = history_.size() - static_cast<std::size_t>(position - firstPosition_) - 1;
+    }
+    // Frees the tokens before a position at or before the current one; going back
+    // to them is no longer possible.
+    void forgetTokensBefore(std::int32_t position);
     // Goes back to an earlier position: the next nextToken makes the token at
     // `position` current and later ones re-read the history in order. A position
     // that is not before the current one changes nothing.
@@ -84,9 +103,10 @@ private:
         return history_.size() - pushedBack_ - 1;
     }
 
-    // Every token read, in reading order; never shrinks. A deque grows without
-    // moving what it holds, which keeps the peak memory of long scripts near 1x.
+    // The tokens read and not forgotten, in reading order. A deque grows and
+    // shrinks at its front without moving what it holds.
     std::deque<Token> history_;
+    std::int32_t firstPosition_ = 0;  // position of history_.front()
     std::size_t pushedBack_ = 0;  // tokens at the end of history_ not yet re-read
 };
 

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <new>
-#include <optional>
 
 namespace Transl {
 
@@ -130,15 +129,10 @@ CommonVar* VarProcessor::findVar(const std::string& name)
     return found != variables_.end() ? &found->second : nullptr;
 }
 
-const CommonVar* VarProcessor::findConstant(std::int32_t position) const
+AssignmentForm* VarProcessor::findAssignment(std::int32_t position)
 {
-    const auto found = constants_.find(position);
-    return found != constants_.end() ? &found->second : nullptr;
-}
-
-const CommonVar& VarProcessor::keepConstant(std::int32_t position, CommonVar value)
-{
-    return constants_.insert_or_assign(position, std::move(value)).first->second;
+    const auto found = assignments_.find(position);
+    return found != assignments_.end() ? &found->second : nullptr;
 }
 
 CommonVar* VarProcessor::findNamed(std::int32_t position) const
@@ -150,6 +144,18 @@ CommonVar* VarProcessor::findNamed(std::int32_t position) const
 void VarProcessor::keepNamed(std::int32_t position, CommonVar& variable)
 {
     named_[position] = &variable;
+}
+
+// Only a table that holds something is cleared: clearing walks the whole bucket
+// array, and this runs before every statement outside a loop.
+void VarProcessor::forgetNames()
+{
+    if (!named_.empty())
+        named_.clear();
+    if (!forms_.empty())
+        forms_.clear();
+    if (!assignments_.empty())
+        assignments_.clear();
 }
 
 CommonVar& VarProcessor::getVar(const std::string& name)
@@ -220,28 +226,43 @@ void VarProcessor::readAssignment(Interpreter& interpreter)
     const Token& token = interpreter.currentToken();
     if (token.kind != TokenKind::Identifier)
         interpreter.reportError(ErrorCode::SyntaxError);
+    const std::int32_t position = interpreter.tokenPosition();
     const bool isResult = token.text == kResultName;
     CommonVar& target = namedVariable(interpreter);
     Expression expression(interpreter);
-    std::optional<ExprValue> index;
     if (isArrayType(target.type()) && interpreter.acceptChar('[')) {
-        index.emplace(expression.evaluateValue());
+        ExprValue index = expression.evaluateValue();
         interpreter.expectChar(']');
-    }
-    interpreter.expectChar('=');
-    const Expression::Hold holdIndex(expression, index ? &*index : nullptr);
-    ExprValue value = expression.evaluateValue();
-    if (index) {
+        interpreter.expectChar('=');
+        const Expression::Hold holdIndex(expression, &index);
+        const ExprValue value = expression.evaluateValue();
         if (!value.get().isInitialised())
             interpreter.reportError(ErrorCode::WrongType);
-        target.storeElement(index->get(), value.get());
-    } else if (isResult) {
-        target = std::move(value).release();
-    } else if (target.type() == TypeCode::Number && value.isNumberScalar()) {
-        target.assignNumber(value.numberValue());
-    } else {
-        target.assign(value.get());
+        target.storeElement(index.get(), value.get());
+        return;
     }
+    interpreter.expectChar('=');
+    AssignmentForm assignment{&target, isResult, nullptr};
+    assign(assignment, expression.evaluateForm(assignment.value));
+    assignments_.insert_or_assign(position, std::move(assignment));
+}
+
+void VarProcessor::runAssignment(Interpreter& interpreter, AssignmentForm& assignment)
+{
+    Expression expression(interpreter);
+    assign(assignment, expression.evaluateForm(assignment.value));
+}
+
+// The store of an assignment without an index.
+void VarProcessor::assign(const AssignmentForm& assignment, ExprValue value)
+{
+    CommonVar& target = *assignment.target;
+    if (assignment.isResult)
+        target = std::move(value).release();
+    else if (target.type() == TypeCode::Number && value.isNumberScalar())
+        target.assignNumber(value.numberValue());
+    else
+        target.assign(value.get());
 }
 
 } // namespace Transl

@@ -19,6 +19,7 @@ constexpr std::array<const char*, 7> kDayNames{"SUNDAY",   "MONDAY", "TUESDAY", 
                                                "THURSDAY", "FRIDAY", "SATURDAY"};
 constexpr std::size_t kAbbrevLength = 3;  // MON and DY are the names' first three letters
 constexpr std::int64_t kSecondsPerDay = 86400;
+constexpr std::size_t kStoredLength = 19;  // "YYYY-MM-DD HH24:MI:SS"
 // RR reads a two-digit year into the century nearest 2000 split at 50.
 constexpr int kRoundYearPivot = 50;
 
@@ -37,17 +38,69 @@ int weekday(const DateValue& value) {
             value.day) % 7;
 }
 
-std::string digits(int value, int width) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%0*d", width, value);
-    return buffer;
+// ASCII letters in upper and lower case, by byte; other bytes map to themselves.
+// Fixed tables: the C library's toupper and tolower ask the locale every time.
+constexpr std::array<char, 256> caseTable(bool upper) {
+    std::array<char, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        const bool change = upper ? (c >= 'a' && c <= 'z') : (c >= 'A' && c <= 'Z');
+        table[static_cast<std::size_t>(c)] = static_cast<char>(change ? c ^ 0x20 : c);
+    }
+    return table;
+}
+constexpr std::array<char, 256> kUpper = caseTable(true);
+constexpr std::array<char, 256> kLower = caseTable(false);
+
+char upper(char c) { return kUpper[static_cast<unsigned char>(c)]; }
+char lower(char c) { return kLower[static_cast<unsigned char>(c)]; }
+
+// `value` with at least `width` digits, as printf's %0*d writes it.
+void appendDigits(std::string& out, int value, int width) {
+    if (value < 0 || value > 9999) {
+        char buffer[16];
+        std::snprintf(buffer, sizeof buffer, "%0*d", width, value);
+        out += buffer;
+        return;
+    }
+    char buffer[4];
+    int count = 0;
+    do {
+        buffer[3 - count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    for (; count < width; ++count) buffer[3 - count] = '0';
+    out.append(buffer + 4 - count, static_cast<std::size_t>(count));
 }
 
 bool startsWithNoCase(std::string_view text, std::size_t pos, std::string_view prefix) {
     if (pos > text.size() || text.size() - pos < prefix.size()) return false;
     for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(text[pos + i])) != prefix[i]) return false;
+        if (upper(text[pos + i]) != prefix[i]) return false;
     }
+    return true;
+}
+
+bool isScanBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// One field as scanf's %<width>d reads it from `pos`: blanks skipped, then an
+// optional sign and digits, at most `width` characters of them, one digit at
+// least. False when no number is there.
+bool scanField(std::string_view text, std::size_t& pos, int width, int& value) {
+    while (pos < text.size() && isScanBlank(text[pos])) ++pos;
+    const std::size_t end = std::min(text.size(), pos + static_cast<std::size_t>(width));
+    const bool negative = pos < end && text[pos] == '-';
+    if (pos < end && (text[pos] == '-' || text[pos] == '+')) ++pos;
+    const std::size_t first = pos;
+    int result = 0;
+    for (; pos < end && text[pos] >= '0' && text[pos] <= '9'; ++pos) result = result * 10 + (text[pos] - '0');
+    if (pos == first) return false;
+    value = negative ? -result : result;
+    return true;
+}
+
+bool scanChar(std::string_view text, std::size_t& pos, char c) {
+    if (pos >= text.size() || text[pos] != c) return false;
+    ++pos;
     return true;
 }
 
@@ -103,40 +156,42 @@ std::size_t DateFormat::compileElement(const std::string& model, std::size_t pos
 
 std::string DateFormat::format(const DateValue& value) const {
     std::string out;
-    for (const Item& item : items_) out += formatItem(item, value);
+    appendFormatted(value, out);
     return out;
 }
 
-std::string DateFormat::formatItem(const Item& item, const DateValue& value) {
-    auto named = [&item](std::string name, std::size_t length) {
-        name.resize(std::min(length, name.size()));
+void DateFormat::appendFormatted(const DateValue& value, std::string& out) const {
+    for (const Item& item : items_) formatItem(item, value, out);
+}
+
+void DateFormat::formatItem(const Item& item, const DateValue& value, std::string& out) {
+    // The first `length` letters of a name, in the item's letter case.
+    auto named = [&item, &out](std::string_view name, std::size_t length) {
+        name = name.substr(0, length);
         for (std::size_t i = 0; i < name.size(); ++i) {
-            const bool lower = item.letterCase == Case::Lower || (item.letterCase == Case::Capitalized && i > 0);
-            if (lower) name[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[i])));
+            const bool toLower = item.letterCase == Case::Lower || (item.letterCase == Case::Capitalized && i > 0);
+            out += toLower ? lower(name[i]) : name[i];
         }
-        return name;
     };
     const char* month = kMonthNames[static_cast<std::size_t>(value.month - 1)];
-    const char* day = kDayNames[static_cast<std::size_t>(weekday(value))];
     switch (item.element) {
-    case Element::Year4: return digits(value.year, 4);
+    case Element::Year4: return appendDigits(out, value.year, 4);
     case Element::Year2:
-    case Element::RoundYear: return digits(value.year % 100, 2);
-    case Element::Month: return digits(value.month, 2);
+    case Element::RoundYear: return appendDigits(out, value.year % 100, 2);
+    case Element::Month: return appendDigits(out, value.month, 2);
     case Element::MonthName: return named(month, std::string::npos);
     case Element::MonthAbbrev: return named(month, kAbbrevLength);
-    case Element::Day: return digits(value.day, 2);
-    case Element::DayName: return named(day, std::string::npos);
-    case Element::DayAbbrev: return named(day, kAbbrevLength);
-    case Element::Hour24: return digits(value.hour, 2);
-    case Element::Hour12: return digits(value.hour % 12 == 0 ? 12 : value.hour % 12, 2);
-    case Element::Minute: return digits(value.minute, 2);
-    case Element::Second: return digits(value.second, 2);
+    case Element::Day: return appendDigits(out, value.day, 2);
+    case Element::DayName: return named(kDayNames[static_cast<std::size_t>(weekday(value))], std::string::npos);
+    case Element::DayAbbrev: return named(kDayNames[static_cast<std::size_t>(weekday(value))], kAbbrevLength);
+    case Element::Hour24: return appendDigits(out, value.hour, 2);
+    case Element::Hour12: return appendDigits(out, value.hour % 12 == 0 ? 12 : value.hour % 12, 2);
+    case Element::Minute: return appendDigits(out, value.minute, 2);
+    case Element::Second: return appendDigits(out, value.second, 2);
     case Element::Meridian: return named(value.hour < 12 ? "AM" : "PM", 2);
-    case Element::FillMode: return {};
-    case Element::Literal: return item.literal;
+    case Element::FillMode: return;
+    case Element::Literal: out += item.literal; return;
     }
-    return {};
 }
 
 DateValue DateFormat::parse(const std::string& text) const {
@@ -208,18 +263,34 @@ void DateFormat::parseItem(const Item& item, const std::string& text, std::size_
 }
 
 std::string DateFormat::toStored(const DateValue& value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", value.year, value.month, value.day,
-                  value.hour, value.minute, value.second);
-    return buffer;
+    std::string out;
+    out.reserve(kStoredLength);
+    appendDigits(out, value.year, 4);
+    out += '-';
+    appendDigits(out, value.month, 2);
+    out += '-';
+    appendDigits(out, value.day, 2);
+    out += ' ';
+    appendDigits(out, value.hour, 2);
+    out += ':';
+    appendDigits(out, value.minute, 2);
+    out += ':';
+    appendDigits(out, value.second, 2);
+    return out;
 }
 
-std::optional<DateValue> DateFormat::fromStored(const std::string& text) {
+// "%4d-%2d-%2d", then either the end or " %2d:%2d:%2d" up to the end (the
+// blank stands for any run of blanks, as in a scanf format).
+std::optional<DateValue> DateFormat::fromStored(std::string_view text) {
     DateValue value;
-    int consumed = 0;
-    const int fields = std::sscanf(text.c_str(), "%4d-%2d-%2d%n %2d:%2d:%2d%n", &value.year, &value.month,
-                                   &value.day, &consumed, &value.hour, &value.minute, &value.second, &consumed);
-    if ((fields != 3 && fields != 6) || static_cast<std::size_t>(consumed) != text.size()) return std::nullopt;
+    std::size_t pos = 0;
+    if (!scanField(text, pos, 4, value.year) || !scanChar(text, pos, '-') || !scanField(text, pos, 2, value.month) ||
+        !scanChar(text, pos, '-') || !scanField(text, pos, 2, value.day))
+        return std::nullopt;
+    if (pos != text.size() &&
+        (!scanField(text, pos, 2, value.hour) || !scanChar(text, pos, ':') || !scanField(text, pos, 2, value.minute) ||
+         !scanChar(text, pos, ':') || !scanField(text, pos, 2, value.second) || pos != text.size()))
+        return std::nullopt;
     if (value.month < 1 || value.month > 12 || value.day < 1 || value.day > daysInMonth(value.year, value.month))
         return std::nullopt;
     return value;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace engine {
@@ -30,14 +31,18 @@ public:
 
     // `value` in this format.
     std::string format(const DateValue& value) const;
+    // The same, appended to `out`.
+    void appendFormatted(const DateValue& value, std::string& out) const;
     // Text in this format as a date; throws the server's conversion errors
     // (ORA-01861, ORA-01843, ORA-01847, ORA-01830).
     DateValue parse(const std::string& text) const;
 
-    // The stored form "YYYY-MM-DD HH24:MI:SS".
+    // The stored form "YYYY-MM-DD HH24:MI:SS" (the year as printf's %04d).
     static std::string toStored(const DateValue& value);
-    // A stored date ("YYYY-MM-DD" alone is accepted too), or nullopt.
-    static std::optional<DateValue> fromStored(const std::string& text);
+    // A stored date ("YYYY-MM-DD" alone is accepted too), or nullopt. Each
+    // field reads as scanf's %4d or %2d would: blanks before it, a sign, and at
+    // most that many characters.
+    static std::optional<DateValue> fromStored(std::string_view text);
     // The current local time.
     static DateValue now();
     // Seconds since 1970-01-01 00:00:00 of `value` (a count on the proleptic
@@ -57,7 +62,7 @@ private:
 
     void compile(const std::string& model);
     std::size_t compileElement(const std::string& model, std::size_t pos);
-    static std::string formatItem(const Item& item, const DateValue& value);
+    static void formatItem(const Item& item, const DateValue& value, std::string& out);
     static void parseItem(const Item& item, const std::string& text, std::size_t& pos, DateValue& value,
                           bool& pm);
 

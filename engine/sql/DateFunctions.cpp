@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <iterator>
+#include <memory>
 #include <string>
 
 namespace engine {
@@ -21,6 +22,24 @@ void sysdate(sqlite3_context* context, int, sqlite3_value**) {
     Support::guarded(context, [&] { Support::resultText(context, DateFormat::toStored(DateFormat::now())); });
 }
 
+// The argument that holds a format model.
+constexpr int kFormatArgument = 1;
+
+// Runs `use` on the compiled format model of the second argument. SQLite keeps
+// a compiled model with the statement for as long as the argument stays the
+// same, so a constant model is compiled once per statement, not once per row.
+// It may drop what it keeps at any time, even inside set_auxdata, so a model
+// compiled here is handed over only once it is no longer used.
+template <typename Use>
+void withFormat(sqlite3_context* context, sqlite3_value** argv, Use use) {
+    if (const auto* kept = static_cast<const DateFormat*>(sqlite3_get_auxdata(context, kFormatArgument)))
+        return use(*kept);
+    auto compiled = std::make_unique<DateFormat>(Support::text(argv[kFormatArgument]));
+    use(*compiled);
+    sqlite3_set_auxdata(context, kFormatArgument, compiled.release(),
+                        [](void* format) { delete static_cast<DateFormat*>(format); });
+}
+
 // TO_CHAR(value [, format]): a stored date in a date format model, a number as text.
 void toChar(sqlite3_context* context, int argc, sqlite3_value** argv) {
     Support::guarded(context, [&] {
@@ -30,26 +49,27 @@ void toChar(sqlite3_context* context, int argc, sqlite3_value** argv) {
             if (argc > 1) throw OraError(OraCode::InvalidNumber);
             return Support::resultText(context, type == SQLITE_INTEGER ? Support::text(argv[0]) : Support::numberText(sqlite3_value_double(argv[0])));
         }
-        const std::string text = Support::text(argv[0]);
-        if (argc == 1) return Support::resultText(context, text);
-        const auto date = DateFormat::fromStored(text);
+        if (argc == 1) return Support::resultText(context, Support::text(argv[0]));
+        const auto date = DateFormat::fromStored(Support::textView(argv[0]));
         if (!date) throw OraError(OraCode::InvalidNumber);
-        Support::resultText(context, DateFormat(Support::text(argv[1])).format(*date));
+        withFormat(context, argv, [&](const DateFormat& format) { Support::resultText(context, format.format(*date)); });
     });
 }
 
-// The server's default date format, used by TO_DATE without a format model
-// for text that is not in the stored form.
-constexpr char kDefaultDateFormat[] = "DD-MON-RR";
-
-// TO_DATE(text [, format]): the stored form of the date `text` stands for.
+// TO_DATE(text [, format]): the stored form of the date `text` stands for; text
+// not in the stored form is read in the server's default date format.
 void toDate(sqlite3_context* context, int argc, sqlite3_value** argv) {
     Support::guarded(context, [&] {
         if (Support::anyNull(argc, argv)) return sqlite3_result_null(context);
         const std::string text = Support::text(argv[0]);
-        const auto stored = argc == 1 ? DateFormat::fromStored(text) : std::nullopt;
-        const DateValue value = stored ? *stored : DateFormat(argc > 1 ? Support::text(argv[1]) : kDefaultDateFormat).parse(text);
-        Support::resultText(context, DateFormat::toStored(value));
+        if (argc > 1) {
+            return withFormat(context, argv, [&](const DateFormat& format) {
+                Support::resultText(context, DateFormat::toStored(format.parse(text)));
+            });
+        }
+        static const DateFormat kDefaultFormat("DD-MON-RR");
+        const auto stored = DateFormat::fromStored(text);
+        Support::resultText(context, DateFormat::toStored(stored ? *stored : kDefaultFormat.parse(text)));
     });
 }
 

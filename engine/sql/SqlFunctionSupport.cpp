@@ -17,8 +17,13 @@ void SqlFunctionSupport::install(sqlite3* db, const Entry* entries, std::size_t 
 }
 
 std::string SqlFunctionSupport::text(sqlite3_value* value) {
+    return std::string(textView(value));
+}
+
+std::string_view SqlFunctionSupport::textView(sqlite3_value* value) {
     const auto* data = reinterpret_cast<const char*>(sqlite3_value_text(value));
-    return data == nullptr ? std::string() : std::string(data, static_cast<std::size_t>(sqlite3_value_bytes(value)));
+    return data == nullptr ? std::string_view()
+                           : std::string_view(data, static_cast<std::size_t>(sqlite3_value_bytes(value)));
 }
 
 bool SqlFunctionSupport::anyNull(int argc, sqlite3_value** argv) {

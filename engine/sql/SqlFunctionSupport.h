@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <new>
 #include <string>
+#include <string_view>
 
 namespace engine {
 
@@ -32,6 +33,8 @@ public:
 
     // The text of an argument (empty for NULL).
     static std::string text(sqlite3_value* value);
+    // The same without a copy; valid until the argument changes or the call ends.
+    static std::string_view textView(sqlite3_value* value);
     static bool anyNull(int argc, sqlite3_value** argv);
     static void resultText(sqlite3_context* context, const std::string& text);
     // A number as the server shows it: integers without a decimal point, others

@@ -115,14 +115,14 @@ TEST_F(ExpressionTest, ElementsAndArrayConstants)
 TEST_F(ExpressionTest, ListNamesEachValue)
 {
     interpreter_.openText("a, -a, (v), a * 2 + 1 ;");
-    const std::vector<CommonVar> values = Expression(interpreter_).evaluateList();
+    const std::vector<ExprValue> values = Expression(interpreter_).evaluateList();
     ASSERT_EQ(values.size(), 4u);
     EXPECT_EQ(values[3].name(), "a*<number constant>+<number constant>");
     EXPECT_EQ(values[0].name(), "a");
     EXPECT_EQ(values[1].name(), "-a");
-    EXPECT_DOUBLE_EQ(values[1].getDouble(0), -5);
+    EXPECT_DOUBLE_EQ(values[1].get().getDouble(0), -5);
     EXPECT_EQ(values[2].name(), "(v)");
-    EXPECT_EQ(values[2].count(), 3u);
+    EXPECT_EQ(values[2].get().count(), 3u);
     EXPECT_EQ(nextText(), ";");
 }
 

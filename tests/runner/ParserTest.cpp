@@ -210,6 +210,24 @@ TEST(ParserHistory, SeekForwardOrToTheCurrentTokenChangesNothing)
     EXPECT_EQ(parser.currentToken().text, "c");
 }
 
+TEST(ParserHistory, ForgottenTokensLeaveLaterPositionsAsTheyWere)
+{
+    Parser parser;
+    parser.openText("a b c d e");
+    for (int i = 0; i < 4; ++i)
+        parser.nextToken();
+    parser.forgetTokensBefore(2);
+    EXPECT_EQ(parser.tokenPosition(), 3);
+    parser.jumpTo(2);
+    EXPECT_EQ(parser.currentToken().text, "c");
+    EXPECT_EQ(parser.nextPosition(), 3);
+    parser.nextToken();
+    parser.nextToken();
+    EXPECT_EQ(parser.currentToken().text, "e");
+    EXPECT_EQ(parser.tokenPosition(), 4);
+    EXPECT_THROW(parser.forgetTokensBefore(5), std::exception);
+}
+
 TEST(ParserHistory, EmptyHistoryHasNoCurrentToken)
 {
     Parser parser;

@@ -231,6 +231,33 @@ TEST(DialectFunctions, DateConversionsWithFormatModels) {
     });
 }
 
+TEST(DialectFunctions, StoredDatesReadFieldByField) {
+    DialectTestDatabase db;
+    expectValues(db, {
+        {"to_char('2024-1-5', 'YYYY-MM-DD HH24:MI:SS')", "2024-01-05 00:00:00"},
+        {"to_char('2024-01-05   7:08:09', 'HH24:MI:SS')", "07:08:09"},
+        {"to_char('2024-01-0507:08:09', 'HH24:MI:SS')", "07:08:09"},
+        {"to_char('-001-01-01 00:00:00', 'YYYY-MM-DD')", "-001-01-01"},
+        {"to_char('0012-11-30 23:59:59', 'DD.MM.YYYY')", "30.11.0012"},
+    });
+    for (const char* bad : {"2024-01-05 ", "2024-02-30", "2024/01/05", "+2024-01-05", "2024-01-05 07:08"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_THROW(db.scalar(std::string("select to_char('") + bad + "', 'YYYY') from dual"), engine::OraError);
+    }
+}
+
+TEST(DialectFunctions, FormatModelsFollowEachRow) {
+    DialectTestDatabase db;
+    db.query("create table models (n number, model varchar2(20), d date)");
+    db.query("insert into models values (1, 'DD.MM.YYYY', to_date('2024-03-05', 'YYYY-MM-DD'))");
+    db.query("insert into models values (2, 'YYYY', to_date('1999-12-31', 'YYYY-MM-DD'))");
+    db.query("insert into models values (3, 'YYYY', to_date('2001-01-01', 'YYYY-MM-DD'))");
+    EXPECT_EQ(db.query("select to_char(d, model), to_char(d, 'Mon') from models order by n"),
+              (std::vector<dialect_test::Row>{{"05.03.2024", "Mar"}, {"1999", "Dec"}, {"2001", "Jan"}}));
+    EXPECT_EQ(db.query("select to_char(to_date(to_char(d, model), model), 'YYYY') from models order by n"),
+              (std::vector<dialect_test::Row>{{"2024"}, {"1999"}, {"2001"}}));
+}
+
 TEST(DialectFunctions, DateTruncationAndMonths) {
     DialectTestDatabase db;
     const std::string date = "to_date('2024-01-31 14:25:36', 'YYYY-MM-DD HH24:MI:SS')";
