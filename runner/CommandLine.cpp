@@ -3,6 +3,8 @@
 
 #include "TextStream.h"
 
+#include <algorithm>
+
 namespace Transl {
 
 namespace {
@@ -46,6 +48,12 @@ CommandLine::CommandLine(const std::vector<std::string>& arguments)
         else
             flags_.push_back(name);
     }
+}
+
+bool CommandLine::has(const std::string& name) const
+{
+    return options_.count(name) != 0 ||
+           std::find(flags_.begin(), flags_.end(), name) != flags_.end();
 }
 
 std::optional<std::string> CommandLine::value(const std::string& name) const

@@ -15,6 +15,8 @@ public:
     // option without value) and plain words. A repeated name keeps its last value.
     CommandLine(const std::vector<std::string>& arguments);
 
+    // True when the option was given, with a value or as a flag.
+    bool has(const std::string& name) const;
     // The value of an option, with one pair of enclosing double quotes removed.
     std::optional<std::string> value(const std::string& name) const;
 
@@ -30,7 +32,7 @@ private:
     std::string optionalFile(const std::string& name, const std::string& extension) const;
 
     std::map<std::string, std::string> options_;  // option name -> value
-    std::vector<std::string> flags_;              // options without a value (unused)
+    std::vector<std::string> flags_;              // options without a value
     std::vector<std::string> words_;              // arguments that are no option (unused)
 };
 

@@ -4,6 +4,8 @@
 
 #include "TextStream.h"
 
+#include <iostream>
+
 #include <string>
 #include <string_view>
 
@@ -16,8 +18,9 @@ public:
     ErrorOut(const ErrorOut&) = delete;
     ErrorOut& operator=(const ErrorOut&) = delete;
 
-    // Opens the error file, or the console for "con".
-    void openErrorStream(const std::string& name) { errorStream_.open(name); }
+    // Opens the error file, or standard error for "con": diagnostics stay apart from
+    // what the script prints. Throws std::system_error when the file cannot be created.
+    void openErrorStream(const std::string& name) { errorStream_.open(name, std::cerr); }
     // Sends diagnostics to the destination of another interpreter.
     void shareErrorStream(const ErrorOut& other) { errorStream_.share(other.errorStream_); }
     void shareErrorStream(const TextStream& stream) { errorStream_.share(stream); }

@@ -1,8 +1,11 @@
 // Character reading with CR LF folding and line counting.
 #include "Inp.h"
 
+#include "FileOpenError.h"
 #include "Limits.h"
 
+#include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -19,8 +22,18 @@ bool isWhitespace(int c)
 
 void Inp::openFile(const std::string& path)
 {
+    // A folder opens for reading on this platform but reads nothing; it is no script.
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        errno = EISDIR;
+        throw fileOpenError(path);
+    }
+    errno = 0;
     // Binary mode: the CR LF pairs are folded here, the same on every platform.
-    start(std::make_unique<std::ifstream>(path, std::ios::in | std::ios::binary));
+    auto file = std::make_unique<std::ifstream>(path, std::ios::in | std::ios::binary);
+    if (!*file)
+        throw fileOpenError(path);
+    start(std::move(file));
 }
 
 void Inp::openText(const std::string& text)

@@ -19,7 +19,8 @@ public:
     Inp(const Inp&) = delete;
     Inp& operator=(const Inp&) = delete;
 
-    // Reads the named file; a file that cannot be opened or read is an empty input.
+    // Reads the named file. Throws std::system_error naming the file when it
+    // cannot be opened (a folder included).
     void openFile(const std::string& path);
     // Reads the given text.
     void openText(const std::string& text);

@@ -20,6 +20,10 @@ void Interpreter::openFiles(const std::string& source, const std::string& output
                             const std::string& error)
 {
     openFile(source);
+    // Both destinations are checked before either is emptied, so a refused run
+    // leaves the text of an earlier run in place.
+    TextStream::checkWritable(output);
+    TextStream::checkWritable(error);
     openOutputStream(output);
     // One file named twice is opened once: two streams truncating and writing the
     // same file would overwrite each other's text.

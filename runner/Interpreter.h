@@ -29,7 +29,8 @@ public:
     ~Interpreter() override;
 
     // Opens the script for reading and the output and error destinations for
-    // writing ("con" is the console). Files that cannot be opened are not reported.
+    // writing ("con" is the console), in that order. Throws std::system_error naming
+    // the first file that cannot be opened.
     void openFiles(const std::string& source, const std::string& output,
                    const std::string& error);
     // Writes output and diagnostics to the destinations of another interpreter

@@ -4,6 +4,8 @@
 
 #include "TextStream.h"
 
+#include <iostream>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,8 +45,9 @@ public:
     Out(const Out&) = delete;
     Out& operator=(const Out&) = delete;
 
-    // Opens the output file, or the console for "con".
-    void openOutputStream(const std::string& name) { outputStream_.open(name); }
+    // Opens the output file, or standard output for "con"; throws std::system_error
+    // when the file cannot be created.
+    void openOutputStream(const std::string& name) { outputStream_.open(name, std::cout); }
     // Writes to the destination of another interpreter.
     void shareOutputStream(const Out& other) { outputStream_.share(other.outputStream_); }
     const TextStream& outputStream() const { return outputStream_; }

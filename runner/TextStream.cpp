@@ -1,20 +1,35 @@
 // Opening and writing of the interpreter's text destinations.
 #include "TextStream.h"
 
+#include "FileOpenError.h"
+
+#include <cerrno>
 #include <fstream>
-#include <iostream>
 
 namespace Transl {
 
-void TextStream::open(const std::string& name)
+void TextStream::open(const std::string& name, std::ostream& console)
 {
     if (name == kConsole) {
-        // A stream of its own over standard output's buffer keeps the order of
-        // everything written to standard output.
-        stream_ = std::make_shared<std::ostream>(std::cout.rdbuf());
+        // A stream of its own over the console's buffer keeps the order of
+        // everything written to that console.
+        stream_ = std::make_shared<std::ostream>(console.rdbuf());
         return;
     }
-    stream_ = std::make_shared<std::ofstream>(name, std::ios::out | std::ios::trunc);
+    errno = 0;
+    auto file = std::make_shared<std::ofstream>(name, std::ios::out | std::ios::trunc);
+    if (!*file)
+        throw fileOpenError(name);
+    stream_ = std::move(file);
+}
+
+void TextStream::checkWritable(const std::string& name)
+{
+    if (name == kConsole)
+        return;
+    errno = 0;
+    if (!std::ofstream(name, std::ios::out | std::ios::app))
+        throw fileOpenError(name);
 }
 
 void TextStream::share(const TextStream& other)

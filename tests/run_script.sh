@@ -11,6 +11,8 @@
 #   <name>.gen     bash snippet run in the work directory before vorrun, with the script
 #                  path as $1; it writes generated inputs (huge or binary scripts).
 #   <name>.stdout  expected standard output (banner included).
+#   <name>.stderr  expected standard error.
+#   <name>.absent  files (one a line) that must not exist in the work dir after the run.
 #   <name>.files   lines "<file in work dir> [<expected file beside the script>]": the
 #                  file must exist after the run and hold the expected text (or nothing).
 set -u
@@ -59,9 +61,15 @@ if [[ -f $base.files ]]; then
     elif [[ -s $work/$produced ]]; then echo "NOT EMPTY: $produced"; fail=1; fi
   done <"$base.files"
 fi
+if [[ -f $base.absent ]]; then
+  while read -r unwanted; do
+    [[ -n $unwanted && -e $work/$unwanted ]] && { echo "UNEXPECTED FILE: $unwanted"; fail=1; }
+  done <"$base.absent"
+fi
 compare "$base.vro" "$work/out.vro"
 compare "$base.vre" "$work/err.vre"
 [[ -f $base.stdout ]] && compare "$base.stdout" "$work/stdout.txt"
+[[ -f $base.stderr ]] && compare "$base.stderr" "$work/stderr.txt"
 if [[ $status != "$expected_status" ]]; then
   echo "STATUS: expected $expected_status, got $status"; head -c 4000 "$work/stderr.txt"; fail=1
 fi
