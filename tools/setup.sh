@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -euo pipefail
-packages=(cmake g++ make ninja-build libgtest-dev libsqlite3-dev libssl-dev sqlite3 python3)
+packages=(cmake g++ make ninja-build libgtest-dev libsqlite3-dev libssl-dev sqlite3 python3 pkgconf)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
