@@ -1,0 +1,2 @@
+" Vorlan scripts end in .vrb.
+autocmd BufRead,BufNewFile *.vrb setfiletype vorlan
