@@ -3,7 +3,10 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 "$root/tools/setup.sh"
-"$root/tools/build.sh" "$root/build" >/dev/null
+# The build's progress goes to standard error, so standard output holds only what
+# the example prints; the first build takes a few minutes.
+echo "building vorrun in $root/build ..." >&2
+VOR_BUILD_TARGET=vorrun "$root/tools/build.sh" "$root/build" >&2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
