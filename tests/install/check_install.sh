@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Installs a build into a fresh prefix, then builds the library guide's quick start
-# against the installed files both ways (CMake package and pkg-config) and runs
-# each program and the installed vorrun, comparing with the guide's expected output.
+# Runs the library guide's build instructions: installs a build into a fresh prefix,
+# builds the guide's quick start against the installed files both ways (CMake
+# package and pkg-config) and runs each program and the installed vorrun, comparing
+# with the guide's expected output. Then configures the guide's add_subdirectory
+# project and checks that every include folder it names exists.
 # Usage: check_install.sh <build dir> <work dir>
 set -euo pipefail
 build=$1; work=$2
 samples=$(cd "$(dirname "$0")/../../docs/library" && pwd)
+project=$(cd "$samples/../.." && pwd)
 rm -rf "$work"; mkdir -p "$work"
 prefix=$work/prefix
-cmake --install "$build" --prefix "$prefix" >/dev/null
 fail=0
 run_client() { # <how> <program>
   local data=$work/data-$1; mkdir -p "$data"
@@ -18,16 +20,26 @@ run_client() { # <how> <program>
     echo "MISMATCH ($1, status $status):"; diff "$samples/quickstart.out" "$work/$1.out"; fail=1
   fi
 }
-# CMake: the guide's client project, found through CMAKE_PREFIX_PATH.
-cmake -S "$samples" -B "$work/cmake-build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
-cmake --build "$work/cmake-build" >/dev/null
-run_client cmake "$work/cmake-build/quickstart"
-# pkg-config: the guide's command line, run in a copy of the sample folder.
-mkdir -p "$work/pc-build"; cp "$samples/quickstart.cpp" "$work/pc-build/"
-(cd "$work/pc-build" && PKG_CONFIG_PATH="$prefix/lib/pkgconfig" bash "$samples/build-with-pkg-config.sh")
-run_client pkg-config "$work/pc-build/quickstart"
+# client_dir <name>: a copy of the guide's client sources to build in.
+client_dir() {
+  mkdir -p "$work/$1"; cp "$samples/quickstart.cpp" "$samples/CMakeLists.txt" "$work/$1/"; echo "$work/$1"
+}
+(source "$samples/install.sh") >/dev/null
+(cd "$(client_dir cmake)" && source "$samples/build-with-cmake.sh") >/dev/null
+run_client cmake "$work/cmake/build/quickstart"
+(cd "$(client_dir pkg-config)" && PKG_CONFIG_PATH="$prefix/lib/pkgconfig" source "$samples/build-with-pkg-config.sh")
+run_client pkg-config "$work/pkg-config/quickstart"
 # The installed runner finds its libraries through its own RPATH.
 printf 'PRINT "installed";\n' >"$work/hello.vrb"
 (cd "$work" && "$prefix/bin/vorrun" -source hello -out hello -err hello_err >/dev/null)
 grep -qx 'installed' "$work/hello.vro" || { echo "installed vorrun printed nothing"; fail=1; }
+# add_subdirectory: configured only (building the project twice would double the
+# suite's time); every include folder of every compile line must exist.
+sub=$work/subproject; mkdir -p "$sub"
+cp "$samples/subproject/CMakeLists.txt" "$samples/quickstart.cpp" "$sub/"; ln -s "$project" "$sub/vorrun"
+cmake -S "$sub" -B "$sub/build" -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+grep -q '"file": ".*quickstart.cpp"' "$sub/build/compile_commands.json" || { echo "no quickstart in the subproject"; fail=1; }
+for dir in $(grep -o -- '-I[^ "]*\|-isystem [^ "]*' "$sub/build/compile_commands.json" | sed 's/^-I//; s/^-isystem //' | sort -u); do
+  [[ -d $dir ]] || { echo "subproject names a missing include folder: $dir"; fail=1; }
+done
 exit $fail

@@ -1,0 +1,1 @@
+cmake --install "$build" --prefix "$prefix"
