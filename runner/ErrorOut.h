@@ -5,7 +5,6 @@
 #include "TextStream.h"
 
 #include <iostream>
-
 #include <string>
 #include <string_view>
 

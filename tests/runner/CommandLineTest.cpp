@@ -68,4 +68,23 @@ TEST(CommandLineFiles, TheProgramNameTakesPartInTheSplit)
     EXPECT_EQ(line.sourceFile(), std::optional<std::string>("p.vrb"));
 }
 
+// An option counts as given whether it took a value or stood as a flag; only
+// the whole name counts.
+TEST(CommandLineOptions, GivenWithOrWithoutValue)
+{
+    const struct {
+        std::vector<std::string> arguments;
+        bool help;
+    } cases[] = {
+        {{"vorrun", "-help"}, true},
+        {{"vorrun", "--help", "-source", "p"}, true},
+        {{"vorrun", "-help", "word"}, true},
+        {{"vorrun", "-source", "help"}, false},
+        {{"vorrun", "-helpme"}, false},
+        {{"vorrun", "-HELP"}, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CommandLine(c.arguments).has("help"), c.help) << c.arguments[1];
+}
+
 } // namespace
