@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 
@@ -21,10 +21,20 @@ std::string fileText(const std::string& path)
     return text.str();
 }
 
+bool isWordChar(char c)
+{
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+}
+
 // True when `word` stands in `text` as a whole word.
 bool namesWord(const std::string& text, std::string_view word)
 {
-    return std::regex_search(text, std::regex("\\b" + std::string(word) + "\\b"));
+    for (auto at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) {
+        const auto end = at + word.size();
+        if ((at == 0 || !isWordChar(text[at - 1])) && (end == text.size() || !isWordChar(text[end])))
+            return true;
+    }
+    return false;
 }
 
 TEST(EditorSyntax, EveryKeywordAndTypeNameIsHighlighted)
