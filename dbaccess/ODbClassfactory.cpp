@@ -3,6 +3,7 @@
 
 #include "ODbConnectImpl.h"
 #include "ODbCursorImpl.h"
+#include "ODbDescribeProcImpl.h"
 #include "ODbDescribeSchemaImpl.h"
 #include "ODbDescribeSqlImpl.h"
 #include "ODbDescribeTableImpl.h"
@@ -38,6 +39,12 @@ Utils::RefCountPtr<ODbDescribeSql> ODbClassfactory::createODbDescribeSql(ODbConn
                                                                         const char* sql)
 {
     return Utils::RefCountPtr<ODbDescribeSql>(new ODbDescribeSqlImpl(connection, sql));
+}
+
+Utils::RefCountPtr<ODbDescribeProc> ODbClassfactory::createODbDescribeProc(ODbConnect& connection,
+                                                                          const char* name, const char* package)
+{
+    return Utils::RefCountPtr<ODbDescribeProc>(new ODbDescribeProcImpl(connection, name, package));
 }
 
 Utils::RefCountPtr<ODbDescribeTable> ODbClassfactory::createODbDescribeTable(ODbConnect& connection,

@@ -11,6 +11,7 @@ class ODbConnect;
 class ODbCursor;
 class ODbSelectCursor;
 class ODbDescribeSql;
+class ODbDescribeProc;
 class ODbDescribeTable;
 class ODbDescribeView;
 class ODbDescribeSchema;
@@ -29,6 +30,9 @@ public:
     static Utils::RefCountPtr<ODbSelectCursor> createODbSelectCursor(ODbConnect& connection);
     // Describes are complete when returned; they must not outlive the connection.
     static Utils::RefCountPtr<ODbDescribeSql> createODbDescribeSql(ODbConnect& connection, const char* sql);
+    // `package` null or empty for a standalone procedure or function.
+    static Utils::RefCountPtr<ODbDescribeProc> createODbDescribeProc(ODbConnect& connection, const char* name,
+                                                                     const char* package);
     static Utils::RefCountPtr<ODbDescribeTable> createODbDescribeTable(ODbConnect& connection,
                                                                        const char* tableName);
     static Utils::RefCountPtr<ODbDescribeView> createODbDescribeView(ODbConnect& connection,

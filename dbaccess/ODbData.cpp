@@ -361,9 +361,15 @@ const Codec LongVarRawCodec = {
     [](unsigned int size) { return size - static_cast<unsigned int>(sizeof(std::uint32_t)); },
 };
 
-// A date reads as "DD/MM/YYYY HR:MN:SC", the form ODbDate writes and reads.
+// A date reads and is written as "DD/MM/YYYY HR:MN:SC", the form ODbDate
+// writes and reads, so a date's text can be given back to it.
 const Codec DateCodec = {
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    nullptr, nullptr,
+    [](const Cell& c, const char* text, std::size_t length) {
+        std::string copy(text, length);
+        ODbDate(*c.var, static_cast<int>(c.index)).fromCstring(copy.data());
+    },
+    nullptr, nullptr, nullptr,
     [](const Cell& c, std::vector<char>& buffer) {
         if (c.p == nullptr)
             throw ODbException();

@@ -32,6 +32,14 @@ constexpr const char* NoSuchParameter = "Query has no such parameter";
 constexpr const char* ParameterNotTyped = "Query parameter must be typed before execution";
 constexpr const char* IterationsTooFew = "Iteration count must be at least 1";
 
+constexpr const char* NotAProcedure = "Must be a stored procedure, not a function";
+constexpr const char* HostVariablesBound = "Host variables already bound";
+constexpr const char* SprocMustBeClosed = "ODbSproc instance must be closed";
+constexpr const char* SprocMustBeOpen = "ODbSproc instance must be open";
+constexpr const char* NoSprocDescription = "ODbSproc instance has no stored procedure description";
+constexpr const char* NoSuchArgument = "Stored procedure has no such argument";
+constexpr const char* NotProcedureOrFunction = "The object to be described is not procedure or function";
+
 constexpr const char* ParameterNull = "Parameter can not be null";
 constexpr const char* InternalDescribe = "Internal describe exception";
 

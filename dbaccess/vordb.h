@@ -32,6 +32,7 @@
 #include "ODbSelectCursor.h"
 #include "ODbDescribeTv.h"
 #include "ODbDescribeSql.h"
+#include "ODbDescribeProc.h"
 #include "ODbDescribeTable.h"
 #include "ODbDescribeView.h"
 #include "ODbDescribeSchema.h"
@@ -40,6 +41,8 @@
 #include "ODbRow.h"
 #include "ODbQueryDescrObj.h"
 #include "ODbQuery.h"
+#include "ODbSprocDescrObj.h"
+#include "ODbSproc.h"
 #include "ODbSequence.h"
 
 #include "OraHomeLoc.h"

@@ -4,16 +4,15 @@
 #include <cstring>
 
 #include "ODbConnectImpl.h"
-#include "OciLimits.h"
 
 namespace Oracle {
 
-OciDescribeAny::OciDescribeAny(ODbConnectImpl& connection, const char* name, ub1 objectType)
+OciDescribeAny::OciDescribeAny(ODbConnectImpl& connection, const char* name, ub1 objectType, ub1 infoLevel)
     : error_(connection.envHandle()), handle_(connection.envHandle())
 {
     check()(OCIDescribeAny(
         connection.serviceContext(), error_.get(), const_cast<char*>(name),
-        static_cast<ub4>(std::strlen(name)), OCI_OTYPE_NAME, OciLimits::DescribeInfoLevel, objectType,
+        static_cast<ub4>(std::strlen(name)), OCI_OTYPE_NAME, infoLevel, objectType,
         handle_.get()));
 }
 

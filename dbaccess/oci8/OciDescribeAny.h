@@ -7,6 +7,7 @@
 #include <oci.h>
 
 #include "OciHandle.h"
+#include "OciLimits.h"
 #include "OciParam.h"
 
 namespace Oracle {
@@ -16,7 +17,8 @@ class ODbConnectImpl;
 class OciDescribeAny {
 public:
     // `objectType` is an OCI_PTYPE_* code; the name is used as given.
-    OciDescribeAny(ODbConnectImpl& connection, const char* name, ub1 objectType);
+    OciDescribeAny(ODbConnectImpl& connection, const char* name, ub1 objectType,
+                   ub1 infoLevel = OciLimits::DescribeInfoLevel);
 
     // The described object's parameter descriptor (OCI_ATTR_PARAM).
     OciParam object() const;

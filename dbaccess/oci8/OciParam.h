@@ -32,6 +32,8 @@ public:
     std::string text(ub4 attr, std::size_t maxLength) const;
     // The descriptor held in attribute `attr` (a list or the described object).
     OciParam descriptor(ub4 attr) const;
+    // True for the descriptor of an absent list (a subprogram without arguments).
+    bool isNull() const { return handle_ == nullptr; }
     // The entry at `position` of this list (or select list).
     OciParam at(ub4 position) const;
     // Type, size, name, precision, scale and nullability of a column.

@@ -95,7 +95,9 @@ const SetterCase SetterCases[] = {
     {"hex into longvarraw", extLongVarRaw, 8, text("0aFF"), Failure::None, "r:0AFF"},
     {"hex of 5 bytes into longvarraw(4)", extLongVarRaw, 8, text("0102030405"), Failure::Length, "NULL"},
     {"non-hex text into varraw", extVarRaw, 6, text("zz"), Failure::Type, "NULL"},
-    {"text into date", extDate, 7, text("19/10/2002 14:05:09"), Failure::Type, "NULL"},
+    {"date text into date", extDate, 7, text("19/10/2002 14:05:09"), Failure::None, "d:78660A130F060A"},
+    {"other text into date", extDate, 7, text("2002-10-19"), Failure::Conversion, "NULL"},
+    {"date out of range into date", extDate, 7, text("32/10/2002 14:05:09"), Failure::Conversion, "NULL"},
     {"text into long", extLong, 4, text("abc"), Failure::Type, "NULL"},
     // empty and null texts mark NULL on any type
     {"empty text into float", extFloat, 8, text(""), Failure::None, "NULL"},
