@@ -12,6 +12,7 @@
 #include "ODbLongRaw.h"
 #include "ODbParam.h"
 #include "ODbQuery.h"
+#include "ODbSproc.h"
 
 #include <algorithm>
 
@@ -24,7 +25,17 @@ namespace {
 struct Abandoned {};
 
 const char* const kUnknownSqlError = "Unknow SQL execution error";
+const char* const kUnknownSprocError = "Unknow stored procedure execution error";
 const char* const kRowsExceedArray = "Number of being fetched rows exceed the allocated array bounds";
+const char* const kElementsExceedArray = "Number of returned elements exceed the allocated array bounds";
+
+// The text of a library failure; one without a text gets `unknown`, since an
+// empty message tells the script that the item succeeded.
+std::string failureText(const Oracle::ODbException& failure, const char* unknown)
+{
+    const char* text = failure.getErrMsg();
+    return text != nullptr && *text != '\0' ? std::string(text) : std::string(unknown);
+}
 
 // "1 column", "2 columns".
 std::string counted(std::size_t count, const char* noun)
@@ -70,11 +81,22 @@ void copyIn(Oracle::ODbParam& param, CommonVar& variable)
         param.setCString(variable.getCString(j), j);
 }
 
-void copyOut(Oracle::ODbParam& param, CommonVar& variable)
+// Copies as many elements as both hold; false when the parameter holds more.
+bool copyOut(Oracle::ODbArrayData& param, CommonVar& variable)
 {
     const unsigned int count = std::min(param.getArraySize(), variable.count());
     for (unsigned int j = 0; j < count; ++j)
         variable.setCString(param.getCString(j), j);
+    return param.getArraySize() <= variable.count();
+}
+
+// A procedure argument takes the variable's element count (a PL/SQL table is
+// passed with that many elements) and its elements.
+void copyArgumentIn(Oracle::ODbArrayData& argument, CommonVar& variable)
+{
+    argument.resizeArray(variable.count());
+    for (unsigned int j = 0; j < variable.count(); ++j)
+        argument.setCString(variable.getCString(j), j);
 }
 
 } // namespace
@@ -93,19 +115,27 @@ void ExecItem::runSql()
         copyBack(query);
     } catch (const Abandoned&) {
     } catch (const Oracle::ODbException& failure) {
-        setMessage(failure.getErrMsg());
+        setMessage(failureText(failure, kUnknownSqlError));
     } catch (...) {
         setMessage(kUnknownSqlError);
     }
 }
 
-// The library offers no stored-procedure calls yet: the item fails cleanly and
-// says what it would have called.
 void ExecItem::runSproc()
 {
-    const std::string prefix = procedurePrefix.empty() ? "no prefix" : "prefix " + procedurePrefix;
-    setMessage("Stored procedure calls are not supported by this build: procedure " + procedureName + " (" +
-               prefix + ", " + counted(boundVariables.size(), "bound variable") + ") was not called");
+    try {
+        setMessage(std::string());
+        Oracle::ODbSproc procedure(owner_.connection(connectionNumber));
+        procedure.open(procedureName.c_str(), procedurePrefix.c_str());
+        bindArguments(procedure);
+        procedure.exec(repeatCount);
+        copyArgumentsBack(procedure);
+    } catch (const Abandoned&) {
+    } catch (const Oracle::ODbException& failure) {
+        setMessage(failureText(failure, kUnknownSprocError));
+    } catch (...) {
+        setMessage(kUnknownSprocError);
+    }
 }
 
 void ExecItem::setMessage(const std::string& text)
@@ -150,6 +180,31 @@ void ExecItem::storeRow(Oracle::ODbQuery& query, int columns, unsigned int row)
             throw Oracle::ODbException(kRowsExceedArray, -1, nullptr);
         storeColumn(query.fieldByPos(c), output, row);
     }
+}
+
+void ExecItem::bindArguments(Oracle::ODbSproc& procedure)
+{
+    const int count = procedure.getParamCount();
+    requireVariables(count, boundVariables.size(), "argument", "bound variable");
+    OraProc::Lock lock(owner_);
+    leaveIfAbandoned();
+    for (int i = 1; i <= count; ++i)
+        copyArgumentIn(procedure.getParam(i), *boundVariables[static_cast<std::size_t>(i - 1)]);
+}
+
+// Every argument goes back, input ones too. A table that returned more elements
+// than its variable holds fills the variable and fails the item once every
+// other argument has been copied.
+void ExecItem::copyArgumentsBack(Oracle::ODbSproc& procedure)
+{
+    OraProc::Lock lock(owner_);
+    leaveIfAbandoned();
+    bool allFitted = true;
+    const int count = procedure.getParamCount();
+    for (int i = 1; i <= count; ++i)
+        allFitted &= copyOut(procedure.getParam(i), *boundVariables[static_cast<std::size_t>(i - 1)]);
+    if (!allFitted)
+        throw Oracle::ODbException(kElementsExceedArray, -1, nullptr);
 }
 
 // Every parameter goes back, so values returned through bind variables reach the

@@ -10,6 +10,7 @@
 
 namespace Oracle {
 class ODbQuery;
+class ODbSproc;
 }
 
 namespace Transl {
@@ -55,6 +56,8 @@ private:
     void fetchRows(Oracle::ODbQuery& query);
     void storeRow(Oracle::ODbQuery& query, int columns, unsigned int row);
     void copyBack(Oracle::ODbQuery& query);
+    void bindArguments(Oracle::ODbSproc& procedure);
+    void copyArgumentsBack(Oracle::ODbSproc& procedure);
     void leaveIfAbandoned() const;
 
     OraProc& owner_;          // its connection table and lock

@@ -143,18 +143,28 @@ void bindPlaceholders(Interpreter& in, ExecItem& item, const std::string& text)
     }
 }
 
+// The text without the blanks around it.
+std::string trimmed(const std::string& text)
+{
+    const char* const blanks = " \t\r\n";
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
 // "prefix.name(arguments)" or "name(arguments)"; without "(" the whole text is the
-// call's head.
+// call's head. Blanks around the names are not part of them.
 void splitCall(ExecItem& item, const std::string& call)
 {
     const std::string head = call.substr(0, call.find('('));
     const std::size_t dot = head.find('.');
     if (dot == std::string::npos) {
-        item.procedureName = head;
+        item.procedureName = trimmed(head);
         return;
     }
-    item.procedurePrefix = head.substr(0, dot);
-    item.procedureName = head.substr(dot + 1);
+    item.procedurePrefix = trimmed(head.substr(0, dot));
+    item.procedureName = trimmed(head.substr(dot + 1));
 }
 
 // The statement part of an item: SQL [ outputs "," ] text, or SP call-text.

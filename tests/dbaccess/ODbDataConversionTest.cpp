@@ -124,7 +124,7 @@ const SetterCase SetterCases[] = {
     {"bool into float reads the text as a number", extFloat, 8, boolean(true), Failure::None, "f:0"},
     {"bool into int4", extInt, 4, boolean(false), Failure::None, "i:0"},
     {"bool into varraw is not hex", extVarRaw, 6, boolean(true), Failure::Type, "NULL"},
-    {"bool into date", extDate, 7, boolean(true), Failure::Type, "NULL"},
+    {"bool into date", extDate, 7, boolean(true), Failure::Conversion, "NULL"},
     {"bool into a string of one character", extString, 1, boolean(true), Failure::Length, "NULL"},
 };
 
