@@ -45,11 +45,12 @@ std::string counted(std::size_t count, const char* noun)
 
 // A statement asks for more values than the script supplied: a failure of the item
 // rather than a read past the end of its variable list.
-void requireVariables(int needed, std::size_t given, const char* what, const char* variables)
+void requireVariables(int needed, std::size_t given, const char* what, const char* variables,
+                      const char* owner = "statement")
 {
     if (needed < 0 || static_cast<std::size_t>(needed) <= given)
         return;
-    const std::string text = "Too few " + std::string(variables) + "s: the statement has " +
+    const std::string text = "Too few " + std::string(variables) + "s: the " + owner + " has " +
                              counted(static_cast<std::size_t>(needed), what) + " and the item names " +
                              std::to_string(given);
     throw Oracle::ODbException(text.c_str(), -1, nullptr);
@@ -185,7 +186,7 @@ void ExecItem::storeRow(Oracle::ODbQuery& query, int columns, unsigned int row)
 void ExecItem::bindArguments(Oracle::ODbSproc& procedure)
 {
     const int count = procedure.getParamCount();
-    requireVariables(count, boundVariables.size(), "argument", "bound variable");
+    requireVariables(count, boundVariables.size(), "argument", "bind variable", "procedure");
     OraProc::Lock lock(owner_);
     leaveIfAbandoned();
     for (int i = 1; i <= count; ++i)
