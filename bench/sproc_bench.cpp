@@ -1,0 +1,214 @@
+// Stored procedure calls, run by hand: prints its figures and ratios, never
+// judged in CI.
+//
+// 1. One EXECUTE SP item that passes a 10,000-element NUMBERARR in and gets a
+//    10,000-element VARCHAR2ARR back, next to the same data moved by SQL items:
+//    an INSERT repeated 10,000 times over the array, then a query into the
+//    text array. Each is a vorrun script; the script that only fills the
+//    arrays is timed too and taken off both.
+// 2. 10,000 calls of a procedure that inserts one row, through ODbSproc with
+//    one shared ODbSprocDescrObj, next to ODbQuery running the equivalent
+//    INSERT 10,000 times: once with one object executed 10,000 times, once
+//    with a new object per call made from the shared description.
+//
+// Usage: sproc_bench [path of vorrun]; the default is the vorrun of this build.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+
+#include "vordb.h"
+
+using namespace Oracle;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kElements = 10000; // array elements of the items; calls of the library benchmark
+constexpr int kRuns = 5;         // the best run counts, as the machine is shared
+
+// Seconds of the fastest of kRuns runs of `work`.
+double bestSeconds(const std::function<void()>& work)
+{
+    double best = 0;
+    for (int i = 0; i < kRuns; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        best = i == 0 ? elapsed : std::min(best, elapsed);
+    }
+    return best;
+}
+
+// True when the file holds nothing but blanks: the scripts print only their
+// items' messages, which are empty after success.
+bool blank(const fs::path& path)
+{
+    std::ifstream in(path);
+    return std::all_of(std::istreambuf_iterator<char>(in), {}, [](char c) { return std::isspace(static_cast<unsigned char>(c)); });
+}
+
+// vorrun on `text`, written to dir/name.vrb; a run that fails, writes a
+// diagnostic or prints a message stops the benchmark, so that a broken call is
+// not timed as a fast one.
+void runScript(const std::string& vorrun, const fs::path& dir, const std::string& name, const std::string& text)
+{
+    const fs::path script = dir / (name + ".vrb"), out = dir / (name + ".vro"), err = dir / (name + ".vre");
+    std::ofstream(script) << text;
+    const std::string command = "'" + vorrun + "' -source '" + script.string() + "' -out '" + out.string() +
+                                "' -err '" + err.string() + "' >/dev/null";
+    if (std::system(command.c_str()) != 0 || !blank(err) || !blank(out))
+        throw std::runtime_error("script " + name + " failed; see " + out.string() + " and " + err.string());
+}
+
+const std::string kBounds = "[1," + std::to_string(kElements) + "]";
+
+// Connects and fills `nums` with 1..n; `texts` receives the results.
+std::string scriptHead()
+{
+    return "NUMBER c;\nVARCHAR2(200) msg;\nNUMBER i = 0;\nNUMBERARR" + kBounds + " nums;\nVARCHAR2ARR(20)" +
+           kBounds + " texts;\nCONNECT c AS \"bench/bench@bench\", msg;\n"
+           "DOWHILE i < " + std::to_string(kElements) + "\n  i = i + 1;\n  nums[i] = i;\nEW;\n";
+}
+
+const std::string kPrintMessage = "PRINT msg;\n";
+
+std::string setupScript()
+{
+    return "NUMBER c;\nVARCHAR2(200) msg;\nCONNECT c AS \"bench/bench@bench\", msg;\n"
+           "EXECUTE (c, SQL \"create table nums (id number)\", msg);\n"
+           "EXECUTE (c, SQL \"create or replace package echo is type num_tab is table of number index by "
+           "binary_integer; type txt_tab is table of varchar2(20) index by binary_integer; procedure copy(p_in in "
+           "num_tab, p_out out txt_tab); end echo;\", msg);\n"
+           "EXECUTE (c, SQL \"create or replace package body echo is procedure copy(p_in in num_tab, p_out out "
+           "txt_tab) is begin for i in 1 .. p_in.count loop p_out(i) := to_char(p_in(i)); end loop; end; "
+           "end echo;\", msg);\n" +
+           kPrintMessage;
+}
+
+std::string procedureScript()
+{
+    return scriptHead() + "EXECUTE (c, SP \"echo.copy(:nums, :texts)\", msg);\n" + kPrintMessage;
+}
+
+std::string sqlScript()
+{
+    return scriptHead() + "EXECUTE (c, SQL \"insert into nums (id) values (:nums)\", msg) * " +
+           std::to_string(kElements) + ";\n" + kPrintMessage +
+           "EXECUTE (c, SQL [texts], \"select to_char(id) from nums order by id\", msg);\n" + kPrintMessage +
+           "EXECUTE (c, SQL \"rollback\", msg);\n";
+}
+
+void itemBenchmark(const std::string& vorrun, const fs::path& dir)
+{
+    runScript(vorrun, dir, "setup", setupScript());
+    const double base = bestSeconds([&] { runScript(vorrun, dir, "fill", scriptHead()); });
+    const double sp = bestSeconds([&] { runScript(vorrun, dir, "sp", procedureScript()); }) - base;
+    const double sql = bestSeconds([&] { runScript(vorrun, dir, "sql", sqlScript()); }) - base;
+    std::printf("%d elements in and back, one EXECUTE (best of %d, script start and array fill of %.3f s "
+                "taken off)\n", kElements, kRuns, base);
+    std::printf("  SP item (NUMBERARR in, VARCHAR2ARR out) : %.3f s\n", sp);
+    std::printf("  SQL items (INSERT * %d, then SELECT)    : %.3f s\n", kElements, sql);
+    std::printf("  ratio SP / SQL : %.2f\n", sp / sql);
+}
+
+// 10,000 inserts through one object each of the two kinds.
+void callsOneObject(ODbConnect& connection, const ODbSprocDescrObj& description, double& sproc, double& query)
+{
+    sproc = bestSeconds([&] {
+        ODbSproc procedure(connection, description);
+        for (int i = 0; i < kElements; ++i) {
+            procedure.paramByPos(1).setLongInt(i);
+            procedure.exec();
+        }
+    });
+    query = bestSeconds([&] {
+        ODbQuery insert(connection);
+        insert.open("insert into nums (id) values (:id)");
+        insert.paramByPos(1).initParam(supLongInt, 0, 1);
+        for (int i = 0; i < kElements; ++i) {
+            insert.paramByPos(1).setLongInt(i);
+            insert.exec(1);
+        }
+    });
+}
+
+// 10,000 inserts through a new object per call, made from a shared description.
+void callsNewObjects(ODbConnect& connection, const ODbSprocDescrObj& description, double& sproc, double& query)
+{
+    sproc = bestSeconds([&] {
+        for (int i = 0; i < kElements; ++i) {
+            ODbSproc procedure(connection, description);
+            procedure.paramByPos(1).setLongInt(i);
+            procedure.exec();
+        }
+    });
+    const ODbQueryDescrObj insertText(connection, "insert into nums (id) values (:id)", false);
+    query = bestSeconds([&] {
+        for (int i = 0; i < kElements; ++i) {
+            ODbQuery insert(connection);
+            insert.open(insertText);
+            insert.paramByPos(1).initParam(supLongInt, 0, 1);
+            insert.paramByPos(1).setLongInt(i);
+            insert.exec(1);
+        }
+    });
+}
+
+void libraryBenchmark()
+{
+    const Utils::RefCountPtr<ODbConnect> connection = ODbClassfactory::createODbConnect("bench/bench@bench");
+    ODbQuery create(*connection);
+    create.open("create or replace procedure put_num(p_id in number) is begin insert into nums (id) values "
+                "(p_id); end;");
+    create.exec(1);
+    const ODbSprocDescrObj description(*connection, "PUT_NUM", nullptr);
+    double sproc = 0, query = 0;
+    std::printf("%d single-row inserts through the library (best of %d)\n", kElements, kRuns);
+    callsOneObject(*connection, description, sproc, query);
+    std::printf("  one object : ODbSproc %.3f s, ODbQuery %.3f s, ratio %.2f\n", sproc, query, sproc / query);
+    callsNewObjects(*connection, description, sproc, query);
+    std::printf("  new object per call, shared description : ODbSproc %.3f s, ODbQuery %.3f s, ratio %.2f\n",
+                sproc, query, sproc / query);
+    ODbQuery rollback(*connection);
+    rollback.open("rollback");
+    rollback.exec(1);
+}
+
+std::string defaultVorrun()
+{
+    return (fs::read_symlink("/proc/self/exe").parent_path() / ".." / "runner" / "vorrun").string();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string vorrun = argc > 1 ? argv[1] : defaultVorrun();
+    char pattern[] = "/tmp/sproc_bench.XXXXXX";
+    const fs::path dir = ::mkdtemp(pattern);
+    ::setenv("VOR_DATA_DIR", dir.c_str(), 1);
+    int status = 0;
+    try {
+        itemBenchmark(vorrun, dir);
+        libraryBenchmark();
+    } catch (const std::exception& failure) {
+        std::cerr << "sproc_bench: " << failure.what() << "\n";
+        status = 1;
+    } catch (const ODbException& failure) {
+        std::cerr << "sproc_bench: " << failure.getErrMsg() << "\n";
+        status = 1;
+    }
+    fs::remove_all(dir);
+    return status;
+}
