@@ -47,7 +47,7 @@ public:
     // binds the arguments. After the object moved to another connection the
     // call is prepared there first, and the arguments are typed afresh.
     void exec(int iters = 1);
-    // The next exec binds again (after a PL/SQL table was resized, say).
+    // The next exec binds again, on a freshly prepared call.
     void reset();
     void close();
 

@@ -9,7 +9,9 @@
 #include "ODbData.h"
 #include "ODbException.h"
 #include "ODbLong.h"
+#include "ODbLongArr.h"
 #include "ODbLongRaw.h"
+#include "ODbLongRawArr.h"
 #include "ODbParam.h"
 #include "ODbQuery.h"
 #include "ODbSproc.h"
@@ -82,13 +84,38 @@ void copyIn(Oracle::ODbParam& param, CommonVar& variable)
         param.setCString(variable.getCString(j), j);
 }
 
-// Copies as many elements as both hold; false when the parameter holds more.
-bool copyOut(Oracle::ODbArrayData& param, CommonVar& variable)
+void copyOut(Oracle::ODbParam& param, CommonVar& variable)
 {
     const unsigned int count = std::min(param.getArraySize(), variable.count());
     for (unsigned int j = 0; j < count; ++j)
         variable.setCString(param.getCString(j), j);
-    return param.getArraySize() <= variable.count();
+}
+
+// Element j of a procedure argument as text; LONG and LONG RAW values are read
+// through their piece views, a LONG RAW as hexadecimal text.
+const char* argumentText(Oracle::ODbArrayData& argument, unsigned int j)
+{
+    switch (argument.getDynamicVariable()->getFtype()) {
+    case Oracle::extLong:
+        return argument.getLong().getCString(static_cast<int>(j));
+    case Oracle::extLongRaw:
+        return argument.getLongRaw().getCString(static_cast<int>(j));
+    default:
+        return argument.getCString(j);
+    }
+}
+
+// A LONG argument takes its text through its piece view; every other argument
+// converts the text itself (a LONG RAW argument cannot take text).
+void setArgumentText(Oracle::ODbArrayData& argument, const char* text, unsigned int j)
+{
+    if (argument.getDynamicVariable()->getFtype() != Oracle::extLong) {
+        argument.setCString(text, j);
+        return;
+    }
+    Oracle::ODbLongArr& view = argument.getLong();
+    view.setCString(text, static_cast<int>(j));
+    argument.setLong(view);
 }
 
 // A procedure argument takes the variable's element count (a PL/SQL table is
@@ -97,7 +124,16 @@ void copyArgumentIn(Oracle::ODbArrayData& argument, CommonVar& variable)
 {
     argument.resizeArray(variable.count());
     for (unsigned int j = 0; j < variable.count(); ++j)
-        argument.setCString(variable.getCString(j), j);
+        setArgumentText(argument, variable.getCString(j), j);
+}
+
+// Copies as many elements as both hold; false when the argument holds more.
+bool copyArgumentOut(Oracle::ODbArrayData& argument, CommonVar& variable)
+{
+    const unsigned int count = std::min(argument.getArraySize(), variable.count());
+    for (unsigned int j = 0; j < count; ++j)
+        variable.setCString(argumentText(argument, j), j);
+    return argument.getArraySize() <= variable.count();
 }
 
 } // namespace
@@ -203,7 +239,7 @@ void ExecItem::copyArgumentsBack(Oracle::ODbSproc& procedure)
     bool allFitted = true;
     const int count = procedure.getParamCount();
     for (int i = 1; i <= count; ++i)
-        allFitted &= copyOut(procedure.getParam(i), *boundVariables[static_cast<std::size_t>(i - 1)]);
+        allFitted &= copyArgumentOut(procedure.getParam(i), *boundVariables[static_cast<std::size_t>(i - 1)]);
     if (!allFitted)
         throw Oracle::ODbException(kElementsExceedArray, -1, nullptr);
 }
