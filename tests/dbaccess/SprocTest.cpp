@@ -36,9 +36,11 @@ const char* const PackageBody =
     "  procedure GET_LONGER(P_X out number, P_Y out number) is begin P_X := 1; P_Y := 2; end;\n"
     "  procedure GET(P_X out number) is begin P_X := 42; end;\n"
     "  procedure SET_VALUES(P_ID in number, P_TAB in num_tab) is\n"
+    "    v number;\n"
     "  begin\n"
     "    for i in 1 .. P_TAB.count loop\n"
-    "      insert into calls (id, v) values (P_ID, P_TAB(i));\n"
+    "      v := P_TAB(i);\n"
+    "      insert into calls (id, v) values (P_ID, v);\n"
     "    end loop;\n"
     "  end;\n"
     "  procedure COPY_HEAD(P_IN in num_tab, P_COUNT in number, P_OUT out txt_tab) is\n"
@@ -54,6 +56,15 @@ const char* const PackageBody =
 class Sproc : public DatabaseTest {
 protected:
     void SetUp() override
+    {
+        try {
+            createObjects();
+        } catch (const ODbException& e) {
+            FAIL() << e.getErrMsg();
+        }
+    }
+
+    void createObjects()
     {
         connection_ = connect();
         execSql(*connection_, "create table calls (id number, v number)");
@@ -122,7 +133,8 @@ TEST_F(Sproc, PackageSubprogramFoundByWholeNameInAnyCase)
 
 TEST_F(Sproc, TableOfRecordsArgumentNestsElementAndFields)
 {
-    const ODbColumnDesc& arg = describe("TAKE_RECORDS", "PKG")->getDescription().at(1);
+    const Utils::RefCountPtr<ODbDescribeProc> described = describe("TAKE_RECORDS", "PKG");
+    const ODbColumnDesc& arg = described->getDescription().at(1);
     EXPECT_EQ(251, arg.dataType);
     ASSERT_EQ(1u, arg.elements.size());
     const ODbColumnDesc& element = arg.elements[0];
@@ -236,6 +248,7 @@ TEST_F(Sproc, MovedToAnotherConnectionPreparesTypesAndBindsAgain)
     procedure.paramByPos(1).setLongInt(1);
     procedure.paramByPos(2).setCString("x");
     procedure.exec();
+    execSql(*connection_, "commit"); // one writer at a time: the other connection inserts next
 
     const Utils::RefCountPtr<ODbConnect> other = connect();
     procedure.setOraConnect(*other);
