@@ -11,7 +11,8 @@
 //    INSERT 10,000 times: once with one object executed 10,000 times, once
 //    with a new object per call made from the shared description.
 //
-// Usage: sproc_bench [path of vorrun]; the default is the vorrun of this build.
+// Usage: sproc_bench [--library | path of vorrun]; the default vorrun is the
+// one of this build; --library runs the second benchmark alone.
 #include <unistd.h>
 
 #include <algorithm>
@@ -122,6 +123,20 @@ void itemBenchmark(const std::string& vorrun, const fs::path& dir)
     std::printf("  ratio SP / SQL : %.2f\n", sp / sql);
 }
 
+// 10,000 runs of `sql` with one bound number, through one ODbQuery.
+double queryRuns(ODbConnect& connection, const char* sql)
+{
+    return bestSeconds([&] {
+        ODbQuery statement(connection);
+        statement.open(sql);
+        statement.getParam(1).initParam(supLongInt, 0, 1);
+        for (int i = 0; i < kElements; ++i) {
+            statement.getParam(1).setLongInt(i);
+            statement.exec(1);
+        }
+    });
+}
+
 // 10,000 inserts through one object each of the two kinds.
 void callsOneObject(ODbConnect& connection, const ODbSprocDescrObj& description, double& sproc, double& query)
 {
@@ -132,15 +147,7 @@ void callsOneObject(ODbConnect& connection, const ODbSprocDescrObj& description,
             procedure.exec();
         }
     });
-    query = bestSeconds([&] {
-        ODbQuery insert(connection);
-        insert.open("insert into nums (id) values (:id)");
-        insert.paramByPos(1).initParam(supLongInt, 0, 1);
-        for (int i = 0; i < kElements; ++i) {
-            insert.paramByPos(1).setLongInt(i);
-            insert.exec(1);
-        }
-    });
+    query = queryRuns(connection, "insert into calls (id) values (:id)");
 }
 
 // 10,000 inserts through a new object per call, made from a shared description.
@@ -153,13 +160,13 @@ void callsNewObjects(ODbConnect& connection, const ODbSprocDescrObj& description
             procedure.exec();
         }
     });
-    const ODbQueryDescrObj insertText(connection, "insert into nums (id) values (:id)", false);
+    const ODbQueryDescrObj insertText(connection, "insert into calls (id) values (:id)", false);
     query = bestSeconds([&] {
         for (int i = 0; i < kElements; ++i) {
             ODbQuery insert(connection);
             insert.open(insertText);
-            insert.paramByPos(1).initParam(supLongInt, 0, 1);
-            insert.paramByPos(1).setLongInt(i);
+            insert.getParam(1).initParam(supLongInt, 0, 1);
+            insert.getParam(1).setLongInt(i);
             insert.exec(1);
         }
     });
@@ -168,15 +175,22 @@ void callsNewObjects(ODbConnect& connection, const ODbSprocDescrObj& description
 void libraryBenchmark()
 {
     const Utils::RefCountPtr<ODbConnect> connection = ODbClassfactory::createODbConnect("bench/bench@bench");
-    ODbQuery create(*connection);
-    create.open("create or replace procedure put_num(p_id in number) is begin insert into nums (id) values "
-                "(p_id); end;");
-    create.exec(1);
+    for (const char* ddl : {"create table calls (id number)",
+                            "create or replace procedure put_num(p_id in number) is begin insert into calls (id) "
+                            "values (p_id); end;"}) {
+        ODbQuery create(*connection);
+        create.open(ddl);
+        create.exec(1);
+    }
     const ODbSprocDescrObj description(*connection, "PUT_NUM", nullptr);
     double sproc = 0, query = 0;
     std::printf("%d single-row inserts through the library (best of %d)\n", kElements, kRuns);
     callsOneObject(*connection, description, sproc, query);
     std::printf("  one object : ODbSproc %.3f s, ODbQuery %.3f s, ratio %.2f\n", sproc, query, sproc / query);
+    // The same call block run by a query: what the call costs the engine,
+    // without the procedure object.
+    const double block = queryRuns(*connection, description.getBlock());
+    std::printf("  the call block through one ODbQuery : %.3f s (ODbSproc / this %.2f)\n", block, sproc / block);
     callsNewObjects(*connection, description, sproc, query);
     std::printf("  new object per call, shared description : ODbSproc %.3f s, ODbQuery %.3f s, ratio %.2f\n",
                 sproc, query, sproc / query);
@@ -194,13 +208,15 @@ std::string defaultVorrun()
 
 int main(int argc, char** argv)
 {
-    const std::string vorrun = argc > 1 ? argv[1] : defaultVorrun();
+    const bool libraryOnly = argc > 1 && std::string(argv[1]) == "--library";
+    const std::string vorrun = argc > 1 && !libraryOnly ? argv[1] : defaultVorrun();
     char pattern[] = "/tmp/sproc_bench.XXXXXX";
     const fs::path dir = ::mkdtemp(pattern);
     ::setenv("VOR_DATA_DIR", dir.c_str(), 1);
     int status = 0;
     try {
-        itemBenchmark(vorrun, dir);
+        if (!libraryOnly)
+            itemBenchmark(vorrun, dir);
         libraryBenchmark();
     } catch (const std::exception& failure) {
         std::cerr << "sproc_bench: " << failure.what() << "\n";
