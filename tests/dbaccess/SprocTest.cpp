@@ -244,13 +244,13 @@ TEST_F(Sproc, OneBindingServesEveryExecUntilReset)
 
 TEST_F(Sproc, MovedToAnotherConnectionPreparesTypesAndBindsAgain)
 {
+    const Utils::RefCountPtr<ODbConnect> other = connect(); // outlives the procedure object
     ODbSproc procedure(*connection_, "ADD_CALL", nullptr);
     procedure.paramByPos(1).setLongInt(1);
     procedure.paramByPos(2).setCString("x");
     procedure.exec();
     execSql(*connection_, "commit"); // one writer at a time: the other connection inserts next
 
-    const Utils::RefCountPtr<ODbConnect> other = connect();
     procedure.setOraConnect(*other);
     procedure.reset();
     EXPECT_TRUE(procedure.paramByPos(1).isNull()); // values are lost with the move
