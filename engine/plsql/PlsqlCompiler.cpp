@@ -1198,10 +1198,12 @@ PlsqlSql PlsqlCompiler::embeddedSql(PlsqlSql::Kind kind, std::size_t first, std:
         const bool beforeCall = i + 1 < end && tokens_[i + 1].isSymbol("(");
         const bool setTarget = inSet && i + 1 < end && tokens_[i + 1].isSymbol("=") &&
                                (tokens_[i - 1].isWord("SET") || tokens_[i - 1].isSymbol(","));
-        if (afterDot || beforeCall || setTarget) continue;
+        if (afterDot || setTarget) continue;
         const std::string name = identifierName(std::string(token.text));
         const Local* local = findLocal(name);
         if (local == nullptr) continue;
+        // Before "(" a name is a function, unless it is the program's table: t(i).
+        if (beforeCall && !(local->type && local->type->kind == Kind::Table)) continue;
         const bool dotted = i + 2 < end && tokens_[i + 1].isSymbol(".") && tokens_[i + 2].isName();
         if (dotted && !(local->type && local->type->kind == Kind::Record)) continue;
         pos_ = i;

@@ -136,7 +136,9 @@ TEST_F(StoredProgramTest, TablesGoInWholeAndComeBackWithTheirCount) {
     session.run("create package body tabs is procedure firsts(i in numbers, o out names) is\n"
                 "  k pls_integer := i.first;\n"
                 "begin\n"
-                "  while k is not null and o.count < 3 loop o(o.count + 1) := 'n' || i(k); k := i.next(k); end loop;\n"
+                "  while k is not null and o.count < 3 loop\n"
+                "    select 'n' || i(k) into o(o.count + 1) from dual where i(k) = i(k); k := i.next(k);\n"
+                "  end loop;\n"
                 "end; end;");
     OCIStmt* stmt = session.prepare("begin tabs.firsts(:i, :o); end;");
     double in[5] = {10, 20, 30, 40, 50};
