@@ -50,17 +50,19 @@ PlsqlValue PlsqlExecution::probed(BlockBind& bind, ub4 element, bool table) {
 }
 
 // A value assigned to a bind is converted at once, so that one that does not
-// fit fails the statement that assigned it.
+// fit fails the statement that assigned it; the converted form is what goes
+// to the client's buffers at the end.
 void PlsqlExecution::write(int occurrence, const PlsqlValue& value) {
     BlockBind* bind = binds_.at(static_cast<std::size_t>(occurrence));
+    std::vector<BlockBind::OutValue> converted;
     if (bind->isTable()) {
         if (value.kind != PlsqlValue::Kind::Table) throw OraError(OraCode::NumericOrValue, {""});
-        for (const auto& [index, element] : value.composite->elements) converted(*bind, element);
+        for (const auto& [index, element] : value.composite->elements) converted.push_back(this->converted(*bind, element));
     } else {
-        converted(*bind, value);
+        converted.push_back(this->converted(*bind, value));
     }
     values_.insert_or_assign(bind, value);
-    assigned_.insert_or_assign(bind, value);
+    assigned_.insert_or_assign(bind, std::move(converted));
 }
 
 BlockBind::OutValue PlsqlExecution::converted(BlockBind& bind, const PlsqlValue& value) {
@@ -75,14 +77,12 @@ BlockBind::OutValue PlsqlExecution::converted(BlockBind& bind, const PlsqlValue&
 // The values the block left in its binds go to the client's buffers; a
 // table goes whole, its elements in index order.
 void PlsqlExecution::storeAssigned() {
-    for (const auto& [bind, value] : assigned_) {
-        if (!bind->isTable()) {
-            bind->storeOut(converted(*bind, value), element_);
-            continue;
+    for (const auto& [bind, converted] : assigned_) {
+        if (bind->isTable()) {
+            bind->storeTable(converted);
+        } else {
+            bind->storeOut(converted.front(), element_);
         }
-        std::vector<BlockBind::OutValue> elements;
-        for (const auto& [index, element] : value.composite->elements) elements.push_back(converted(*bind, element));
-        bind->storeTable(elements);
     }
 }
 

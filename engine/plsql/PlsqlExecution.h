@@ -48,7 +48,7 @@ private:
     std::vector<BlockBind*> binds_;               // of the running iteration
     ub4 element_ = 0;                             // element of the running iteration
     std::map<BlockBind*, PlsqlValue> values_;     // the binds' values in the running iteration
-    std::map<BlockBind*, PlsqlValue> assigned_;   // what goes back to the client after it
+    std::map<BlockBind*, std::vector<BlockBind::OutValue>> assigned_;  // converted for the client, sent after it
     SqliteStatement probe_;                       // "SELECT ?1": a bound element as SQLite sees it
 };
 
