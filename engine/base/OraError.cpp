@@ -139,6 +139,7 @@ OraError fromConstraint(int rc, const std::string& message) {
         return OraError(OraCode::ParentKeyNotFound, {"FOREIGN KEY"});
     default:
         if (column == kSizeConstraint) return OraError(OraCode::ValueTooLarge);
+        if (column == kFiniteConstraint) return OraError(OraCode::NumericOverflow);
         return OraError(OraCode::CheckConstraint, {decodeIdentifier(column)});
     }
 }

@@ -42,6 +42,8 @@ inline constexpr char kSourceTable[] = "^$SOURCE";           // their text line 
 inline constexpr char kProgramErrorTable[] = "^$PROGRAM_ERRORS";  // their compilation errors
 inline constexpr char kUserSourceView[] = "^$USER_SOURCE";
 inline constexpr char kUserErrorsView[] = "^$USER_ERRORS";
+inline constexpr char kDivisorFunction[] = "^$DIVISOR";
+inline constexpr char kFiniteConstraint[] = "^$FINITE";  // the check that a number column holds no infinity
 
 // The stored (SQLite) form of an identifier written `text` in the client's SQL:
 // quoted text ("..." with "" for a quote) exact, unquoted text folded to upper

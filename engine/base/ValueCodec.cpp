@@ -94,11 +94,18 @@ void bindPrefixedBytes(sqlite3_stmt* s, int p, const BindElement& e) {
     bindBlobOrNull(s, p, e.data + sizeof(Prefix), prefixedLength<Prefix>(e), e.copy);
 }
 
+// A binary float the server cannot hold (an infinity or NaN) is refused, so
+// that it is never stored: SQLite would keep an infinity and turn NaN into NULL.
+void bindFiniteDouble(sqlite3_stmt* s, int p, double value) {
+    if (!std::isfinite(value)) throw OraError(OraCode::NumericOverflow);
+    sqlite3_bind_double(s, p, value);
+}
+
 void bindFloat(sqlite3_stmt* s, int p, const BindElement& e) {
     if (e.capacity == sizeof(float)) {
-        sqlite3_bind_double(s, p, load<float>(e.data));
+        bindFiniteDouble(s, p, load<float>(e.data));
     } else if (e.capacity == sizeof(double)) {
-        sqlite3_bind_double(s, p, load<double>(e.data));
+        bindFiniteDouble(s, p, load<double>(e.data));
     } else {
         throw CallError(CallCode::InvalidLength);
     }
@@ -301,6 +308,11 @@ const ValueCodec& ValueCodec::forType(ub2 dty) {
         if (codec.type == dty) return codec;
     }
     throw CallError(CallCode::UnsupportedType);
+}
+
+void ValueCodec::fetch(const ColumnValue& value, FetchTarget& target) const {
+    if (target.columnType == SQLITE_FLOAT && !std::isfinite(value.real())) throw OraError(OraCode::NumericOverflow);
+    fetchFunction(value, target);
 }
 
 std::string_view ValueCodec::columnText(const ColumnValue& v, int type, std::string& scratch) {

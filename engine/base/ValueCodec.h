@@ -49,8 +49,10 @@ public:
     void bind(sqlite3_stmt* stmt, int parameter, const BindElement& element) const {
         bindFunction(stmt, parameter, element);
     }
-    // The value is not NULL (the caller handles NULL).
-    void fetch(const ColumnValue& value, FetchTarget& target) const { fetchFunction(value, target); }
+    // The value is not NULL (the caller handles NULL). An infinite number
+    // (SQLite's result of an overflow) is ORA-01426, whatever the target type:
+    // the server has no such number to give.
+    void fetch(const ColumnValue& value, FetchTarget& target) const;
 
     // `value` as the text a client sees (numbers formatted, raw bytes as
     // hexadecimal); `scratch` holds it when it is not SQLite's own text.

@@ -200,10 +200,13 @@ ChainValue summed(const ChainValue& left, char op, const ChainValue& right) {
     return numberSum(left, op, right);
 }
 
+// The chain's result; a sum past the largest number is the server's overflow.
 void resultChainValue(sqlite3_context* context, const ChainValue& value) {
     switch (value.type) {
     case SQLITE_INTEGER: return sqlite3_result_int64(context, value.integer);
-    case SQLITE_FLOAT: return sqlite3_result_double(context, value.real);
+    case SQLITE_FLOAT:
+        if (!std::isfinite(value.real)) throw OraError(OraCode::NumericOverflow);
+        return sqlite3_result_double(context, value.real);
     case SQLITE_TEXT: return Support::resultText(context, value.text);
     default: return sqlite3_result_null(context);
     }
@@ -221,6 +224,17 @@ void chain(sqlite3_context* context, int argc, sqlite3_value** argv) {
             result = op == "||" ? concatenated(result, right) : summed(result, op[0], right);
         }
         resultChainValue(context, result);
+    });
+}
+
+// DIVISOR(x): the right operand of a "/", passed through unless it is zero,
+// which the server refuses where SQLite would divide to NULL.
+void divisor(sqlite3_context* context, int, sqlite3_value** argv) {
+    Support::guarded(context, [&] {
+        const int type = sqlite3_value_numeric_type(argv[0]);
+        const bool number = type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+        if (number && sqlite3_value_double(argv[0]) == 0) throw OraError(OraCode::DivisorIsZero);
+        sqlite3_result_value(context, argv[0]);
     });
 }
 
@@ -270,6 +284,7 @@ constexpr Support::Entry kFunctions[] = {
     {"DECODE", -1, -1, decode, true},
     {"CONCAT", 2, 2, concat, true},
     {kChainFunction, -1, -1, chain, true},
+    {kDivisorFunction, 1, 1, divisor, true},
     {kNameFunction, 1, 1, dictionaryName, true},
     {"NVL2", 3, 3, nvl2, true},
     {"LPAD", 2, 3, lpad, true},

@@ -34,6 +34,7 @@ void SqlRewriter::run(TranslatedSql& result) {
     }
     findAddedColumnParentheses();
     findSizedColumns();
+    findNumberColumns();
     const std::size_t end = statementEnd();
     for (std::size_t i = 0; i < end;) {
         offsets_[i] = out_.size();
@@ -52,9 +53,11 @@ void SqlRewriter::run(TranslatedSql& result) {
 }
 
 // Emits token `index` (or the dotted name it starts), with the calls of the
-// additive chains it opens or closes; returns the index after.
+// additive chains and divisors it opens or closes; returns the index after.
+// A divisor lies inside any chain that starts or ends with it.
 std::size_t SqlRewriter::emitToken(std::size_t index) {
     for (int n = chains_.startingAt(index); n > 0; --n) out_ += quoteStored(kChainFunction) + "(";
+    if (divisors_.startAt(index)) out_ += quoteStored(kDivisorFunction) + "(";
     std::size_t next = index + 1;
     if (const std::string_view op = chains_.joins(index); !op.empty()) {
         out_ += ", '" + std::string(op) + "',";
@@ -62,9 +65,9 @@ std::size_t SqlRewriter::emitToken(std::size_t index) {
         next = emitPlain(index);
     }
     for (std::size_t i = index; i < next; ++i) {
-        for (int n = chains_.endingAt(i); n > 0; --n) out_ += ")";
-        const auto check = sizeChecks_.find(i);
-        if (check != sizeChecks_.end()) out_ += check->second;
+        for (int n = divisors_.endingAt(i) + chains_.endingAt(i); n > 0; --n) out_ += ")";
+        const auto check = columnChecks_.find(i);
+        if (check != columnChecks_.end()) out_ += check->second;
     }
     return next;
 }
@@ -163,9 +166,42 @@ void SqlRewriter::findSizedColumns() {
                                                                                                 : 0;
         if (close == 0) continue;
         const std::string stored = quoteStored(encodeName(identifierName(std::string(column.text))));
-        sizeChecks_[close] = " CONSTRAINT " + quoteStored(kSizeConstraint) + " CHECK (length(" + stored +
+        columnChecks_[close] = " CONSTRAINT " + quoteStored(kSizeConstraint) + " CHECK (length(" + stored +
                              ") <= " + std::string(tokens_[words[w + 2]].text) + ")";
     }
+}
+
+// SQLite keeps an infinity that arithmetic produced (1e308 * 10) in a
+// numeric column, where the server has no such number; so each NUMBER-like
+// column of CREATE TABLE and ALTER TABLE ... ADD gets a CHECK that the value
+// is finite, named so that its failure reads as the server's ORA-01426. (NaN
+// needs none: SQLite stores it as NULL, and the binds refuse it.)
+void SqlRewriter::findNumberColumns() {
+    if (kind_ != StatementKind::Create && kind_ != StatementKind::Alter) return;
+    if (words_.size() < 2 || !tokens_[words_[1]].isWord("TABLE")) return;
+    for (std::size_t w = 1; w < words_.size(); ++w) {
+        const SqlToken& column = tokens_[words_[w - 1]];
+        const SqlToken& type = tokens_[words_[w]];
+        const bool numeric = type.isWord("NUMBER") || type.isWord("FLOAT") || type.isWord("INTEGER") ||
+                             type.isWord("DECIMAL") || type.isWord("REAL");
+        if (!numeric || !column.isName() || column.isWord("AS")) continue;
+        const std::optional<std::size_t> last = typeEnd(w);
+        if (!last) continue;
+        const std::string stored = quoteStored(encodeName(identifierName(std::string(column.text))));
+        columnChecks_[*last] = " CONSTRAINT " + quoteStored(kFiniteConstraint) + " CHECK (typeof(" + stored +
+                               ") <> 'real' OR abs(" + stored + ") < 1e999)";
+    }
+}
+
+// The token index of the end of the type name at word `w`: the name itself,
+// or the ")" of its precision and scale; none when that ")" is missing.
+std::optional<std::size_t> SqlRewriter::typeEnd(std::size_t w) const {
+    if (w + 1 >= words_.size() || !tokens_[words_[w + 1]].isSymbol("(")) return words_[w];
+    for (std::size_t close = w + 2; close < words_.size(); ++close) {
+        if (tokens_[words_[close]].isSymbol(")")) return words_[close];
+        if (tokens_[words_[close]].isSymbol("(")) return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 // ROWNUM <= n, ROWNUM < n and ROWNUM = n as an AND-ed condition of the outer

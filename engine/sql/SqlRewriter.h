@@ -1,12 +1,13 @@
 // Rewrites a statement's tokens into SQLite text, one token (or one dotted
 // name) at a time: identifiers folded and encoded, placeholders numbered, the
 // dialect's special words (DUAL, SYSDATE, NVL, seq.NEXTVAL, ROWNUM, MINUS, ...)
-// "||" chains and date arithmetic translated, clauses SQLite lacks left out. Blanks and
+// "||" chains and date arithmetic translated, divisors checked for zero, clauses SQLite lacks left out. Blanks and
 // comments are copied, so the expression texts SQLite reports as column names
 // stay close to what the client wrote.
 #pragma once
 
 #include "sql/AdditiveChains.h"
+#include "sql/Divisors.h"
 #include "sql/SqlDialect.h"
 #include "sql/SqlTokenizer.h"
 
@@ -23,7 +24,7 @@ namespace engine {
 class SqlRewriter {
 public:
     SqlRewriter(const std::vector<SqlToken>& tokens, StatementKind kind)
-        : tokens_(tokens), kind_(kind), chains_(tokens) {}
+        : tokens_(tokens), kind_(kind), chains_(tokens), divisors_(tokens) {}
 
     // Fills `result.sql` and `result.placeholders`, or `result.error`.
     void run(TranslatedSql& result);
@@ -34,6 +35,8 @@ private:
     std::size_t statementEnd() const;
     void findAddedColumnParentheses();
     void findSizedColumns();
+    void findNumberColumns();
+    std::optional<std::size_t> typeEnd(std::size_t w) const;
     std::size_t emitToken(std::size_t index);
     std::size_t emitPlain(std::size_t index);
     std::size_t rewriteName(std::size_t index);
@@ -56,6 +59,7 @@ private:
     const std::vector<SqlToken>& tokens_;  // the whole statement, blanks included
     StatementKind kind_;                   // decides where type names are rewritten
     AdditiveChains chains_;                // the statement's "||" and date-arithmetic chains
+    Divisors divisors_;                    // the right operands of "/"
     std::vector<std::size_t> words_;       // indexes of the significant tokens
     std::string out_;                      // the SQLite text so far
     std::vector<std::size_t> offsets_;     // output offset of each token
@@ -65,7 +69,7 @@ private:
     std::optional<long long> rowLimit_;    // LIMIT that replaces a ROWNUM condition
     std::vector<bool> selectListAt_;       // per depth: between SELECT and FROM
     std::set<std::size_t> unwrapped_;      // parentheses left out of the SQLite text
-    std::map<std::size_t, std::string> sizeChecks_;  // length checks to write after a type's ")"
+    std::map<std::size_t, std::string> columnChecks_;  // checks to write after a column's type
 };
 
 }  // namespace engine
