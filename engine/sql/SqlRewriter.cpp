@@ -158,7 +158,7 @@ void SqlRewriter::findSizedColumns() {
         const SqlToken& type = tokens_[words[w]];
         const bool sized = type.isWord("VARCHAR2") || type.isWord("VARCHAR") || type.isWord("NVARCHAR2") ||
                            type.isWord("CHAR") || type.isWord("NCHAR");
-        if (!sized || !column.isName() || column.isWord("AS") || !tokens_[words[w + 1]].isSymbol("(") ||
+        if (!sized || !isColumnDefinition(w) || !tokens_[words[w + 1]].isSymbol("(") ||
             tokens_[words[w + 2]].kind != SqlTokenKind::Number)
             continue;
         const std::size_t close = tokens_[words[w + 3]].isSymbol(")") ? words[w + 3]
@@ -166,8 +166,7 @@ void SqlRewriter::findSizedColumns() {
                                                                                                 : 0;
         if (close == 0) continue;
         const std::string stored = quoteStored(encodeName(identifierName(std::string(column.text))));
-        columnChecks_[close] = " CONSTRAINT " + quoteStored(kSizeConstraint) + " CHECK (length(" + stored +
-                             ") <= " + std::string(tokens_[words[w + 2]].text) + ")";
+        addColumnCheck(w, kSizeConstraint, "length(" + stored + ") <= " + std::string(tokens_[words[w + 2]].text));
     }
 }
 
@@ -184,24 +183,36 @@ void SqlRewriter::findNumberColumns() {
         const SqlToken& type = tokens_[words_[w]];
         const bool numeric = type.isWord("NUMBER") || type.isWord("FLOAT") || type.isWord("INTEGER") ||
                              type.isWord("DECIMAL") || type.isWord("REAL");
-        if (!numeric || !column.isName() || column.isWord("AS")) continue;
-        const std::optional<std::size_t> last = typeEnd(w);
-        if (!last) continue;
+        if (!numeric || !isColumnDefinition(w)) continue;
         const std::string stored = quoteStored(encodeName(identifierName(std::string(column.text))));
-        columnChecks_[*last] = " CONSTRAINT " + quoteStored(kFiniteConstraint) + " CHECK (typeof(" + stored +
-                               ") <> 'real' OR abs(" + stored + ") < 1e999)";
+        addColumnCheck(w, kFiniteConstraint, "typeof(" + stored + ") <> 'real' OR abs(" + stored + ") < 1e999");
     }
 }
 
-// The token index of the end of the type name at word `w`: the name itself,
-// or the ")" of its precision and scale; none when that ")" is missing.
-std::optional<std::size_t> SqlRewriter::typeEnd(std::size_t w) const {
-    if (w + 1 >= words_.size() || !tokens_[words_[w + 1]].isSymbol("(")) return words_[w];
-    for (std::size_t close = w + 2; close < words_.size(); ++close) {
-        if (tokens_[words_[close]].isSymbol(")")) return words_[close];
-        if (tokens_[words_[close]].isSymbol("(")) return std::nullopt;
+// True when word `w` is the type of a column definition: a name after "(",
+// "," or ADD, not a query's alias (CREATE TABLE ... AS SELECT).
+bool SqlRewriter::isColumnDefinition(std::size_t w) const {
+    if (w < 2 || !tokens_[words_[w - 1]].isName() || tokens_[words_[w - 1]].isWord("AS")) return false;
+    const SqlToken& before = tokens_[words_[w - 2]];
+    const bool asQuery = std::any_of(words_.begin(), words_.begin() + static_cast<std::ptrdiff_t>(w),
+                                     [this](std::size_t i) { return tokens_[i].isWord("SELECT"); });
+    return !asQuery && (before.isSymbol("(") || before.isSymbol(",") || before.isWord("ADD"));
+}
+
+// Adds the engine's check named `name` to the column definition whose type is
+// word `w`, after the definition's last token: SQLite gives a constraint name
+// to every unnamed constraint that follows it in the same definition, so the
+// client's own checks must come first.
+void SqlRewriter::addColumnCheck(std::size_t w, const char* name, const std::string& condition) {
+    int depth = 0;
+    std::size_t last = words_[w];
+    for (std::size_t at = w + 1; at < words_.size(); ++at) {
+        const SqlToken& token = tokens_[words_[at]];
+        depth += token.isSymbol("(") ? 1 : token.isSymbol(")") ? -1 : 0;
+        if (depth < 0 || (depth == 0 && (token.isSymbol(",") || token.isSymbol(";")))) break;
+        last = words_[at];
     }
-    return std::nullopt;
+    columnChecks_[last] += " CONSTRAINT " + quoteStored(name) + " CHECK (" + condition + ")";
 }
 
 // ROWNUM <= n, ROWNUM < n and ROWNUM = n as an AND-ed condition of the outer

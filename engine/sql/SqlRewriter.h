@@ -36,7 +36,8 @@ private:
     void findAddedColumnParentheses();
     void findSizedColumns();
     void findNumberColumns();
-    std::optional<std::size_t> typeEnd(std::size_t w) const;
+    bool isColumnDefinition(std::size_t w) const;
+    void addColumnCheck(std::size_t w, const char* name, const std::string& condition);
     std::size_t emitToken(std::size_t index);
     std::size_t emitPlain(std::size_t index);
     std::size_t rewriteName(std::size_t index);

@@ -28,6 +28,9 @@ protected:
     std::string failure(const std::string& sql) {
         OCIStmt* stmt = nullptr;
         if (session.execute(sql, &stmt) != OCI_SUCCESS) return session.lastError();
+        ub2 type = 0;
+        OCIAttrGet(stmt, OCI_HTYPE_STMT, &type, nullptr, OCI_ATTR_STMT_TYPE, session.err());
+        if (type != OCI_STMT_SELECT) return {};
         char buffer[64];
         OCIDefine* define = nullptr;
         sb2 indicator = 0;
@@ -111,6 +114,21 @@ TEST_F(ServerNumbers, ComputedInfinityIsNeitherFetchedNorStored) {
     };
     for (const std::string& sql : statements) EXPECT_EQ(failure(sql).substr(0, 27), "ORA-01426: numeric overflow") << sql;
     EXPECT_EQ(session.value("select id || ' ' || f from t"), "1 2.5");
+}
+
+TEST_F(ServerNumbers, TheClientsOwnChecksKeepTheirError) {
+    session.run("create table c (n number(5) check (n < 100) not null, w varchar2(3) check (w <> 'bad'))");
+    session.run("alter table c add (m number check (m > 0))");
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"insert into c (n, w) values (500, 'ok')", "ORA-02290"},
+        {"insert into c (n, w) values (1, 'bad')", "ORA-02290"},
+        {"insert into c (n, w) values (1, 'long')", "ORA-01401"},
+        {"insert into c (n, w) values (1e308 * 10, 'ok')", "ORA-02290"},  // the client's check comes first
+        {"insert into c (n, w, m) values (1, 'ok', -1)", "ORA-02290"},
+        {"insert into c (n, w, m) values (1, 'ok', 1e308 * 10)", "ORA-01426"},
+    };
+    for (const auto& [sql, code] : cases) EXPECT_EQ(failure(sql).substr(0, 9), code) << sql;
+    EXPECT_EQ(failure("insert into c (n, w, m) values (1, 'ok', 2)"), "");
 }
 
 }  // namespace
