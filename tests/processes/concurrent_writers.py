@@ -3,10 +3,11 @@
 
 First, writers insert rows numbered by one sequence's NEXTVAL and commit each:
 afterwards every number from 1 to the total is there exactly once, and no
-writer saw an error. Then one process holds the write lock (an insert, then a
-sleep inside its open transaction) while others, with a short lock wait, try
-to write: each gets the server's busy error, the holder's rows are committed,
-and the file passes SQLite's integrity check after both phases.
+writer saw an error. Then one process holds the write lock (an insert, its
+transaction left open until the test releases it through a second database)
+while others, with a short lock wait, try to write: each gets the server's
+busy error, the holder's row is committed, and the file passes SQLite's
+integrity check after both phases.
 
 usage: concurrent_writers.py <vorrun> <work folder>
 """
@@ -17,14 +18,16 @@ from vorrun_process import PATIENCE, Work, check, values_printed
 
 WRITERS = 4
 ROWS_PER_WRITER = 40
-HOLD_SECONDS = 4         # how long the holder keeps its transaction open
-LOCK_WAIT_MS = '300'     # the waiters' lock wait: far below the hold
+LOCK_WAIT_MS = '300'     # the waiters' lock wait; the holder holds until released
 
 SETUP = '''
 NUMBER c; VARCHAR2(200) msg;
 CONNECT c AS "scott/tiger@shared";
 EXECUTE (c, SQL "create table t (id number, who number)", msg);
 EXECUTE (c, SQL "create sequence s", msg);
+PRINT msg;
+CONNECT c AS "scott/tiger@gate";
+EXECUTE (c, SQL "create table gate (opened number)", msg);
 PRINT msg;
 '''
 
@@ -48,14 +51,26 @@ PRINT rows, distinct, low, high, held;
 PRINT msg;
 '''
 
-HOLDER = f'''
-NUMBER c; VARCHAR2(200) msg;
+HOLDER = '''
+NUMBER c; NUMBER g; VARCHAR2(200) msg; NUMBER released = 0;
 CONNECT c AS "scott/tiger@shared";
+CONNECT g AS "scott/tiger@gate";
 EXECUTE (c, SQL "insert into t values (s.nextval, -1)", msg);
 PRINT "holding", msg;
-EXECUTE (c, SQL "begin dbms_session.sleep({HOLD_SECONDS}); end;", msg);
+DOWHILE released == 0
+  EXECUTE (g, SQL "begin dbms_session.sleep(0.05); end;", msg);
+  EXECUTE (g, SQL [released], "select count(*) from gate", msg);
+EW;
 EXECUTE (c, SQL "COMMIT", msg);
 PRINT "committed", msg;
+'''
+
+RELEASE = '''
+NUMBER g; VARCHAR2(200) msg;
+CONNECT g AS "scott/tiger@gate";
+EXECUTE (g, SQL "insert into gate values (1)", msg);
+EXECUTE (g, SQL "COMMIT", msg);
+PRINT msg;
 '''
 
 WAITER = '''
@@ -91,7 +106,8 @@ def lock_held_past_the_wait_is_busy(work):
         waiter.communicate(timeout=PATIENCE)
         said = work.text(f'waiter{w}', 'out').strip()
         check(waiter.returncode == 0 and said == BUSY, f'waiter {w} ended with {waiter.returncode}, said {said!r}')
-    check(holder.poll() is None, 'the holder ended before the waiters: the lock was not held past their wait')
+    check(holder.poll() is None, f'the holder ended before its release: {work.text("holder", "err")}')
+    work.run('release', RELEASE)
     holder.communicate(timeout=PATIENCE)
     check('ORA-' not in work.text('holder', 'out'), f'the holder saw: {work.text("holder", "out")}')
     total = WRITERS * ROWS_PER_WRITER
