@@ -8,6 +8,7 @@
 // Crashes and sanitizer reports are for the driver (fuzz_engine.py) to see.
 #include "oci.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -15,7 +16,6 @@
 #include <fstream>
 #include <iterator>
 #include <mutex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
