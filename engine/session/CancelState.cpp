@@ -5,6 +5,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace engine {
 
 void CancelState::attach(sqlite3* db) {
@@ -42,7 +44,12 @@ bool CancelState::waitFor(std::chrono::milliseconds duration) {
 }
 
 void CancelState::sleep(double seconds) {
-    const auto duration = std::chrono::duration<double>(seconds < 0 ? 0 : seconds);
+    // The longest sleep: about 30 years, far beyond any wait and still
+    // representable in the clock's nanoseconds; a longer (or infinite) sleep
+    // ends only by a break either way. NaN and negative sleep not at all.
+    constexpr double kLongestSleepSeconds = 1e9;
+    const double bounded = seconds > 0 ? std::min(seconds, kLongestSleepSeconds) : 0;
+    const auto duration = std::chrono::duration<double>(bounded);
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::milliseconds>(duration);
     std::unique_lock<std::mutex> lock(mutex_);
