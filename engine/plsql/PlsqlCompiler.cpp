@@ -879,10 +879,7 @@ ExprPtr PlsqlCompiler::nameExpression() {
     NameChain name = nameChain();
     std::size_t consumed = 0;
     if (std::optional<PlsqlPlace> found = resolvePlace(name, consumed)) {
-        pos_ = start;
-        const NameChain again = nameChain();
-        pos_ = again.start;
-        for (std::size_t i = 0; i < consumed; ++i) pos_ += i == 0 ? 1 : 2;
+        pos_ = start + (consumed == 1 ? 1 : 3);  // past "name" or "package . name"
         return placeExpression(std::move(*found), name, consumed);
     }
     return functionCall(std::move(name));
@@ -1042,7 +1039,7 @@ PlsqlPlace PlsqlCompiler::place(bool assignable) {
     std::size_t consumed = 0;
     std::optional<PlsqlPlace> found = resolvePlace(name, consumed);
     if (!found) fail(at, "PLS-00201: identifier '" + joined(name.parts, name.parts.size()) + "' must be declared");
-    pos_ = start + (consumed == 1 ? 1 : 3);
+    pos_ = start + (consumed == 1 ? 1 : 3);  // past "name" or "package . name"
     ExprPtr read = placeExpression(std::move(*found), name, consumed);
     if (read->op != PlsqlExpr::Op::Read || (assignable && read->place.constant))
         fail(at, "PLS-00363: expression '" + joined(name.parts, name.parts.size()) +
