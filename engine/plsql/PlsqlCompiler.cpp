@@ -959,7 +959,9 @@ ExprPtr PlsqlCompiler::sqlFunction(const NameChain& name) {
         for (std::size_t i = 0; i < expr->args.size(); ++i) text += (i ? ", :" : ":") + std::to_string(i + 1);
         text += ")";
     }
-    TranslatedSql translated = translateSql(text + " FROM DUAL");
+    // Without FROM DUAL the query reads no table, so it takes no lock of the
+    // database file each time it runs.
+    TranslatedSql translated = translateSql(text);
     if (translated.error) fail(at, "PL/SQL: " + std::string(translated.error->what()));
     expr->sql = std::move(translated.sql);
     return expr;

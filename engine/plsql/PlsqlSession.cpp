@@ -306,7 +306,7 @@ bool PlsqlSession::isSqlFunction(const std::string& name, std::size_t arguments)
         for (std::size_t i = 0; i < arguments; ++i) text += (i ? ", :" : ":") + std::to_string(i + 1);
         text += ")";
     }
-    const TranslatedSql translated = translateSql(text + " FROM DUAL");
+    const TranslatedSql translated = translateSql(text);
     if (translated.error) return false;
     try {
         checkSql(translated.sql);
