@@ -2,6 +2,7 @@
 #include "base/ValueCodec.h"
 
 #include "base/CallError.h"
+#include "base/HexText.h"
 #include "base/OraError.h"
 #include "base/OracleDate.h"
 
@@ -147,16 +148,6 @@ std::string formatNumber(double value) {
         std::snprintf(text, sizeof text, "%.0f", value);
     } else {
         std::snprintf(text, sizeof text, "%.15g", value);
-    }
-    return text;
-}
-
-std::string hexText(const ub1* bytes, std::size_t length) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text(length * 2, '0');
-    for (std::size_t i = 0; i < length; ++i) {
-        text[2 * i] = kDigits[bytes[i] >> 4];
-        text[2 * i + 1] = kDigits[bytes[i] & 0x0f];
     }
     return text;
 }
@@ -321,7 +312,7 @@ std::string_view ValueCodec::columnText(const ColumnValue& v, int type, std::str
     case SQLITE_FLOAT: scratch = formatNumber(v.real()); return scratch;
     case SQLITE_BLOB: {
         const auto* bytes = static_cast<const ub1*>(v.blob());
-        scratch = hexText(bytes, v.bytes());
+        scratch = hexOf(std::string_view(reinterpret_cast<const char*>(bytes), v.bytes()));
         return scratch;
     }
     default: {

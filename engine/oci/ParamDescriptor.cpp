@@ -87,11 +87,11 @@ std::unique_ptr<ParamDescriptor> ParamDescriptor::routine(const PlsqlRoutine& ro
     return node;
 }
 
-std::unique_ptr<ParamDescriptor> ParamDescriptor::package(const PlsqlUnit& specification) {
+std::unique_ptr<ParamDescriptor> ParamDescriptor::package(const PlsqlUnit& header) {
     std::vector<std::unique_ptr<ParamDescriptor>> entries;
-    for (const auto& each : specification.routines) entries.push_back(routine(*each));
+    for (const auto& each : header.routines) entries.push_back(routine(*each));
     std::unique_ptr<ParamDescriptor> node(new ParamDescriptor(OCI_PTYPE_PKG));
-    node->name_ = specification.name;
+    node->name_ = header.name;
     node->list_ = list(OCI_LTYPE_SUBPRG, 0, std::move(entries));
     return node;
 }

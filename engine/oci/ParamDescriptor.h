@@ -30,7 +30,7 @@ public:
     // A procedure or function with its arguments (a function's return value
     // at position 0), and a package with its subprograms in declaration order.
     static std::unique_ptr<ParamDescriptor> routine(const PlsqlRoutine& routine);
-    static std::unique_ptr<ParamDescriptor> package(const PlsqlUnit& specification);
+    static std::unique_ptr<ParamDescriptor> package(const PlsqlUnit& header);
 
     void getAttribute(ub4 attribute, void* value, ub4* size) const override;
     // OCIParamGet on a list: entry `position` (columns count from 1, schema

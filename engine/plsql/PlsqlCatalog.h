@@ -14,8 +14,8 @@ namespace engine {
 
 class PlsqlCatalog {
 public:
-    // A package's compiled specification; null when there is no such package.
-    virtual std::shared_ptr<const PlsqlUnit> packageSpecification(const std::string& name) = 0;
+    // A package's compiled header (its CREATE PACKAGE); null when there is no such package.
+    virtual std::shared_ptr<const PlsqlUnit> packageHeader(const std::string& name) = 0;
     // A standalone procedure or function: its compiled unit, or null.
     virtual std::shared_ptr<const PlsqlUnit> standalone(const std::string& name) = 0;
     // The type of `table`.`column` for %TYPE; null when there is no such column.
@@ -25,8 +25,6 @@ public:
     virtual std::vector<std::string> checkSql(const std::string& sql) = 0;
     // The schema the session's programs belong to (the logged-on user).
     virtual std::string owner() = 0;
-    // Whether `name` is an SQL function the session's SQL knows, with `arguments` arguments.
-    virtual bool isSqlFunction(const std::string& name, std::size_t arguments) = 0;
 
 protected:
     ~PlsqlCatalog() = default;

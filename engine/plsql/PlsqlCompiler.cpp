@@ -96,9 +96,9 @@ std::shared_ptr<PlsqlUnit> PlsqlCompiler::compileAnonymous() {
     return unit_;
 }
 
-std::shared_ptr<PlsqlUnit> PlsqlCompiler::compileUnit(std::shared_ptr<const PlsqlUnit> specification) {
+std::shared_ptr<PlsqlUnit> PlsqlCompiler::compileUnit(std::shared_ptr<const PlsqlUnit> header) {
     unit_ = std::make_shared<PlsqlUnit>();
-    spec_ = std::move(specification);
+    header_ = std::move(header);
     scopes_.emplace_back();
     if (acceptWord("PROCEDURE") || acceptWord("FUNCTION")) {
         const bool isFunction = tokens_[pos_ - 1].isWord("FUNCTION");
@@ -184,15 +184,15 @@ void PlsqlCompiler::endName(const std::string& expected) {
 // { declaration | PROCEDURE ... | FUNCTION ... } [BEGIN statements] END [name] ;
 void PlsqlCompiler::packageItems(bool body) {
     if (body) {
-        if (!spec_) fail(placeOf(0), "PLS-00201: identifier '" + unit_->name + "' must be declared");
+        if (!header_) fail(placeOf(0), "PLS-00201: identifier '" + unit_->name + "' must be declared");
         Scope& scope = scopes_.front();
-        for (const auto& [name, slot] : spec_->variableSlots) {
-            scope.variables[name] = Local{slot, spec_->variables[static_cast<std::size_t>(slot)].type,
-                                          spec_->constants.count(name) != 0, true};
+        for (const auto& [name, slot] : header_->variableSlots) {
+            scope.variables[name] = Local{slot, header_->variables[static_cast<std::size_t>(slot)].type,
+                                          header_->constants.count(name) != 0, true};
         }
-        scope.types = spec_->types;
-        for (const std::string& key : spec_->exceptions) scope.exceptions[key.substr(key.find('.') + 1)] = key;
-        unit_->stateSize = spec_->stateSize;
+        scope.types = header_->types;
+        for (const std::string& key : header_->exceptions) scope.exceptions[key.substr(key.find('.') + 1)] = key;
+        unit_->stateSize = header_->stateSize;
     }
     while (peek() != nullptr && !peek()->isWord("END") && !peek()->isWord("BEGIN")) {
         if (peek()->isWord("PROCEDURE") || peek()->isWord("FUNCTION")) {
@@ -880,13 +880,13 @@ ExprPtr PlsqlCompiler::nameExpression() {
     std::size_t consumed = 0;
     if (std::optional<PlsqlPlace> found = resolvePlace(name, consumed)) {
         pos_ = start + (consumed == 1 ? 1 : 3);  // past "name" or "package . name"
-        return placeExpression(std::move(*found), name, consumed);
+        return placeExpression(std::move(*found), name);
     }
     return functionCall(std::move(name));
 }
 
 // The rest of a variable reference after its first `consumed` name parts.
-ExprPtr PlsqlCompiler::placeExpression(PlsqlPlace found, const NameChain& name, std::size_t consumed) {
+ExprPtr PlsqlCompiler::placeExpression(PlsqlPlace found, const NameChain& name) {
     const SourcePlace at = placeOf(name.start);
     for (;;) {
         if (peek() != nullptr && peek()->isSymbol("(") && found.type && found.type->kind == Kind::Table) {
@@ -919,7 +919,6 @@ ExprPtr PlsqlCompiler::placeExpression(PlsqlPlace found, const NameChain& name, 
         found.steps.push_back(std::move(step));
         found.type = found.type->fields[static_cast<std::size_t>(field)].type;
     }
-    (void)consumed;
     auto expr = makeExpr(PlsqlExpr::Op::Read, at);
     expr->place = std::move(found);
     return expr;
@@ -939,7 +938,9 @@ ExprPtr PlsqlCompiler::functionCall(NameChain name) {
     return sqlFunction(name);
 }
 
-// name [(arguments)] run as the session's SQL runs it: "SELECT name(?1, ...)".
+// name [(arguments)] run as the session's SQL runs it: "SELECT name(?1, ...)",
+// an identifier unless the session's SQL knows such a function. Without FROM
+// DUAL the query reads no table, so it takes no lock of the file each time.
 ExprPtr PlsqlCompiler::sqlFunction(const NameChain& name) {
     const SourcePlace at = placeOf(name.start);
     const std::string full = joined(name.parts, name.parts.size());
@@ -950,19 +951,22 @@ ExprPtr PlsqlCompiler::sqlFunction(const NameChain& name) {
         while (acceptSymbol(","));
         expectSymbol(")");
     }
-    if (name.parts.size() != 1 || !catalog_.isSqlFunction(name.parts[0], call ? expr->args.size() : 0) ||
-        (!call && name.parts[0] != "SYSDATE" && name.parts[0] != "USER"))
-        fail(at, "PLS-00201: identifier '" + full + "' must be declared");
+    auto undeclared = [&] { fail(at, "PLS-00201: identifier '" + full + "' must be declared"); };
+    if (name.parts.size() != 1 || (!call && name.parts[0] != "SYSDATE" && name.parts[0] != "USER")) undeclared();
     std::string text = "SELECT " + name.parts[0];
     if (call) {
         text += "(";
         for (std::size_t i = 0; i < expr->args.size(); ++i) text += (i ? ", :" : ":") + std::to_string(i + 1);
         text += ")";
     }
-    // Without FROM DUAL the query reads no table, so it takes no lock of the
-    // database file each time it runs.
     TranslatedSql translated = translateSql(text);
-    if (translated.error) fail(at, "PL/SQL: " + std::string(translated.error->what()));
+    if (translated.error) undeclared();
+    try {
+        catalog_.checkSql(translated.sql);
+    } catch (const OraError& error) {
+        if (error.number() == 1013) throw;
+        undeclared();
+    }
     expr->sql = std::move(translated.sql);
     return expr;
 }
@@ -1012,15 +1016,15 @@ std::optional<PlsqlPlace> PlsqlCompiler::resolvePlace(const NameChain& name, std
         return found;
     }
     if (name.parts.size() < 2) return std::nullopt;
-    std::shared_ptr<const PlsqlUnit> spec = catalog_.packageSpecification(name.parts[0]);
-    if (!spec) return std::nullopt;
-    const auto slot = spec->variableSlots.find(name.parts[1]);
-    if (slot == spec->variableSlots.end()) return std::nullopt;
+    std::shared_ptr<const PlsqlUnit> header = catalog_.packageHeader(name.parts[0]);
+    if (!header) return std::nullopt;
+    const auto slot = header->variableSlots.find(name.parts[1]);
+    if (slot == header->variableSlots.end()) return std::nullopt;
     found.root = PlsqlPlace::Root::Package;
-    found.package = spec->name;
+    found.package = header->name;
     found.slot = slot->second;
-    found.type = spec->variables[static_cast<std::size_t>(slot->second)].type;
-    found.constant = spec->constants.count(name.parts[1]) != 0;
+    found.type = header->variables[static_cast<std::size_t>(slot->second)].type;
+    found.constant = header->constants.count(name.parts[1]) != 0;
     consumed = 2;
     return found;
 }
@@ -1042,7 +1046,7 @@ PlsqlPlace PlsqlCompiler::place(bool assignable) {
     std::optional<PlsqlPlace> found = resolvePlace(name, consumed);
     if (!found) fail(at, "PLS-00201: identifier '" + joined(name.parts, name.parts.size()) + "' must be declared");
     pos_ = start + (consumed == 1 ? 1 : 3);  // past "name" or "package . name"
-    ExprPtr read = placeExpression(std::move(*found), name, consumed);
+    ExprPtr read = placeExpression(std::move(*found), name);
     if (read->op != PlsqlExpr::Op::Read || (assignable && read->place.constant))
         fail(at, "PLS-00363: expression '" + joined(name.parts, name.parts.size()) +
                      "' cannot be used as an assignment target");
@@ -1061,7 +1065,7 @@ bool PlsqlCompiler::resolveCall(const NameChain& name, PlsqlCall& call, bool& is
         return false;
     };
     if (name.parts.size() == 1 && (unit_->kind == PlsqlUnit::Kind::PackageBody || unit_->kind == PlsqlUnit::Kind::Package)) {
-        if (findIn(*unit_, name.parts[0]) || (spec_ && findIn(*spec_, name.parts[0]))) {
+        if (findIn(*unit_, name.parts[0]) || (header_ && findIn(*header_, name.parts[0]))) {
             call.name = name.parts[0];
             call.package = unit_->name;
             call.ownPackage = true;
@@ -1084,14 +1088,14 @@ bool PlsqlCompiler::resolveCall(const NameChain& name, PlsqlCall& call, bool& is
         return true;
     }
     if (name.parts.size() != 2) return false;
-    std::shared_ptr<const PlsqlUnit> spec =
-        name.parts[0] == unit_->name && spec_ ? spec_ : catalog_.packageSpecification(name.parts[0]);
-    if (!spec) return false;
-    if (!findIn(*spec, name.parts[1]))
+    std::shared_ptr<const PlsqlUnit> header =
+        name.parts[0] == unit_->name && header_ ? header_ : catalog_.packageHeader(name.parts[0]);
+    if (!header) return false;
+    if (!findIn(*header, name.parts[1]))
         fail(placeOf(name.start), "PLS-00302: component '" + name.parts[1] + "' must be declared");
-    call.package = spec->name;
+    call.package = header->name;
     call.name = name.parts[1];
-    call.ownPackage = spec->name == unit_->name;
+    call.ownPackage = header->name == unit_->name;
     return true;
 }
 
@@ -1112,11 +1116,11 @@ TypeRef PlsqlCompiler::findType(const NameChain& name) const {
         return nullptr;
     }
     if (name.parts.size() != 2) return nullptr;
-    std::shared_ptr<const PlsqlUnit> spec =
-        name.parts[0] == unit_->name && spec_ ? spec_ : catalog_.packageSpecification(name.parts[0]);
-    if (!spec) return nullptr;
-    const auto found = spec->types.find(name.parts[1]);
-    return found == spec->types.end() ? nullptr : found->second;
+    std::shared_ptr<const PlsqlUnit> header =
+        name.parts[0] == unit_->name && header_ ? header_ : catalog_.packageHeader(name.parts[0]);
+    if (!header) return nullptr;
+    const auto found = header->types.find(name.parts[1]);
+    return found == header->types.end() ? nullptr : found->second;
 }
 
 // The key of the exception a handler or RAISE names.
@@ -1129,9 +1133,9 @@ std::string PlsqlCompiler::exceptionKey(const NameChain& name) const {
             if (found != scope->exceptions.end()) return found->second;
         }
     } else if (name.parts.size() == 2) {
-        std::shared_ptr<const PlsqlUnit> spec = catalog_.packageSpecification(name.parts[0]);
+        std::shared_ptr<const PlsqlUnit> header = catalog_.packageHeader(name.parts[0]);
         const std::string key = full;
-        if (spec && std::find(spec->exceptions.begin(), spec->exceptions.end(), key) != spec->exceptions.end())
+        if (header && std::find(header->exceptions.begin(), header->exceptions.end(), key) != header->exceptions.end())
             return key;
     }
     fail(placeOf(name.start), "PLS-00201: identifier '" + full + "' must be declared");

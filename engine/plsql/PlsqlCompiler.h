@@ -1,5 +1,5 @@
 // The grammar of the block language: anonymous blocks and the text of stored
-// procedures, functions, package specifications and bodies, compiled into
+// procedures, functions, package headers and bodies, compiled into
 // the form of PlsqlProgram.h. Each parse function reads one rule and gives it
 // in its comment. The first error ends the compilation with the compiler's
 // "PLS-nnnnn" text and its place (PlsqlCompileError).
@@ -32,8 +32,8 @@ public:
     // [DECLARE declarations] BEGIN statements [EXCEPTION handlers] END [;]
     std::shared_ptr<PlsqlUnit> compileAnonymous();
     // PROCEDURE ... | FUNCTION ... | PACKAGE ... | PACKAGE BODY ...; a body
-    // is compiled against `specification`, its package's compiled specification.
-    std::shared_ptr<PlsqlUnit> compileUnit(std::shared_ptr<const PlsqlUnit> specification = nullptr);
+    // is compiled against `header`, its package's compiled header.
+    std::shared_ptr<PlsqlUnit> compileUnit(std::shared_ptr<const PlsqlUnit> header = nullptr);
 
 private:
     struct Local {
@@ -95,7 +95,7 @@ private:
     ExprPtr primary();
     ExprPtr caseExpression();
     ExprPtr nameExpression();
-    ExprPtr placeExpression(PlsqlPlace place, const NameChain& name, std::size_t consumed);
+    ExprPtr placeExpression(PlsqlPlace place, const NameChain& name);
     ExprPtr functionCall(NameChain name);
     ExprPtr sqlFunction(const NameChain& name);
     void callArguments(PlsqlCall& call);
@@ -127,7 +127,7 @@ private:
 
     PlsqlCatalog& catalog_;                      // the database's other units
     std::shared_ptr<PlsqlUnit> unit_;            // what is being compiled
-    std::shared_ptr<const PlsqlUnit> spec_;      // a body's specification
+    std::shared_ptr<const PlsqlUnit> header_;      // a body's package header
     std::vector<Scope> scopes_;                  // innermost last
     PlsqlRoutine* routine_ = nullptr;            // the routine being compiled
     int nextSlot_ = 0;                           // next free frame slot

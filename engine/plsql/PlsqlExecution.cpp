@@ -39,10 +39,15 @@ PlsqlValue PlsqlExecution::read(int occurrence) {
     return values_.insert_or_assign(bind, std::move(value)).first->second;
 }
 
+// "SELECT ?1", prepared at the first use: a value as SQLite holds it.
+sqlite3_stmt* PlsqlExecution::probe() {
+    if (!probe_) probe_ = SqliteStatement(session_.connection(), "SELECT ?1");
+    return probe_.get();
+}
+
 // Element `element` of `bind` as SQLite reads it after binding.
 PlsqlValue PlsqlExecution::probed(BlockBind& bind, ub4 element, bool table) {
-    if (!probe_) probe_ = SqliteStatement(session_.connection(), "SELECT ?1");
-    sqlite3_stmt* probe = probe_.get();
+    sqlite3_stmt* probe = this->probe();
     OnExit reset([probe] { sqlite3_reset(probe); });
     table ? bind.bindTableElement(probe, 1, element) : bind.bindValue(probe, 1, element, true);
     if (sqlite3_step(probe) != SQLITE_ROW) throw OraError(OraCode::InternalError, {"block variable"});
@@ -66,8 +71,7 @@ void PlsqlExecution::write(int occurrence, const PlsqlValue& value) {
 }
 
 BlockBind::OutValue PlsqlExecution::converted(BlockBind& bind, const PlsqlValue& value) {
-    if (!probe_) probe_ = SqliteStatement(session_.connection(), "SELECT ?1");
-    sqlite3_stmt* probe = probe_.get();
+    sqlite3_stmt* probe = this->probe();
     OnExit reset([probe] { sqlite3_reset(probe); });
     value.bindTo(probe, 1);
     if (sqlite3_step(probe) != SQLITE_ROW) throw OraError(OraCode::InternalError, {"block variable"});

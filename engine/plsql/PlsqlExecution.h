@@ -39,6 +39,7 @@ public:
 private:
     PlsqlValue read(int occurrence) override;
     void write(int occurrence, const PlsqlValue& value) override;
+    sqlite3_stmt* probe();
     PlsqlValue probed(BlockBind& bind, ub4 element, bool table);
     BlockBind::OutValue converted(BlockBind& bind, const PlsqlValue& value);
     void storeAssigned();

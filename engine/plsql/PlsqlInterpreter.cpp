@@ -137,9 +137,9 @@ PlsqlValue PlsqlInterpreter::callFunction(const std::string& name, std::vector<P
     return invoke(*unit, routine, arguments);
 }
 
-void PlsqlInterpreter::initializePackage(const PlsqlUnit& spec, const PlsqlUnit* body, std::vector<PlsqlValue>& slots) {
+void PlsqlInterpreter::initializePackage(const PlsqlUnit& header, const PlsqlUnit* body, std::vector<PlsqlValue>& slots) {
     Frame frame;
-    for (const PlsqlUnit* unit : {&spec, body}) {
+    for (const PlsqlUnit* unit : {&header, body}) {
         if (unit == nullptr) continue;
         frame.unit = unit;
         for (const PlsqlDeclaration& declaration : unit->variables) {
@@ -618,7 +618,7 @@ std::int64_t PlsqlInterpreter::index(const PlsqlExpr& expr, Frame& frame) {
 // ---------------------------------------------------------------- calls
 
 PlsqlValue PlsqlInterpreter::call(const PlsqlCall& call, Frame& frame, const SourcePlace& at) {
-    auto [unit, routine] = resolve(call, frame, at);
+    auto [unit, routine] = resolve(call, at);
     const std::vector<const PlsqlExpr*> actual = actuals(call, *routine, at);
     std::vector<PlsqlValue> arguments;
     for (std::size_t i = 0; i < routine->arguments.size(); ++i) {
@@ -639,7 +639,6 @@ PlsqlValue PlsqlInterpreter::call(const PlsqlCall& call, Frame& frame, const Sou
 // The unit and routine a call reaches now; of overloads, the first whose
 // arguments fit by number and names.
 std::pair<std::shared_ptr<const PlsqlUnit>, const PlsqlRoutine*> PlsqlInterpreter::resolve(const PlsqlCall& call,
-                                                                                          Frame& frame,
                                                                                           const SourcePlace& at) {
     const std::string owner = session_.connection().userName();
     std::shared_ptr<const PlsqlUnit> unit;
@@ -654,7 +653,6 @@ std::pair<std::shared_ptr<const PlsqlUnit>, const PlsqlRoutine*> PlsqlInterprete
         throw OraError(OraCode::PlsqlCompilation, {std::to_string(at.line), std::to_string(at.column),
                                                    "PLS-00905: object " + owner + "." + shown + " is invalid"});
     if (!unit) throw OraError(OraCode::ProgramUnitMissing, {owner + "." + shown});
-    (void)frame;
     for (const auto& routine : unit->routines) {
         if (routine->name != call.name || !routine->body) continue;
         bool fits = call.arguments.size() <= routine->arguments.size();
@@ -730,7 +728,7 @@ void PlsqlInterpreter::resultTo(sqlite3_context* context, const PlsqlValue& valu
     switch (value.kind) {
     case PlsqlValue::Kind::Null: sqlite3_result_null(context); break;
     case PlsqlValue::Kind::Number:
-        if (std::fabs(value.number) < 9007199254740992.0 && value.number == std::floor(value.number))
+        if (value.isExactInteger())
             sqlite3_result_int64(context, static_cast<sqlite3_int64>(value.number));
         else
             sqlite3_result_double(context, value.number);

@@ -58,7 +58,7 @@ public:
     PlsqlValue callFunction(const std::string& name, std::vector<PlsqlValue> arguments);
     // Gives a package's variables their initial values and runs its body's
     // initialization part.
-    void initializePackage(const PlsqlUnit& spec, const PlsqlUnit* body, std::vector<PlsqlValue>& slots);
+    void initializePackage(const PlsqlUnit& header, const PlsqlUnit* body, std::vector<PlsqlValue>& slots);
     // Sets an SQL function's result to `value`.
     static void resultTo(sqlite3_context* context, const PlsqlValue& value);
 
@@ -104,7 +104,7 @@ private:
     std::int64_t index(const PlsqlExpr& expr, Frame& frame);
 
     PlsqlValue call(const PlsqlCall& call, Frame& frame, const SourcePlace& at);
-    std::pair<std::shared_ptr<const PlsqlUnit>, const PlsqlRoutine*> resolve(const PlsqlCall& call, Frame& frame,
+    std::pair<std::shared_ptr<const PlsqlUnit>, const PlsqlRoutine*> resolve(const PlsqlCall& call,
                                                                               const SourcePlace& at);
     std::vector<const PlsqlExpr*> actuals(const PlsqlCall& call, const PlsqlRoutine& routine,
                                           const SourcePlace& at) const;

@@ -157,7 +157,7 @@ struct PlsqlRoutine {
     bool isFunction = false;
     std::vector<PlsqlArgument> arguments;  // slot i holds argument i
     TypeRef returnType;               // functions only
-    std::unique_ptr<PlsqlStmt> body;  // a Block; null for a specification only
+    std::unique_ptr<PlsqlStmt> body;  // a Block; null for a declaration only
     int frameSize = 0;                // slots of arguments and locals
     SourcePlace at;
 };

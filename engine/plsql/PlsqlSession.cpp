@@ -51,12 +51,6 @@ TypeRef typeOfColumn(const ColumnDescription& column) {
     }
 }
 
-std::string quotedName(const std::string& name) {
-    std::string out = "\"";
-    for (char c : name) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return out + "\"";
-}
-
 // A transaction of the program tables' own, committed as DDL commits.
 class DdlTransaction {
 public:
@@ -109,17 +103,17 @@ bool PlsqlSession::create(const EngineCommand& command) {
     const PlsqlUnit::Kind kind = kindOf(command.programKind);
     std::vector<ProgramError> errors;
     try {
-        std::shared_ptr<const PlsqlUnit> spec;
+        std::shared_ptr<const PlsqlUnit> header;
         if (kind == PlsqlUnit::Kind::PackageBody) {
-            spec = unit(command.name, PlsqlUnit::Kind::Package);
-            if (!spec || !spec->valid)
+            header = unit(command.name, PlsqlUnit::Kind::Package);
+            if (!header || !header->valid)
                 throw PlsqlCompileError{{1, 1}, "PLS-00304: cannot compile body of '" + command.name +
-                                                    "' without its specification"};
+                                                    "' without its package header"};
         }
         const SqlTokenizer tokenizer(command.source);
         if (tokenizer.error()) throw PlsqlCompileError{{1, 1}, tokenizer.error()->what()};
         const std::vector<SqlToken> tokens = tokenizer.significantTokens();
-        PlsqlCompiler(tokens, command.source, *this).compileUnit(spec);
+        PlsqlCompiler(tokens, command.source, *this).compileUnit(header);
     } catch (const PlsqlCompileError& error) {
         errors.push_back(ProgramError{error.at.line, error.at.column, error.text});
     }
@@ -144,7 +138,7 @@ void PlsqlSession::drop(const EngineCommand& command) {
 // ORA-00955 when a table, view or sequence has the name, or a program of
 // another kind, or one of the same kind that is not to be replaced.
 void PlsqlSession::checkNameFree(const EngineCommand& command) {
-    if (connection_.catalog().objectKind(quotedName(command.name))) throw OraError(OraCode::NameAlreadyUsed);
+    if (connection_.catalog().objectKind(quoteStored(command.name))) throw OraError(OraCode::NameAlreadyUsed);
     const ProgramStore store(connection_.db());
     if (command.programKind == "PACKAGE BODY") {
         if (!command.replace && store.find(command.name, command.programKind)) throw OraError(OraCode::NameAlreadyUsed);
@@ -190,12 +184,12 @@ std::int64_t PlsqlSession::generation() {
 }
 
 std::shared_ptr<const PlsqlUnit> PlsqlSession::unit(const std::string& name, PlsqlUnit::Kind kind) {
-    CachedUnit& cached = units_[{name, kind}];
+    CachedUnit& cached = units_[{name, kind}];  // map nodes stay put while compileStored adds others
     const std::int64_t now = generation();
     if (cached.checkedAt == now) return cached.unit;
     if (!current(cached, name, kind)) cached.unit = compileStored(name, kind);
-    units_[{name, kind}].checkedAt = now;
-    return units_[{name, kind}].unit;
+    cached.checkedAt = now;
+    return cached.unit;
 }
 
 // Whether the cached unit is the stored program's current version.
@@ -218,11 +212,11 @@ std::shared_ptr<const PlsqlUnit> PlsqlSession::compileStored(const std::string& 
     // A unit that calls itself finds its own (still invalid) entry meanwhile.
     units_[{name, kind}] = CachedUnit{invalid, generation()};
     try {
-        std::shared_ptr<const PlsqlUnit> spec;
-        if (kind == PlsqlUnit::Kind::PackageBody) spec = unit(name, PlsqlUnit::Kind::Package);
+        std::shared_ptr<const PlsqlUnit> header;
+        if (kind == PlsqlUnit::Kind::PackageBody) header = unit(name, PlsqlUnit::Kind::Package);
         const SqlTokenizer tokenizer(stored->source);
         const std::vector<SqlToken> tokens = tokenizer.significantTokens();
-        std::shared_ptr<PlsqlUnit> unit = PlsqlCompiler(tokens, stored->source, *this).compileUnit(spec);
+        std::shared_ptr<PlsqlUnit> unit = PlsqlCompiler(tokens, stored->source, *this).compileUnit(header);
         unit->version = stored->version;
         return unit;
     } catch (const PlsqlCompileError&) {
@@ -230,9 +224,9 @@ std::shared_ptr<const PlsqlUnit> PlsqlSession::compileStored(const std::string& 
     }
 }
 
-std::shared_ptr<const PlsqlUnit> PlsqlSession::packageSpecification(const std::string& name) {
-    std::shared_ptr<const PlsqlUnit> spec = unit(name, PlsqlUnit::Kind::Package);
-    return spec && spec->valid ? spec : nullptr;
+std::shared_ptr<const PlsqlUnit> PlsqlSession::packageHeader(const std::string& name) {
+    std::shared_ptr<const PlsqlUnit> header = unit(name, PlsqlUnit::Kind::Package);
+    return header && header->valid ? header : nullptr;
 }
 
 std::shared_ptr<const PlsqlUnit> PlsqlSession::standalone(const std::string& name) {
@@ -241,18 +235,18 @@ std::shared_ptr<const PlsqlUnit> PlsqlSession::standalone(const std::string& nam
 }
 
 std::vector<PlsqlValue>& PlsqlSession::packageState(const std::string& name, PlsqlInterpreter& interpreter) {
-    std::shared_ptr<const PlsqlUnit> spec = unit(name, PlsqlUnit::Kind::Package);
-    if (!spec || !spec->valid) throw OraError(OraCode::ProgramUnitMissing, {connection_.userName() + "." + name});
+    std::shared_ptr<const PlsqlUnit> header = unit(name, PlsqlUnit::Kind::Package);
+    if (!header || !header->valid) throw OraError(OraCode::ProgramUnitMissing, {connection_.userName() + "." + name});
     std::shared_ptr<const PlsqlUnit> body = unit(name, PlsqlUnit::Kind::PackageBody);
     if (body && !body->valid) body = nullptr;
     PackageState& state = packages_[name];
     const std::int64_t bodyVersion = body ? body->version : 0;
-    if (state.specVersion == spec->version && state.bodyVersion == bodyVersion) return state.slots;
-    state.specVersion = spec->version;
+    if (state.headerVersion == header->version && state.bodyVersion == bodyVersion) return state.slots;
+    state.headerVersion = header->version;
     state.bodyVersion = bodyVersion;
-    state.slots.assign(static_cast<std::size_t>(body ? body->stateSize : spec->stateSize), PlsqlValue());
+    state.slots.assign(static_cast<std::size_t>(body ? body->stateSize : header->stateSize), PlsqlValue());
     try {
-        interpreter.initializePackage(*spec, body.get(), state.slots);
+        interpreter.initializePackage(*header, body.get(), state.slots);
     } catch (...) {
         packages_.erase(name);
         throw;
@@ -282,7 +276,7 @@ PlsqlSession::Lease::~Lease() {
 
 TypeRef PlsqlSession::columnType(const std::string& table, const std::string& column) {
     try {
-        for (const ColumnDescription& each : connection_.catalog().describeObject(quotedName(table))) {
+        for (const ColumnDescription& each : connection_.catalog().describeObject(quoteStored(table))) {
             if (each.name == column) return typeOfColumn(each);
         }
     } catch (const OraError& error) {
@@ -297,24 +291,6 @@ std::vector<std::string> PlsqlSession::checkSql(const std::string& sql) {
     const int count = sqlite3_column_count(lease.get());
     for (int i = 0; i < count; ++i) columns.push_back(decodeIdentifier(sqlite3_column_name(lease.get(), i)));
     return columns;
-}
-
-bool PlsqlSession::isSqlFunction(const std::string& name, std::size_t arguments) {
-    std::string text = "SELECT " + name;
-    if (arguments > 0 || (name != "SYSDATE" && name != "USER")) {
-        text += "(";
-        for (std::size_t i = 0; i < arguments; ++i) text += (i ? ", :" : ":") + std::to_string(i + 1);
-        text += ")";
-    }
-    const TranslatedSql translated = translateSql(text);
-    if (translated.error) return false;
-    try {
-        checkSql(translated.sql);
-        return true;
-    } catch (const OraError& error) {
-        if (error.number() == 1013) throw;
-        return false;
-    }
 }
 
 // ---------------------------------------------------------------- functions in SQL

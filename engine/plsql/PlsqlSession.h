@@ -79,11 +79,10 @@ public:
     void registerFunctions();
 
     // PlsqlCatalog
-    std::shared_ptr<const PlsqlUnit> packageSpecification(const std::string& name) override;
+    std::shared_ptr<const PlsqlUnit> packageHeader(const std::string& name) override;
     std::shared_ptr<const PlsqlUnit> standalone(const std::string& name) override;
     TypeRef columnType(const std::string& table, const std::string& column) override;
     std::vector<std::string> checkSql(const std::string& sql) override;
-    bool isSqlFunction(const std::string& name, std::size_t arguments) override;
     std::string owner() override { return connection_.userName(); }
 
 private:
@@ -93,7 +92,7 @@ private:
     };
     struct PackageState {
         std::vector<PlsqlValue> slots;
-        std::int64_t specVersion = -1;
+        std::int64_t headerVersion = -1;
         std::int64_t bodyVersion = -1;
     };
 

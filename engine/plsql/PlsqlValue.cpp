@@ -1,13 +1,13 @@
 // Conversions of the block language's values.
 #include "plsql/PlsqlValue.h"
 
+#include "base/HexText.h"
 #include "base/OraError.h"
 #include "base/OracleDate.h"
 #include "sql/SqlFunctionSupport.h"
 
 #include <sqlite3.h>
 
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -18,26 +18,10 @@ constexpr double kLargestExactInteger = 9007199254740992.0;  // 2^53
 
 OraError valueError(const char* detail) { return OraError(OraCode::NumericOrValue, {detail}); }
 
-std::string hexOf(const std::string& bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char byte : bytes) {
-        out += kDigits[byte >> 4];
-        out += kDigits[byte & 0xf];
-    }
-    return out;
-}
-
-std::string bytesOfHex(const std::string& hex) {
-    if (hex.size() % 2 != 0) throw valueError(": hex to raw conversion error");
-    std::string bytes;
-    for (std::size_t i = 0; i < hex.size(); i += 2) {
-        unsigned value = 0;
-        const auto [end, error] = std::from_chars(hex.data() + i, hex.data() + i + 2, value, 16);
-        if (error != std::errc() || end != hex.data() + i + 2) throw valueError(": hex to raw conversion error");
-        bytes += static_cast<char>(value);
-    }
-    return bytes;
+std::string rawOfHex(const std::string& hex) {
+    std::optional<std::string> bytes = bytesOfHex(hex);
+    if (!bytes) throw valueError(": hex to raw conversion error");
+    return std::move(*bytes);
 }
 
 std::string dateText(const PlsqlValue& value) {
@@ -116,6 +100,10 @@ PlsqlValue PlsqlValue::fromSqlite(sqlite3_value* value) {
     }
 }
 
+bool PlsqlValue::isExactInteger() const {
+    return kind == Kind::Number && std::fabs(number) < kLargestExactInteger && number == std::floor(number);
+}
+
 PlsqlComposite& PlsqlValue::mutableComposite() {
     if (composite.use_count() > 1) composite = std::make_shared<PlsqlComposite>(*composite);
     return *composite;
@@ -140,8 +128,7 @@ std::string PlsqlValue::toText() const {
     switch (kind) {
     case Kind::Null: return {};
     case Kind::Number:
-        if (std::fabs(number) < kLargestExactInteger && number == std::floor(number))
-            return std::to_string(static_cast<long long>(number));
+        if (isExactInteger()) return std::to_string(static_cast<long long>(number));
         return SqlFunctionSupport::numberText(number);
     case Kind::Boolean: return boolean ? "TRUE" : "FALSE";
     case Kind::Raw: return hexOf(text);
@@ -163,7 +150,7 @@ PlsqlValue PlsqlValue::convertedTo(const PlsqlType& type) const {
     case PlsqlType::Kind::Raw:
     case PlsqlType::Kind::LongRaw:
         out.kind = Kind::Raw;
-        out.text = kind == Kind::Raw ? text : bytesOfHex(toText());
+        out.text = kind == Kind::Raw ? text : rawOfHex(toText());
         if (type.size != 0 && out.text.size() > type.size) throw valueError(": raw variable length too long");
         return out;
     case PlsqlType::Kind::Date:
@@ -185,7 +172,7 @@ void PlsqlValue::bindTo(sqlite3_stmt* stmt, int parameter) const {
     switch (kind) {
     case Kind::Number:
         if (!std::isfinite(number)) throw OraError(OraCode::NumericOverflow);
-        if (std::fabs(number) < kLargestExactInteger && number == std::floor(number))
+        if (isExactInteger())
             sqlite3_bind_int64(stmt, parameter, static_cast<sqlite3_int64>(number));
         else
             sqlite3_bind_double(stmt, parameter, number);

@@ -44,6 +44,8 @@ struct PlsqlValue {
     static PlsqlValue fromSqlite(sqlite3_value* value);
 
     bool isNull() const { return kind == Kind::Null; }
+    // A number SQLite can hold as an integer without losing a digit.
+    bool isExactInteger() const;
     // The composite, copied first when another value shares it.
     PlsqlComposite& mutableComposite();
 

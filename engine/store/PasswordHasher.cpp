@@ -1,6 +1,7 @@
 // Password hashing through OpenSSL's libcrypto.
 #include "store/PasswordHasher.h"
 
+#include "base/HexText.h"
 #include "base/OraError.h"
 
 #include <openssl/crypto.h>
@@ -25,28 +26,6 @@ struct StoredHash {
     std::string digest;  // bytes
 };
 
-std::string hex(const std::string& bytes) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string out;
-    for (unsigned char byte : bytes) {
-        out += kDigits[byte >> 4];
-        out += kDigits[byte & 0xf];
-    }
-    return out;
-}
-
-std::optional<std::string> unhex(std::string_view text) {
-    if (text.size() % 2 != 0) return std::nullopt;
-    std::string bytes;
-    for (std::size_t i = 0; i < text.size(); i += 2) {
-        unsigned value = 0;
-        const auto [end, error] = std::from_chars(text.data() + i, text.data() + i + 2, value, 16);
-        if (error != std::errc() || end != text.data() + i + 2) return std::nullopt;
-        bytes += static_cast<char>(value);
-    }
-    return bytes;
-}
-
 // The parameters and digest of a hash in the stored form; none for the older form.
 std::optional<StoredHash> parse(std::string_view stored) {
     if (stored.substr(0, kScheme.size()) != kScheme) return std::nullopt;
@@ -57,7 +36,7 @@ std::optional<StoredHash> parse(std::string_view stored) {
     if (dollar == std::string_view::npos || error != std::errc() || end != rest.data() + dollar ||
         hash.iterations == 0)
         return std::nullopt;
-    std::optional<std::string> digest = unhex(rest.substr(dollar + 1));
+    std::optional<std::string> digest = bytesOfHex(rest.substr(dollar + 1));
     if (!digest || digest->size() != kDigestBytes) return std::nullopt;
     hash.digest = std::move(*digest);
     return hash;
@@ -94,7 +73,7 @@ UserAccount PasswordHasher::makeAccount(const std::string& name, const std::stri
     if (RAND_bytes(reinterpret_cast<unsigned char*>(account.salt.data()), static_cast<int>(kSaltBytes)) != 1)
         throw OraError(OraCode::InternalError, {"password salt"});
     account.hash = std::string(kScheme) + std::to_string(kIterations) + "$" +
-                   hex(pbkdf2(account.salt, password, kIterations));
+                   hexOf(pbkdf2(account.salt, password, kIterations));
     return account;
 }
 

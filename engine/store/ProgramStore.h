@@ -1,5 +1,5 @@
 // The stored programs of a database (procedures, functions, package
-// specifications and bodies): their source, line by line for USER_SOURCE and
+// headers and bodies): their source, line by line for USER_SOURCE and
 // whole for the compiler, their status, times, and compilation errors.
 //
 // Names are dictionary names (decoded); a kind is the server's object type
