@@ -2,6 +2,7 @@
 // in the same process: inserting 100,000 rows of (number, 30-character text,
 // date) with one array-bound execute per 1,000 rows, and fetching them back in
 // batches of 20. Prints both times and their ratio (target: at most 1.5).
+#include "OciBenchSession.h"
 #include "oci.h"
 
 #include <sqlite3.h>
@@ -75,28 +76,10 @@ std::pair<double, double> bestOf(const std::function<void()>& engine, const std:
 
 // ---- the engine, through the call interface ---------------------------------
 
-class EngineSide {
+class EngineSide : public OciBenchSession {
 public:
-    EngineSide() {
-        OCIInitialize(OCI_THREADED, nullptr, nullptr, nullptr, nullptr);
-        OCIEnvInit(&env_, OCI_DEFAULT, 0, nullptr);
-        err_ = allocate<OCIError>(OCI_HTYPE_ERROR);
-        server_ = allocate<OCIServer>(OCI_HTYPE_SERVER);
-        svc_ = allocate<OCISvcCtx>(OCI_HTYPE_SVCCTX);
-        session_ = allocate<OCISession>(OCI_HTYPE_SESSION);
-        check(OCIServerAttach(server_, err_, reinterpret_cast<const OraText*>("bench"), 5, OCI_DEFAULT), "attach");
-        OCIAttrSet(svc_, OCI_HTYPE_SVCCTX, server_, 0, OCI_ATTR_SERVER, err_);
-        OCIAttrSet(session_, OCI_HTYPE_SESSION, const_cast<char*>("bench"), 5, OCI_ATTR_USERNAME, err_);
-        OCIAttrSet(session_, OCI_HTYPE_SESSION, const_cast<char*>("bench"), 5, OCI_ATTR_PASSWORD, err_);
-        check(OCISessionBegin(svc_, err_, session_, OCI_CRED_RDBMS, OCI_DEFAULT), "logon");
-        OCIAttrSet(svc_, OCI_HTYPE_SVCCTX, session_, 0, OCI_ATTR_SESSION, err_);
+    EngineSide() : OciBenchSession("bench") {
         run("create table bench (id number(10), name varchar2(30), created date)");
-    }
-
-    ~EngineSide() {
-        OCISessionEnd(svc_, err_, session_, OCI_DEFAULT);
-        OCIServerDetach(server_, err_, OCI_DEFAULT);
-        OCIHandleFree(env_, OCI_HTYPE_ENV);
     }
 
     void insert(Rows& rows) {
@@ -146,42 +129,6 @@ public:
         OCIHandleFree(stmt, OCI_HTYPE_STMT);
         return checksum;
     }
-
-private:
-    template <typename T>
-    T* allocate(ub4 type) {
-        void* handle = nullptr;
-        OCIHandleAlloc(env_, &handle, type, 0, nullptr);
-        return static_cast<T*>(handle);
-    }
-
-    void check(sword status, const char* what) {
-        if (status == OCI_SUCCESS) return;
-        OraText text[1024] = "";
-        sb4 code = 0;
-        OCIErrorGet(err_, 1, nullptr, &code, text, sizeof text, OCI_HTYPE_ERROR);
-        fail(std::string(what) + ": " + reinterpret_cast<char*>(text));
-    }
-
-    OCIStmt* prepare(const std::string& sql) {
-        OCIStmt* stmt = allocate<OCIStmt>(OCI_HTYPE_STMT);
-        check(OCIStmtPrepare(stmt, err_, reinterpret_cast<const OraText*>(sql.c_str()), static_cast<ub4>(sql.size()),
-                             OCI_NTV_SYNTAX, OCI_DEFAULT),
-              "prepare");
-        return stmt;
-    }
-
-    void run(const std::string& sql) {
-        OCIStmt* stmt = prepare(sql);
-        check(OCIStmtExecute(svc_, stmt, err_, 1, 0, nullptr, nullptr, OCI_DEFAULT), sql.c_str());
-        OCIHandleFree(stmt, OCI_HTYPE_STMT);
-    }
-
-    OCIEnv* env_ = nullptr;
-    OCIError* err_ = nullptr;
-    OCIServer* server_ = nullptr;
-    OCISvcCtx* svc_ = nullptr;
-    OCISession* session_ = nullptr;
 };
 
 // ---- the peer: raw SQLite doing the same conversions ------------------------

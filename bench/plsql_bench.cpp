@@ -6,6 +6,7 @@
 //    one prepared block, against 10,000 executions of the equivalent INSERT;
 //    target: at most 2 times.
 // PLSQL_BENCH_CALLS set in the environment runs the calls alone (for a profiler).
+#include "OciBenchSession.h"
 #include "oci.h"
 
 #include <algorithm>
@@ -42,67 +43,15 @@ double bestOf(const std::function<void()>& work) {
     return best;
 }
 
-// One logged-on session of the engine.
-class Session {
+// One session of the engine with number binds.
+class Session : public OciBenchSession {
 public:
-    Session() {
-        OCIInitialize(OCI_THREADED, nullptr, nullptr, nullptr, nullptr);
-        OCIEnvInit(&env_, OCI_DEFAULT, 0, nullptr);
-        OCIHandleAlloc(env_, reinterpret_cast<void**>(&err_), OCI_HTYPE_ERROR, 0, nullptr);
-        OCIHandleAlloc(env_, reinterpret_cast<void**>(&server_), OCI_HTYPE_SERVER, 0, nullptr);
-        OCIHandleAlloc(env_, reinterpret_cast<void**>(&svc_), OCI_HTYPE_SVCCTX, 0, nullptr);
-        OCIHandleAlloc(env_, reinterpret_cast<void**>(&session_), OCI_HTYPE_SESSION, 0, nullptr);
-        check(OCIServerAttach(server_, err_, reinterpret_cast<const OraText*>("plsql"), 5, OCI_DEFAULT), "attach");
-        OCIAttrSet(svc_, OCI_HTYPE_SVCCTX, server_, 0, OCI_ATTR_SERVER, err_);
-        OCIAttrSet(session_, OCI_HTYPE_SESSION, const_cast<char*>("bench"), 5, OCI_ATTR_USERNAME, err_);
-        OCIAttrSet(session_, OCI_HTYPE_SESSION, const_cast<char*>("bench"), 5, OCI_ATTR_PASSWORD, err_);
-        check(OCISessionBegin(svc_, err_, session_, OCI_CRED_RDBMS, OCI_DEFAULT), "logon");
-        OCIAttrSet(svc_, OCI_HTYPE_SVCCTX, session_, 0, OCI_ATTR_SESSION, err_);
-    }
-    ~Session() {
-        OCISessionEnd(svc_, err_, session_, OCI_DEFAULT);
-        OCIServerDetach(server_, err_, OCI_DEFAULT);
-        OCIHandleFree(env_, OCI_HTYPE_ENV);
-    }
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
-
-    OCIStmt* prepare(const std::string& sql) {
-        OCIStmt* stmt = nullptr;
-        OCIHandleAlloc(env_, reinterpret_cast<void**>(&stmt), OCI_HTYPE_STMT, 0, nullptr);
-        check(OCIStmtPrepare(stmt, err_, reinterpret_cast<const OraText*>(sql.c_str()), static_cast<ub4>(sql.size()),
-                             OCI_NTV_SYNTAX, OCI_DEFAULT),
-              sql);
-        return stmt;
-    }
-    void execute(OCIStmt* stmt, const std::string& what) {
-        check(OCIStmtExecute(svc_, stmt, err_, 1, 0, nullptr, nullptr, OCI_DEFAULT), what);
-    }
-    void run(const std::string& sql) {
-        OCIStmt* stmt = prepare(sql);
-        execute(stmt, sql);
-        OCIHandleFree(stmt, OCI_HTYPE_STMT);
-    }
+    Session() : OciBenchSession("plsql") {}
     void bind(OCIStmt* stmt, const char* name, double* value) {
         OCIBind* bind = nullptr;
         OCIBindByName(stmt, &bind, err_, reinterpret_cast<const OraText*>(name), -1, value, sizeof *value, SQLT_FLT,
                       nullptr, nullptr, nullptr, 0, nullptr, OCI_DEFAULT);
     }
-
-private:
-    void check(sword status, const std::string& what) {
-        if (status == OCI_SUCCESS) return;
-        OraText text[1024] = "";
-        sb4 code = 0;
-        OCIErrorGet(err_, 1, nullptr, &code, text, sizeof text, OCI_HTYPE_ERROR);
-        fail(what + ": " + reinterpret_cast<char*>(text));
-    }
-
-    OCIEnv* env_ = nullptr;
-    OCIError* err_ = nullptr;
-    OCIServer* server_ = nullptr;
-    OCISvcCtx* svc_ = nullptr;
-    OCISession* session_ = nullptr;
 };
 
 // The loop in CPython, timed inside the interpreter, in milliseconds.
