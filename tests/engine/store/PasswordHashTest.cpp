@@ -44,6 +44,31 @@ TEST(PasswordHash, VerificationUsesTheStoredParametersAndRefusesMalformedOnes) {
     }
 }
 
+// Hashes that databases already keep must keep verifying: standard
+// PBKDF2-HMAC-SHA256 vectors, with keys shorter than, equal to and longer
+// than SHA-256's 64-byte block (a longer key is hashed first).
+TEST(PasswordHash, StandardVectorsVerify) {
+    struct Vector {
+        std::string password, salt;
+        unsigned iterations;
+        const char* digest;
+    };
+    const Vector vectors[] = {
+        {"passwd", "salt", 1, "55ac046e56e3089fec1691c22544b605f94185216dde0465e68b9d57c20dacbc"},
+        {"Password", "NaCl", 2, "7897885f70bce63d18e043ad11c3a4b71a326b50c5e183d740d8924f5c3ead46"},
+        {std::string(64, 'x'), std::string(16, 's'), 3,
+         "850a8904cc2e51d4f8267a9d5e58eeb5c17e70f69b8de4c989fd3dd76a873766"},
+        {std::string(65, 'y'), "pepper", 1000, "331fb3afd32970c95f6260ce8e7ef45f3db24ab589bb267c6985fd62ecc1129a"},
+        {"", "salt", 5, "ab1d7cb38e07467cb81c86dfe16d7a657f01f3430e8b25e7d8c1798d51bb6459"},
+    };
+    for (const Vector& v : vectors) {
+        SCOPED_TRACE(v.password.size());
+        const UserAccount account{"SCOTT", v.salt, "pbkdf2-sha256$" + std::to_string(v.iterations) + "$" + v.digest};
+        EXPECT_TRUE(PasswordHasher::verify(account, v.password));
+        EXPECT_FALSE(PasswordHasher::verify(account, v.password + "."));
+    }
+}
+
 // The accounts table of a database file, opened directly.
 class UsersTable {
 public:
