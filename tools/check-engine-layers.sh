@@ -4,7 +4,7 @@
 # Prints every include that runs against that direction and fails if any does.
 set -euo pipefail
 engine=$(cd "$(dirname "$0")/../engine" && pwd)
-layers=(oci plsql session sql store base)  # top to bottom
+layers=(oci7 oci plsql session sql store base)  # top to bottom
 status=0
 for ((i = 0; i < ${#layers[@]}; i++)); do
   allowed=" ${layers[*]:i} "

@@ -14,6 +14,7 @@ struct CallErrorText {
 };
 
 constexpr std::array<CallErrorText, static_cast<std::size_t>(CallCode::Count)> kTexts{{
+    {CallCode::InvalidCursor, 1001, "invalid cursor"},
     {CallCode::FetchOutOfSequence, 1002, "fetch out of sequence"},
     {CallCode::NotInSelectList, 1007, "variable not in select list"},
     {CallCode::NotAllVariablesBound, 1008, "not all variables bound"},
@@ -65,5 +66,12 @@ CallError::CallError(CallCode code, const std::string& detail)
     : std::runtime_error(format(kTexts[static_cast<std::size_t>(code)], detail)),
       code_(code),
       number_(kTexts[static_cast<std::size_t>(code)].number) {}
+
+std::optional<std::string> CallError::textOf(int number) {
+    for (const CallErrorText& entry : kTexts) {
+        if (entry.number == number) return format(entry, {});
+    }
+    return std::nullopt;
+}
 
 }  // namespace engine

@@ -4,12 +4,14 @@
 // server's number and text, so a client sees "ORA-NNNNN: text" either way.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 namespace engine {
 
 enum class CallCode {
+    InvalidCursor,          // ORA-01001
     FetchOutOfSequence,     // ORA-01002
     NotInSelectList,        // ORA-01007
     NotAllVariablesBound,   // ORA-01008
@@ -45,6 +47,10 @@ public:
 
     int number() const noexcept { return number_; }
     CallCode code() const noexcept { return code_; }
+
+    // "ORA-NNNNN: text" of error `number` when it is one of these, its
+    // detail left empty; nothing otherwise.
+    static std::optional<std::string> textOf(int number);
 
 private:
     CallCode code_;  // which error

@@ -237,6 +237,13 @@ OraError OraError::withFrame(const std::string& place) const {
     return OraError(number_, std::string(what()) + "\nORA-06512: at " + place);
 }
 
+std::optional<std::string> OraError::textOf(int number) {
+    for (const ErrorText& entry : kErrors) {
+        if (entry.number == number) return formatError(entry, {});
+    }
+    return std::nullopt;
+}
+
 OraError OraError::withNumber(int number, const std::string& text) {
     char prefix[24];
     std::snprintf(prefix, sizeof prefix, "ORA-%05d: ", number < 0 ? -number : number);

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <initializer_list>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -108,6 +109,9 @@ public:
     // This error with the frame "ORA-06512: at `place`" added under its text,
     // as the server adds one for every program unit an error escapes from.
     OraError withFrame(const std::string& place) const;
+    // "ORA-NNNNN: text" of server error `number` when the engine knows it,
+    // with its "%s" markers left empty; nothing otherwise.
+    static std::optional<std::string> textOf(int number);
     // The text after "ORA-NNNNN: " (the whole text for SQLERRM is what()).
     std::string message() const;
 

@@ -6,14 +6,6 @@
 
 #include "oratypes.h"
 
-#ifndef VOR_OCI_API
-#  if defined(_WIN32)
-#    define VOR_OCI_API
-#  else
-#    define VOR_OCI_API __attribute__((visibility("default")))
-#  endif
-#endif
-
 #ifdef __cplusplus
 extern "C" {
 #endif

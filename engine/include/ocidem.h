@@ -38,6 +38,22 @@
 #define FT_UPDATE 5
 #define FT_DELETE 9
 
+/* Function codes (the `fc` field) of the calls that report one */
+#define FC_OEXEC    4  /* oexec and oexn */
+#define FC_OFETCH   12 /* ofen */
+#define FC_OOPEN    14
+#define FC_OCLOSE   16
+#define FC_OBNDRV   28
+#define FC_OBNDRN   30
+#define FC_OCAN     52
+#define FC_OPARSE   54
+#define FC_OEXFET   56
+#define FC_ODESCR   60
+#define FC_OBINDPS  63
+#define FC_ODEFINPS 64
+#define FC_OGETPI   65
+#define FC_OSETPI   66
+
 /* odessp modes */
 #define OCI7_MODE_IN    0
 #define OCI7_MODE_OUT   1

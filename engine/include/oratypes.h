@@ -33,4 +33,13 @@ typedef int boolean;
 #define CONST const
 #endif
 
+/* Marks the functions the engine exports (it is built with hidden visibility). */
+#ifndef VOR_OCI_API
+#  if defined(_WIN32)
+#    define VOR_OCI_API
+#  else
+#    define VOR_OCI_API __attribute__((visibility("default")))
+#  endif
+#endif
+
 #endif /* VOR_ORATYPES_H */

@@ -278,6 +278,7 @@ bool Statement::runCommand() {
         break;
     case EngineCommandKind::Commit: connection_->commit(); break;
     case EngineCommandKind::Rollback: connection_->rollback(); break;
+    case EngineCommandKind::SetTransaction: connection_->startTransaction(command.transactionFlags); break;
     case EngineCommandKind::Block:
     case EngineCommandKind::None: break;
     }

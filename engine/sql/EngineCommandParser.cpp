@@ -2,6 +2,7 @@
 // reads one statement form and says in its comment which.
 #include "sql/EngineCommandParser.h"
 
+#include "oci.h"
 
 #include <memory>
 
@@ -31,16 +32,26 @@ bool EngineCommandParser::parse(TranslatedSql& result) {
 
 // SET TRANSACTION {READ ONLY | READ WRITE | ISOLATION LEVEL {SERIALIZABLE |
 //   READ COMMITTED} | USE ROLLBACK SEGMENT name} [NAME 'text']
-// SQLite's transactions are serializable and its readers see one snapshot,
-// which serves every mode; running the statement as a change opens the
-// session's transaction, as the server's does. So it becomes a statement that
-// does nothing else.
+// The session starts the transaction in that mode: read only refuses changes,
+// serializable keeps one snapshot; read write and read committed are what a
+// transaction is anyway, and rollback segments do not exist here.
 bool EngineCommandParser::parseSetTransaction(TranslatedSql& result) {
     bool known = false;
+    ub4 flags = 0;
     if (acceptWord("READ")) {
-        known = acceptWord("ONLY") || acceptWord("WRITE");
+        if (acceptWord("ONLY")) {
+            known = true;
+            flags = OCI_TRANS_READONLY;
+        } else {
+            known = acceptWord("WRITE");
+        }
     } else if (acceptWord("ISOLATION")) {
-        known = acceptWord("LEVEL") && (acceptWord("SERIALIZABLE") || (acceptWord("READ") && acceptWord("COMMITTED")));
+        if (acceptWord("LEVEL") && acceptWord("SERIALIZABLE")) {
+            known = true;
+            flags = OCI_TRANS_SERIALIZABLE;
+        } else {
+            known = acceptWord("READ") && acceptWord("COMMITTED");
+        }
     } else if (acceptWord("USE")) {
         known = acceptWord("ROLLBACK") && acceptWord("SEGMENT") && acceptName().has_value();
     }
@@ -48,7 +59,8 @@ bool EngineCommandParser::parseSetTransaction(TranslatedSql& result) {
     if (!known || !atEnd()) {
         result.error = OraError(OraCode::NotProperlyEnded);
     } else {
-        result.sql = "SELECT NULL WHERE 0";
+        result.command.kind = EngineCommandKind::SetTransaction;
+        result.command.transactionFlags = flags;
     }
     return true;
 }

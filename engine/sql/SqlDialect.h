@@ -81,7 +81,8 @@ enum class EngineCommandKind {
     Rollback,        // roll the session's transaction back
     Block,           // run the anonymous PL/SQL block (the statement's text)
     CreateProgram,   // store the program `name` of kind `programKind` from `source`
-    DropProgram      // drop the program `name` of kind `programKind`
+    DropProgram,     // drop the program `name` of kind `programKind`
+    SetTransaction   // start a transaction of mode `transactionFlags`
 };
 
 struct EngineCommand {
@@ -92,6 +93,7 @@ struct EngineCommand {
     std::string programKind;     // PROCEDURE, FUNCTION, PACKAGE or PACKAGE BODY
     std::string source;          // CREATE: the text from the kind's keyword to the end
     bool replace = false;        // CREATE OR REPLACE
+    std::uint32_t transactionFlags = 0;  // SET TRANSACTION: OCI_TRANS_READONLY, _SERIALIZABLE or 0
 };
 
 // One item of a query's select list.

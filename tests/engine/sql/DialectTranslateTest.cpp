@@ -2,9 +2,11 @@
 // engine commands and the translator's own errors. Wherever the behaviour is
 // visible in SQLite, the translated text is run on a real database.
 #include "DialectTestDatabase.h"
+#include "oci.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <set>
 
 using dialect_test::DialectTestDatabase;
@@ -241,17 +243,24 @@ TEST(DialectEngineCommands, UnsupportedOrMalformedStatementsCarryTheServersError
     }
 }
 
-TEST(DialectEngineCommands, SetTransactionBecomesAStatementThatChangesNothing) {
+TEST(DialectEngineCommands, SetTransactionBecomesACommandWithItsMode) {
     DialectTestDatabase db;
-    for (const char* sql : {"set transaction read only", "SET TRANSACTION READ WRITE",
-                            "set transaction isolation level serializable",
-                            "set transaction isolation level read committed;",
-                            "set transaction use rollback segment rbs1 name 'batch'"}) {
-        SCOPED_TRACE(sql);
-        const auto translated = translateSql(sql);
-        EXPECT_EQ(translated.kind, StatementKind::Other);
-        EXPECT_EQ(translated.command.kind, EngineCommandKind::None);
-        EXPECT_TRUE(db.query(sql).empty());
+    const struct {
+        const char* sql;
+        std::uint32_t flags;
+    } cases[] = {
+        {"set transaction read only", OCI_TRANS_READONLY},
+        {"SET TRANSACTION READ WRITE", 0},
+        {"set transaction isolation level serializable", OCI_TRANS_SERIALIZABLE},
+        {"set transaction isolation level read committed;", 0},
+        {"set transaction use rollback segment rbs1 name 'batch'", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sql);
+        const auto translated = translateSql(c.sql);
+        EXPECT_FALSE(translated.error);
+        EXPECT_EQ(translated.command.kind, EngineCommandKind::SetTransaction);
+        EXPECT_EQ(translated.command.transactionFlags, c.flags);
     }
     for (const char* sql : {"set transaction", "set transaction read", "set transaction isolation level dirty"}) {
         SCOPED_TRACE(sql);
