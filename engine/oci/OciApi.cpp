@@ -14,6 +14,7 @@
 #include "oci/ServiceContext.h"
 #include "oci/SessionHandle.h"
 #include "oci/Statement.h"
+#include "oci/TextArgument.h"
 #include "session/Connection.h"
 
 #include <cstring>
@@ -68,16 +69,6 @@ sword withErrors(OCIError* errhp, Body&& body) {
     if (handle == nullptr) return OCI_INVALID_HANDLE;
     ErrorRecords& errors = static_cast<ErrorHandle*>(handle)->records();
     return CallGuard::run(&errors, [&]() -> sword { return body(errors); });
-}
-
-// Text of a client argument: a length below 0 means NUL-terminated.
-std::string textArgument(const OraText* text, long length, const char* name) {
-    if (text == nullptr) {
-        if (length > 0) throw CallError(CallCode::InvalidArgument, name);
-        return {};
-    }
-    const char* chars = reinterpret_cast<const char*>(text);
-    return length < 0 ? std::string(chars) : std::string(chars, static_cast<std::size_t>(length));
 }
 
 void notNull(const void* pointer, const char* name) {

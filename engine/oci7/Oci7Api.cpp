@@ -10,6 +10,7 @@
 
 #include "base/CallError.h"
 #include "base/OraError.h"
+#include "oci/TextArgument.h"
 #include "oci7/AreaCall.h"
 #include "oci7/CursorArea.h"
 #include "oci7/LoginArea.h"
@@ -25,19 +26,9 @@ using namespace engine;
 
 namespace {
 
-// Text a client passes with its length: a negative length means NUL-terminated.
-std::string argumentText(const OraText* text, long length, const char* argument) {
-    if (text == nullptr) {
-        if (length > 0) throw CallError(CallCode::InvalidArgument, argument);
-        return {};
-    }
-    const char* chars = reinterpret_cast<const char*>(text);
-    return length < 0 ? std::string(chars) : std::string(chars, static_cast<std::size_t>(length));
-}
-
 std::string requiredText(const OraText* text, long length, const char* argument) {
     if (text == nullptr) throw CallError(CallCode::InvalidArgument, argument);
-    return argumentText(text, length, argument);
+    return textArgument(text, length, argument);
 }
 
 template <typename T>
@@ -50,8 +41,8 @@ T& required(T* pointer, const char* argument) {
 // "user/password@database", as on a command line.
 Credentials credentialsOf(const OraText* uid, sword uidl, const OraText* pswd, sword pswdl, const OraText* conn,
                           sword connl) {
-    Credentials credentials{argumentText(uid, uidl, "uid"), argumentText(pswd, pswdl, "pswd"),
-                            argumentText(conn, connl, "conn")};
+    Credentials credentials{textArgument(uid, uidl, "uid"), textArgument(pswd, pswdl, "pswd"),
+                            textArgument(conn, connl, "conn")};
     if (credentials.password.empty()) {
         const std::size_t slash = credentials.user.find('/');
         if (slash != std::string::npos) {

@@ -118,25 +118,43 @@ TEST(LockWait, SecondWriterGivesUpWithResourceBusy) {
     EXPECT_EQ(second.value("select count(*) from t"), "0") << "reading still works";
 }
 
+// Each mode started by the call and by the SET TRANSACTION statement.
+using TransactionStart = std::function<sword(OciTestSession&)>;
+
+TransactionStart byCall(ub4 flags) {
+    return [flags](OciTestSession& s) { return OCITransStart(s.svc(), s.err(), 2, flags); };
+}
+
+TransactionStart byStatement(const std::string& sql) {
+    return [sql](OciTestSession& s) { return s.execute(sql); };
+}
+
 TEST_F(Transactions, ReadOnlyTransactionRefusesChanges) {
-    ASSERT_EQ(OCITransStart(first.svc(), first.err(), 2, OCI_TRANS_READONLY), OCI_SUCCESS) << first.lastError();
-    EXPECT_EQ(first.execute("insert into t values (1)"), OCI_ERROR);
-    EXPECT_EQ(first.lastError(),
-              "ORA-01456: may not perform insert/delete/update operation inside a READ ONLY transaction");
-    ASSERT_EQ(OCITransCommit(first.svc(), first.err(), OCI_DEFAULT), OCI_SUCCESS);
-    first.run("insert into t values (1)");
+    for (const TransactionStart& start : {byCall(OCI_TRANS_READONLY), byStatement("set transaction read only")}) {
+        ASSERT_EQ(start(first), OCI_SUCCESS) << first.lastError();
+        EXPECT_EQ(first.execute("insert into t values (1)"), OCI_ERROR);
+        EXPECT_EQ(first.lastError(),
+                  "ORA-01456: may not perform insert/delete/update operation inside a READ ONLY transaction");
+        ASSERT_EQ(OCITransCommit(first.svc(), first.err(), OCI_DEFAULT), OCI_SUCCESS);
+        first.run("insert into t values (1)");
+        first.run("commit");
+    }
 }
 
 TEST_F(Transactions, SerializableTransactionKeepsItsSnapshot) {
-    ASSERT_EQ(OCITransStart(first.svc(), first.err(), 2, OCI_TRANS_SERIALIZABLE), OCI_SUCCESS);
-    EXPECT_EQ(countIn(first), "0");
-    second.run("insert into t values (1)");
-    second.run("commit");
-    EXPECT_EQ(countIn(first), "0") << "the snapshot taken at the first read holds";
-    EXPECT_EQ(first.execute("insert into t values (2)"), OCI_ERROR);
-    EXPECT_EQ(first.lastError(), "ORA-08177: can't serialize access for this transaction");
-    first.run("rollback");
-    EXPECT_EQ(countIn(first), "1");
+    for (const TransactionStart& start :
+         {byCall(OCI_TRANS_SERIALIZABLE), byStatement("set transaction isolation level serializable")}) {
+        const std::string before = countIn(first);
+        ASSERT_EQ(start(first), OCI_SUCCESS) << first.lastError();
+        EXPECT_EQ(countIn(first), before);
+        second.run("insert into t values (1)");
+        second.run("commit");
+        EXPECT_EQ(countIn(first), before) << "the snapshot taken at the first read holds";
+        EXPECT_EQ(first.execute("insert into t values (2)"), OCI_ERROR);
+        EXPECT_EQ(first.lastError(), "ORA-08177: can't serialize access for this transaction");
+        first.run("rollback");
+        EXPECT_NE(countIn(first), before);
+    }
 }
 
 TEST_F(Transactions, TransStartInsideAnOpenTransactionIsRefused) {
