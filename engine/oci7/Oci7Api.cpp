@@ -117,6 +117,10 @@ sword opinit(ub4 mode) { return mode == OCI_EV_DEF || mode == OCI_EV_TSF ? 0 : A
 sword olog(cda_def* lda, ub1*, OraText* uid, sword uidl, OraText* pswd, sword pswdl, OraText* conn, sword connl,
            ub4 mode) {
     return AreaCall::run(lda, 0, [&](std::shared_ptr<DataArea>& object) {
+        // Calls complete before they return, which a non-blocking client
+        // sees as work done at once.
+        if (mode != OCI_LM_DEF && mode != OCI_LM_NBL) throw CallError(CallCode::InvalidArgument, "mode");
+        const Credentials credentials = credentialsOf(uid, uidl, pswd, pswdl, conn, connl);
         // A second logon on a logged-on area ends the first session first.
         if (std::shared_ptr<LoginArea> previous = AreaRegistry::instance().find<LoginArea>(lda)) {
             AreaRegistry::instance().remove(*previous);
@@ -124,9 +128,8 @@ sword olog(cda_def* lda, ub1*, OraText* uid, sword uidl, OraText* pswd, sword ps
             previous->logoff();
         }
         lda->rcsp = nullptr;
-        if (mode != OCI_LM_DEF && mode != OCI_LM_NBL) throw CallError(CallCode::InvalidArgument, "mode");
         auto login = std::make_shared<LoginArea>(*lda);
-        login->logon(credentialsOf(uid, uidl, pswd, pswdl, conn, connl));
+        login->logon(credentials);
         AreaRegistry::instance().add(login);
         object = login;
     });
