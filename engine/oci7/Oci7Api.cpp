@@ -315,10 +315,11 @@ sword odescr(cda_def* cursor, sword pos, sb4* dbsize, sb2* dbtype, sb1* cbuf, sb
 sword odessp(cda_def* cursor, OraText* objnam, size_t onlen, ub1*, size_t, ub1*, size_t, ub2* ovrld, ub2* pos,
              ub2* level, OraText** argnam, ub2* arnlen, ub2* dtype, ub1* defsup, ub1* mode, ub4* dtsiz, sb2* prec,
              sb2* scale, ub1* radix, ub4* spare, ub4* arrsiz) {
+    // No row counts as filled unless the describe succeeds, whatever fails.
+    const ub4 capacity = arrsiz != nullptr ? *arrsiz : 0;
+    if (arrsiz != nullptr) *arrsiz = 0;
     return AreaCall::on<DataArea>(cursor, 0, [&](DataArea& area) {
         ub4& count = required(arrsiz, "arrsiz");
-        const ub4 capacity = count;
-        count = 0;
         // A length of -1 arrives as the largest size_t: NUL-terminated text.
         const long length =
             onlen > static_cast<size_t>(std::numeric_limits<long>::max()) ? -1 : static_cast<long>(onlen);
