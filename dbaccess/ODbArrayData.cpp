@@ -27,128 +27,128 @@ ODbArrayData& ODbArrayData::operator=(ODbDynamicVariable& var)
 
 ODbArrayData::~ODbArrayData() = default;
 
-void ODbArrayData::setAind(unsigned int index) const
+void ODbArrayData::setAind(ODbIndex index) const
 {
     if (index >= variable().getArraySize())
         throw ODbException();
     index_ = index;
 }
 
-void ODbArrayData::setShortInt(short value, unsigned int index)
+void ODbArrayData::setShortInt(short value, ODbIndex index)
 {
     setAind(index);
     setShortInt(value);
 }
 
-void ODbArrayData::setLongInt(long value, unsigned int index)
+void ODbArrayData::setLongInt(long value, ODbIndex index)
 {
     setAind(index);
     setLongInt(value);
 }
 
-void ODbArrayData::setDouble(double value, unsigned int index)
+void ODbArrayData::setDouble(double value, ODbIndex index)
 {
     setAind(index);
     setDouble(value);
 }
 
-void ODbArrayData::setCString(const char* text, unsigned int index)
+void ODbArrayData::setCString(const char* text, ODbIndex index)
 {
     setAind(index);
     setCString(text);
 }
 
-void ODbArrayData::setTextOf(const ODbData& source, unsigned int index)
+void ODbArrayData::setTextOf(const ODbData& source, ODbIndex index)
 {
     setAind(index);
     setTextOf(source);
 }
 
-void ODbArrayData::setString(const std::string& text, unsigned int index)
+void ODbArrayData::setString(const std::string& text, ODbIndex index)
 {
     setAind(index);
     setString(text);
 }
 
-void ODbArrayData::setRaw(const unsigned char* bytes, unsigned int length, unsigned int index)
+void ODbArrayData::setRaw(const unsigned char* bytes, unsigned int length, ODbIndex index)
 {
     setAind(index);
     setRaw(bytes, length);
 }
 
-void ODbArrayData::setBool(bool value, unsigned int index)
+void ODbArrayData::setBool(bool value, ODbIndex index)
 {
     setAind(index);
     setBool(value);
 }
 
-void ODbArrayData::setDate(const ODbDate& date, unsigned int index)
+void ODbArrayData::setDate(const ODbDate& date, ODbIndex index)
 {
     setAind(index);
     setDate(date);
 }
 
-short ODbArrayData::getShortInt(unsigned int index) const
+short ODbArrayData::getShortInt(ODbIndex index) const
 {
     setAind(index);
     return getShortInt();
 }
 
-long ODbArrayData::getLongInt(unsigned int index) const
+long ODbArrayData::getLongInt(ODbIndex index) const
 {
     setAind(index);
     return getLongInt();
 }
 
-double ODbArrayData::getDouble(unsigned int index) const
+double ODbArrayData::getDouble(ODbIndex index) const
 {
     setAind(index);
     return getDouble();
 }
 
-char* ODbArrayData::getCString(unsigned int index) const
+char* ODbArrayData::getCString(ODbIndex index) const
 {
     setAind(index);
     return getCString();
 }
 
-std::string ODbArrayData::getString(unsigned int index)
+std::string ODbArrayData::getString(ODbIndex index)
 {
     setAind(index);
     return getString();
 }
 
-void ODbArrayData::getRaw(unsigned char** bytes, unsigned int& length, unsigned int index) const
+void ODbArrayData::getRaw(unsigned char** bytes, unsigned int& length, ODbIndex index) const
 {
     setAind(index);
     getRaw(bytes, length);
 }
 
-unsigned char* ODbArrayData::getRaw(unsigned int index) const
+unsigned char* ODbArrayData::getRaw(ODbIndex index) const
 {
     setAind(index);
     return getRaw();
 }
 
-bool ODbArrayData::getBool(unsigned int index) const
+bool ODbArrayData::getBool(ODbIndex index) const
 {
     setAind(index);
     return getBool();
 }
 
-ODbDate& ODbArrayData::getDate(unsigned int index) const
+ODbDate& ODbArrayData::getDate(ODbIndex index) const
 {
     setAind(index);
     return getDate();
 }
 
-bool ODbArrayData::isNull(unsigned int index) const
+bool ODbArrayData::isNull(ODbIndex index) const
 {
     setAind(index);
     return isNull();
 }
 
-void ODbArrayData::setNull(unsigned int index)
+void ODbArrayData::setNull(ODbIndex index)
 {
     setAind(index);
     setNull();
@@ -178,17 +178,17 @@ ODbLongRawArr& ODbArrayData::getLongRaw() const
     return adoptView(new ODbLongRawArr(*var_));
 }
 
-unsigned int ODbArrayData::getArraySize() const
+ODbIndex ODbArrayData::getArraySize() const
 {
     return variable().getArraySize();
 }
 
-void ODbArrayData::resizeArray(unsigned int n)
+void ODbArrayData::resizeArray(ODbIndex n)
 {
     variable().resizeArray(n);
 }
 
-void ODbArrayData::resizeArray(unsigned int n, bool frozen)
+void ODbArrayData::resizeArray(ODbIndex n, bool frozen)
 {
     variable().resizeArray(n);
     var_->setFrozen(frozen);

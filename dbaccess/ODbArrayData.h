@@ -45,26 +45,26 @@ public:
     using ODbData::setString;
     using ODbData::setTextOf;
 
-    void setShortInt(short value, unsigned int index);
-    void setLongInt(long value, unsigned int index);
-    void setDouble(double value, unsigned int index);
-    void setCString(const char* text, unsigned int index);
-    void setString(const std::string& text, unsigned int index);
-    void setTextOf(const ODbData& source, unsigned int index);
-    void setRaw(const unsigned char* bytes, unsigned int length, unsigned int index);
-    void setBool(bool value, unsigned int index);
-    void setDate(const ODbDate& date, unsigned int index);
-    short getShortInt(unsigned int index) const;
-    long getLongInt(unsigned int index) const;
-    double getDouble(unsigned int index) const;
-    char* getCString(unsigned int index) const;
-    std::string getString(unsigned int index);
-    void getRaw(unsigned char** bytes, unsigned int& length, unsigned int index) const;
-    unsigned char* getRaw(unsigned int index) const;
-    bool getBool(unsigned int index) const;
-    ODbDate& getDate(unsigned int index) const;
-    bool isNull(unsigned int index) const;
-    void setNull(unsigned int index);
+    void setShortInt(short value, ODbIndex index);
+    void setLongInt(long value, ODbIndex index);
+    void setDouble(double value, ODbIndex index);
+    void setCString(const char* text, ODbIndex index);
+    void setString(const std::string& text, ODbIndex index);
+    void setTextOf(const ODbData& source, ODbIndex index);
+    void setRaw(const unsigned char* bytes, unsigned int length, ODbIndex index);
+    void setBool(bool value, ODbIndex index);
+    void setDate(const ODbDate& date, ODbIndex index);
+    short getShortInt(ODbIndex index) const;
+    long getLongInt(ODbIndex index) const;
+    double getDouble(ODbIndex index) const;
+    char* getCString(ODbIndex index) const;
+    std::string getString(ODbIndex index);
+    void getRaw(unsigned char** bytes, unsigned int& length, ODbIndex index) const;
+    unsigned char* getRaw(ODbIndex index) const;
+    bool getBool(ODbIndex index) const;
+    ODbDate& getDate(ODbIndex index) const;
+    bool isNull(ODbIndex index) const;
+    void setNull(ODbIndex index);
 
     // Whole-array LONG and LONG RAW views; the accessor owns the view.
     void setLong(const ODbLongArr& text);
@@ -72,9 +72,9 @@ public:
     void setLongRaw(const ODbLongRawArr& bytes);
     ODbLongRawArr& getLongRaw() const;
 
-    unsigned int getArraySize() const;
-    void resizeArray(unsigned int n);
-    void resizeArray(unsigned int n, bool frozen);
+    ODbIndex getArraySize() const;
+    void resizeArray(ODbIndex n);
+    void resizeArray(ODbIndex n, bool frozen);
     void setArrayNull();
     void setArrayNotNull();
     void setPlSqlTab(bool on);
@@ -83,7 +83,7 @@ public:
 protected:
     // Selects element index; outside the array an empty-message ODbException
     // and the selection is kept.
-    void setAind(unsigned int index) const;
+    void setAind(ODbIndex index) const;
 
 private:
     // Takes ownership of a new whole-array view, selects the current element in

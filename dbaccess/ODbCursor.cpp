@@ -2,7 +2,9 @@
 #include "ODbCursor.h"
 
 #include "ODbBindVariable.h"
+#include "ODbException.h"
 #include "ODbPiecewise.h"
+#include "ODbStatementMessages.h"
 
 namespace Oracle {
 
@@ -36,6 +38,14 @@ void ODbCursor::setOpen(const char* stmText)
 {
     open_ = true;
     stmText_ = stmText;
+}
+
+void ODbCursor::checkBindable(const ODbDynamicVariable& var, ODbIndex iters)
+{
+    if (isPiecewiseType(var.getFtype()) && var.getArraySize() != 1)
+        throw ODbException();
+    if (!var.isPlSqlTab() && iters > var.getArraySize())
+        throw ODbException(Messages::IterationsExceedArray, 0, nullptr);
 }
 
 } // namespace Oracle

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ItemList.h"
+#include "ODbTypes.h"
 #include "RefCounted.h"
 #include "VorDbApi.h"
 
@@ -24,13 +25,13 @@ public:
     virtual void open(const char* stmText) = 0;
     virtual void close();
     // Runs the statement `iters` times over the bound arrays.
-    virtual void exec(unsigned int iters) = 0;
+    virtual void exec(ODbIndex iters) = 0;
     // Binds `var` to the placeholder named `name` (":name" without the colon).
-    virtual void bind(const char* name, ODbDynamicVariable& var, unsigned int iters) = 0;
+    virtual void bind(const char* name, ODbDynamicVariable& var, ODbIndex iters) = 0;
     // Binds `var` to the placeholder at 1-based `pos`.
-    virtual void bind(int pos, ODbDynamicVariable& var, unsigned int iters) = 0;
+    virtual void bind(int pos, ODbDynamicVariable& var, ODbIndex iters) = 0;
     // Rows processed by the last execute.
-    virtual unsigned int getRowProc() const = 0;
+    virtual ODbIndex getRowProc() const = 0;
     virtual ODbConnect& getConnection() const = 0;
     // Remembers the owner's bind list; LONG or LONG RAW entries make
     // execution piecewise.
@@ -43,6 +44,10 @@ protected:
     ~ODbCursor() override;
 
     void setOpen(const char* stmText);
+    // Refuses a bind the call interface cannot serve: a LONG or LONG RAW
+    // variable of other than one element (empty-message ODbException), or an
+    // iteration count beyond the array of a variable that is not a PL/SQL table.
+    static void checkBindable(const ODbDynamicVariable& var, ODbIndex iters);
     const char* stmText() const { return stmText_; }
     bool isPiecewise() const { return piecewise_; }
     void setPiecewise() { piecewise_ = true; }

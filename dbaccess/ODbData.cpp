@@ -25,7 +25,7 @@ namespace {
 // The element an accessor works on.
 struct Cell {
     ODbDynamicVariable* var;
-    unsigned int index;
+    ODbIndex index;
     unsigned char* p;  // element bytes; null for chained types
     unsigned int size; // element size
     ExtTypes type;
@@ -411,7 +411,7 @@ template <class Fn> Fn entry(Fn fn)
 }
 
 // The element at index, checked to exist (empty-message ODbException otherwise).
-Cell cellAt(ODbDynamicVariable* var, unsigned int index)
+Cell cellAt(ODbDynamicVariable* var, ODbIndex index)
 {
     if (var == nullptr || index >= var->getArraySize())
         throw ODbException();

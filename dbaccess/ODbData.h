@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ODbTypes.h"
 #include "VorDbApi.h"
 
 namespace Oracle {
@@ -77,7 +78,7 @@ protected:
     ODbDynamicVariable& variable() const;
 
     ODbDynamicVariable* var_;                         // not owned
-    mutable unsigned int index_;                      // current element
+    mutable ODbIndex index_;                          // current element
     mutable std::vector<char> text_;                  // last text conversion; empty means none
     mutable std::vector<unsigned char> raw_;          // last text-to-bytes conversion
     mutable std::unique_ptr<ODbDataInterface> view_;  // last view handed out

@@ -15,10 +15,10 @@ ODbDataInterface& ODbDataInterface::operator=(const ODbDataInterface& other) = d
 
 ODbDataInterface::~ODbDataInterface() = default;
 
-void ODbDataInterface::setAind(int index) const
+void ODbDataInterface::setAind(ODbSignedIndex index) const
 {
     const ODbDynamicVariable& var = variable();
-    if (index < 0 || static_cast<unsigned int>(index) >= var.getArraySize())
+    if (index < 0 || static_cast<ODbIndex>(index) >= var.getArraySize())
         throw ODbException();
     index_ = index;
 }
@@ -30,12 +30,12 @@ const ODbDynamicVariable& ODbDataInterface::variable() const
     return *var_;
 }
 
-unsigned int ODbDataInterface::selected() const
+ODbIndex ODbDataInterface::selected() const
 {
     // The variable may have shrunk since the element was selected.
-    if (index_ < 0 || static_cast<unsigned int>(index_) >= variable().getArraySize())
+    if (index_ < 0 || static_cast<ODbIndex>(index_) >= variable().getArraySize())
         throw ODbException();
-    return static_cast<unsigned int>(index_);
+    return static_cast<ODbIndex>(index_);
 }
 
 } // namespace Oracle

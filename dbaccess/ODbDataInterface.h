@@ -2,6 +2,7 @@
 // variable as an object.
 #pragma once
 
+#include "ODbTypes.h"
 #include "VorDbApi.h"
 
 namespace Oracle {
@@ -21,17 +22,17 @@ public:
 
     // Selects the element the view presents; an index outside the viewed
     // variable throws an empty-message ODbException and keeps the selection.
-    void setAind(int index) const;
+    void setAind(ODbSignedIndex index) const;
 
 protected:
     explicit ODbDataInterface(const ODbDynamicVariable& var);
     // The viewed variable; throws an empty-message ODbException when there is none.
     const ODbDynamicVariable& variable() const;
     // The selected index; throws an empty-message ODbException when none is selected.
-    unsigned int selected() const;
+    ODbIndex selected() const;
 
     const ODbDynamicVariable* var_; // viewed variable; not owned
-    mutable int index_;             // selected element, -1 until set
+    mutable ODbSignedIndex index_;            // selected element, -1 until set
 };
 
 } // namespace Oracle

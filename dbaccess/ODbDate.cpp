@@ -61,7 +61,7 @@ bool parseDate(const char* text, DateFields& f)
 
 } // namespace
 
-ODbDate::ODbDate(const ODbDynamicVariable& var, int index) : ODbDataInterface(var)
+ODbDate::ODbDate(const ODbDynamicVariable& var, ODbSignedIndex index) : ODbDataInterface(var)
 {
     if (var.getFtype() != extDate)
         throw ODbException();
@@ -207,7 +207,7 @@ void ODbDate::fromCstring(char* const text)
 
 void ODbDate::assign(ODbDynamicVariable& var) const
 {
-    const unsigned int index = selected();
+    const ODbIndex index = selected();
     if (var.getFtype() != extDate || index >= var.getArraySize())
         throw ODbException();
     const unsigned char* source = element();

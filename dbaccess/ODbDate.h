@@ -14,7 +14,7 @@ class VORDB_API ODbDate : public ODbDataInterface {
 public:
     // var must be a DATE variable and index one of its elements, else an
     // empty-message ODbException.
-    ODbDate(const ODbDynamicVariable& var, int index);
+    ODbDate(const ODbDynamicVariable& var, ODbSignedIndex index);
     ODbDate(const ODbDate& other);
     ODbDate& operator=(const ODbDate& other);
     ~ODbDate() override;

@@ -1,8 +1,10 @@
 // Placeholder scan and the shared part of the SQL describe.
 #include "ODbDescribeSql.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <iterator>
 
 namespace Oracle {
 
@@ -11,6 +13,12 @@ namespace {
 bool isNameChar(char c)
 {
     return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+}
+
+// A character of an unquoted SQL name.
+bool isSqlNameChar(char c)
+{
+    return isNameChar(c) || c == '$' || c == '#';
 }
 
 // The position just after the quoted text that starts at `p` (on its quote);
@@ -46,10 +54,53 @@ const char* skipNonSql(const char* p)
     return p;
 }
 
+// The statement keywords, each beside the kind it gives.
+struct Keyword {
+    const char* text;
+    SQLKind kind;
+};
+constexpr Keyword Keywords[] = {
+    {"SELECT", SqlSelect}, {"UPDATE", SqlUpdate}, {"DELETE", SqlDelete},
+    {"INSERT", SqlInsert}, {"CREATE", SqlCreate}, {"DROP", SqlDrop},
+    {"ALTER", SqlAlter},   {"BEGIN", SqlBegin},   {"DECLARE", SqlDeclare},
+};
+static_assert(std::size(Keywords) == SqlDeclare, "one keyword per statement kind");
+
+// The text with literals, quoted identifiers and comments blanked out (so no
+// keyword runs across their place), in upper case.
+std::string plainUpperSql(const char* sql)
+{
+    std::string plain;
+    for (const char* p = sql; *p != '\0';) {
+        const char* after = skipNonSql(p);
+        if (after != p) {
+            plain += ' ';
+            p = after;
+            continue;
+        }
+        plain += static_cast<char>(std::toupper(static_cast<unsigned char>(*p++)));
+    }
+    return plain;
+}
+
+// The first place of `word` in `text` as a whole word (a name such as
+// UPDATED_AT does not hold the keyword UPDATE); npos when there is none.
+std::size_t findWord(const std::string& text, const char* word)
+{
+    const std::size_t length = std::strlen(word);
+    for (std::size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) {
+        const bool startsWord = at == 0 || !isSqlNameChar(text[at - 1]);
+        const bool endsWord = at + length == text.size() || !isSqlNameChar(text[at + length]);
+        if (startsWord && endsWord)
+            return at;
+    }
+    return std::string::npos;
+}
+
 } // namespace
 
 ODbDescribeSql::ODbDescribeSql(ODbConnect&, const char* sql)
-    : paramList_(scanPlaceholders(sql)), sqlKind_(SqlUnknown)
+    : paramList_(scanPlaceholders(sql)), sqlKind_(SqlUnknown), duplicates_(1)
 {
 }
 
@@ -68,6 +119,32 @@ SQLKind ODbDescribeSql::getSqlKind()
 void ODbDescribeSql::setSqlKind(SQLKind kind)
 {
     sqlKind_ = kind;
+}
+
+SQLKind ODbDescribeSql::kindFromText(const char* sql)
+{
+    const std::string plain = plainUpperSql(sql != nullptr ? sql : "");
+    SQLKind kind = SqlDeclare;
+    std::size_t first = std::string::npos;
+    for (const Keyword& keyword : Keywords) {
+        const std::size_t at = findWord(plain, keyword.text);
+        if (at < first) {
+            first = at;
+            kind = keyword.kind;
+        }
+    }
+    return kind;
+}
+
+void ODbDescribeSql::addColumn(ODbColumnDesc desc, int position)
+{
+    std::string unique = desc.name;
+    if (getNumcols().count(unique) != 0)
+        unique += "_" + std::to_string(duplicates_++);
+    std::strncpy(desc.uniqueName, unique.c_str(), ODbColumnDesc::NameCapacity - 1);
+    desc.position = static_cast<short>(position);
+    getNumcols()[desc.uniqueName] = position;
+    getDescription()[position] = desc;
 }
 
 std::vector<std::string> ODbDescribeSql::scanPlaceholders(const char* sql)

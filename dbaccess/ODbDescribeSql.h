@@ -26,16 +26,26 @@ public:
     // literals, double-quoted identifiers, "--" comments and "/* */" comments
     // are text, not placeholders.
     static std::vector<std::string> scanPlaceholders(const char* sql);
+    // The kind found from the text alone, for a call interface that does not
+    // report it: the first of the words SELECT, UPDATE, DELETE, INSERT, CREATE,
+    // DROP, ALTER, BEGIN and DECLARE in the text, in any case, decides; words
+    // inside literals, quoted identifiers and comments, and parts of longer
+    // names, do not count. SqlDeclare when the text has none.
+    static SQLKind kindFromText(const char* sql);
 
 protected:
     ODbDescribeSql(ODbConnect& connection, const char* sql);
     ~ODbDescribeSql() override;
 
     void setSqlKind(SQLKind kind);
+    // Stores a select-list column under its position and a unique name: a
+    // repeated name gets "_" and the running duplicate counter.
+    void addColumn(ODbColumnDesc desc, int position);
 
 private:
     std::vector<std::string> paramList_;
     SQLKind sqlKind_;
+    int duplicates_; // next suffix for a repeated column name
 };
 
 } // namespace Oracle

@@ -1,6 +1,9 @@
 // Common result shape of the describes.
 #include "ODbDescribeTv.h"
 
+#include "ODbException.h"
+#include "ODbStatementMessages.h"
+
 namespace Oracle {
 
 ODbDescribeTv::ODbDescribeTv() = default;
@@ -25,6 +28,13 @@ std::map<std::string, int>& ODbDescribeTv::getNumcols()
 const std::map<std::string, int>& ODbDescribeTv::getNumcols() const
 {
     return numcols_;
+}
+
+std::string ODbDescribeTv::selectAllFrom(const char* name)
+{
+    if (name == nullptr || *name == '\0')
+        throw ODbException(Messages::ParameterNull, 0, nullptr);
+    return std::string("select * from \"") + name + "\"";
 }
 
 } // namespace Oracle

@@ -26,6 +26,11 @@ protected:
     ODbDescribeTv();
     ~ODbDescribeTv() override;
 
+    // "select * from " and `name` in double quotes: the query whose select
+    // list describes a table or view. Throws "Parameter can not be null" for a
+    // null or empty name.
+    static std::string selectAllFrom(const char* name);
+
 private:
     std::map<int, ODbColumnDesc> description_;
     std::map<std::string, int> numcols_;

@@ -56,7 +56,7 @@ template <class T> void resizeFilled(std::unique_ptr<T[]>& array, std::size_t ol
     array = std::move(resized);
 }
 
-template <class T> void copyEntries(T* target, const T* source, unsigned int from, unsigned int count)
+template <class T> void copyEntries(T* target, const T* source, ODbIndex from, ODbIndex count)
 {
     std::copy_n(source + from, count, target);
 }
@@ -69,7 +69,7 @@ ODbDynamicVariable::ODbDynamicVariable()
 {
 }
 
-ODbDynamicVariable::ODbDynamicVariable(ExtTypes type, int elemSize, unsigned int arraySize) : ODbDynamicVariable()
+ODbDynamicVariable::ODbDynamicVariable(ExtTypes type, int elemSize, ODbIndex arraySize) : ODbDynamicVariable()
 {
     init(type, elemSize, arraySize);
 }
@@ -104,7 +104,7 @@ void ODbDynamicVariable::copyState(const ODbDynamicVariable& src)
     plSqlTab_ = src.plSqlTab_;
 }
 
-void ODbDynamicVariable::init(ExtTypes type, int elemSize, unsigned int arraySize)
+void ODbDynamicVariable::init(ExtTypes type, int elemSize, ODbIndex arraySize)
 {
     if (extType_ != extNone || elemSize < 1 || elemSize > Limits::MaxElementSize || !sizeFitsLayout(type, elemSize))
         throw ODbException();
@@ -154,7 +154,7 @@ void ODbDynamicVariable::checkCompatible(const ODbDynamicVariable& src) const
         throw ODbException();
 }
 
-void ODbDynamicVariable::assignData(const ODbDynamicVariable& src, unsigned int from, unsigned int count)
+void ODbDynamicVariable::assignData(const ODbDynamicVariable& src, ODbIndex from, ODbIndex count)
 {
     checkCompatible(src);
     const unsigned long long end = static_cast<unsigned long long>(from) + count;
@@ -172,7 +172,7 @@ void ODbDynamicVariable::assignData(const ODbDynamicVariable& src)
 }
 
 // Chained variables copy the per-element arrays only; each keeps its own chain.
-void ODbDynamicVariable::copyElements(const ODbDynamicVariable& src, unsigned int from, unsigned int count)
+void ODbDynamicVariable::copyElements(const ODbDynamicVariable& src, ODbIndex from, ODbIndex count)
 {
     if (count == 0 || this == &src)
         return;
@@ -184,7 +184,7 @@ void ODbDynamicVariable::copyElements(const ODbDynamicVariable& src, unsigned in
     copyEntries(pieceLengths_.get(), src.pieceLengths_.get(), from, count);
 }
 
-void ODbDynamicVariable::resizeArray(unsigned int n)
+void ODbDynamicVariable::resizeArray(ODbIndex n)
 {
     if (extType_ == extNone || n == arraySize_)
         return;
@@ -228,37 +228,37 @@ ODbLob& ODbDynamicVariable::chain() const
     return *lob_;
 }
 
-void ODbDynamicVariable::checkIndex(unsigned int i) const
+void ODbDynamicVariable::checkIndex(ODbIndex i) const
 {
     if (i >= arraySize_)
         throw ODbException();
 }
 
-void ODbDynamicVariable::setNull(unsigned int i)
+void ODbDynamicVariable::setNull(ODbIndex i)
 {
     checkIndex(i);
     indicators_[i] = NullIndicator;
 }
 
-void ODbDynamicVariable::setNotNull(unsigned int i)
+void ODbDynamicVariable::setNotNull(ODbIndex i)
 {
     checkIndex(i);
     indicators_[i] = static_cast<short>(elemSize_);
 }
 
-bool ODbDynamicVariable::isNull(unsigned int i) const
+bool ODbDynamicVariable::isNull(ODbIndex i) const
 {
     checkIndex(i);
     return indicators_[i] == NullIndicator;
 }
 
-short ODbDynamicVariable::getIndVar(unsigned int i) const
+short ODbDynamicVariable::getIndVar(ODbIndex i) const
 {
     checkIndex(i);
     return indicators_[i];
 }
 
-unsigned short ODbDynamicVariable::getLenVar(unsigned int i) const
+unsigned short ODbDynamicVariable::getLenVar(ODbIndex i) const
 {
     checkIndex(i);
     return lengths_[i];

@@ -23,7 +23,7 @@ class ODbLob;
 class VORDB_API ODbDynamicVariable {
 public:
     ODbDynamicVariable();
-    ODbDynamicVariable(ExtTypes type, int elemSize, unsigned int arraySize);
+    ODbDynamicVariable(ExtTypes type, int elemSize, ODbIndex arraySize);
     ODbDynamicVariable(const ODbDynamicVariable& other);
     ODbDynamicVariable& operator=(const ODbDynamicVariable& other);
     virtual ~ODbDynamicVariable();
@@ -33,20 +33,20 @@ public:
     // Throws an empty-message ODbException when the variable is initialised
     // already or the element size does not suit the type (at most 32767; 8 for
     // extFloat, 7 for extDate, room for the length prefix of raw types).
-    virtual void init(ExtTypes type, int elemSize, unsigned int arraySize);
+    virtual void init(ExtTypes type, int elemSize, ODbIndex arraySize);
     // Back to not initialised; the handle is kept. No effect when not initialised.
     virtual void deleteData();
     // Copies count elements of src starting at its element from into elements
     // 0..count-1 (values, indicators, lengths, return codes, piece lengths).
     // Both variables must have the same type and element size and the range must
     // lie in both, else an empty-message ODbException and nothing is copied.
-    virtual void assignData(const ODbDynamicVariable& src, unsigned int from, unsigned int count);
+    virtual void assignData(const ODbDynamicVariable& src, ODbIndex from, ODbIndex count);
     // Copies every element of src; src must match in type, element size and
     // array size (empty-message ODbException otherwise).
     virtual void assignData(const ODbDynamicVariable& src);
     // Changes the element count keeping the first min(old, n) elements; new
     // elements are NULL with zeroed bytes. No effect on a not-initialised variable.
-    virtual void resizeArray(unsigned int n);
+    virtual void resizeArray(ODbIndex n);
     virtual bool isFrozen() const;
 
     // True when the elements live in the inline element buffer; false for LONG
@@ -57,19 +57,19 @@ public:
 
     // Per-element operations: i must be below the array size (empty-message
     // ODbException otherwise).
-    void setNull(unsigned int i);
-    void setNotNull(unsigned int i);
-    bool isNull(unsigned int i) const;
-    short getIndVar(unsigned int i) const;
-    unsigned short getLenVar(unsigned int i) const;
+    void setNull(ODbIndex i);
+    void setNotNull(ODbIndex i);
+    bool isNull(ODbIndex i) const;
+    short getIndVar(ODbIndex i) const;
+    unsigned short getLenVar(ODbIndex i) const;
     // Address of element i in the element buffer (unchecked: hot path; callers check).
-    unsigned char* val(unsigned int i) const { return data_.get() + static_cast<std::size_t>(i) * elemSize_; }
+    unsigned char* val(ODbIndex i) const { return data_.get() + static_cast<std::size_t>(i) * elemSize_; }
 
     void setArrayNull();
     void setArrayNotNull();
 
     unsigned short getElemSize() const { return elemSize_; }
-    unsigned int getArraySize() const { return arraySize_; }
+    ODbIndex getArraySize() const { return arraySize_; }
     ExtTypes getFtype() const { return extType_; }
 
     // What the cursors hand to the call interface (null while not initialised).
@@ -82,7 +82,8 @@ public:
     unsigned short* getLengths() const { return lengths_.get(); }
     unsigned int* getPieceLengths() const { return pieceLengths_.get(); }
     unsigned short* getReturnCodes() const { return returnCodes_.get(); }
-    // The call interface updates the current-elements count of a PL/SQL table.
+    // The call interface updates the current-elements count of a PL/SQL table
+    // in place, so it has the call interface's own 32-bit width in both builds.
     unsigned int* getCurElementsPtr() { return &curElements_; }
     unsigned int getCurElements() const { return curElements_; }
     void setCurElements(unsigned int n) { curElements_ = n; }
@@ -98,9 +99,9 @@ public:
     void setPlSqlTab(bool on) { plSqlTab_ = on; }
 
 private:
-    void checkIndex(unsigned int i) const;
+    void checkIndex(ODbIndex i) const;
     void checkCompatible(const ODbDynamicVariable& src) const;
-    void copyElements(const ODbDynamicVariable& src, unsigned int from, unsigned int count);
+    void copyElements(const ODbDynamicVariable& src, ODbIndex from, ODbIndex count);
     void copyState(const ODbDynamicVariable& src);
     void reset();
 
@@ -113,7 +114,7 @@ private:
     ExtTypes extType_;                                 // extNone while not initialised
     unsigned short elemSize_;                          // bytes per element
     void* handle_;                                     // owned by the call interface
-    unsigned int arraySize_;                           // number of elements
+    ODbIndex arraySize_;                               // number of elements
     SupportTypes supportType_;                         // kind the variable was typed from
     bool frozen_;                                      // owner fixed the array size
     unsigned int curElements_;                         // element count of a PL/SQL table bind

@@ -46,7 +46,7 @@ int ODbLob::newPiece()
     return static_cast<int>(chunks_.size() - 1);
 }
 
-int ODbLob::newPiece(const unsigned char* bytes, unsigned int length, unsigned int row)
+int ODbLob::newPiece(const unsigned char* bytes, unsigned int length, ODbIndex row)
 {
     if (length > PieceChunk::Size || (bytes == nullptr && length > 0))
         throw ODbException();
@@ -65,7 +65,7 @@ void ODbLob::deletePiece(int index)
     chunks_.erase(chunks_.begin() + index);
 }
 
-void ODbLob::deleteRow(unsigned int row)
+void ODbLob::deleteRow(ODbIndex row)
 {
     std::size_t kept = 0;
     for (auto& chunk : chunks_)
@@ -105,24 +105,24 @@ PieceChunk& ODbLob::getCurChunk()
     return *chunks_[pos_];
 }
 
-unsigned int ODbLob::getTotalRawSize() const
+ODbIndex ODbLob::getTotalRawSize() const
 {
-    unsigned int total = 0;
+    ODbIndex total = 0;
     for (const auto& chunk : chunks_)
         total += validLength(*chunk);
     return total;
 }
 
-unsigned int ODbLob::getTotalRawSize(unsigned int row) const
+ODbIndex ODbLob::getTotalRawSize(ODbIndex row) const
 {
-    unsigned int total = 0;
+    ODbIndex total = 0;
     for (const auto& chunk : chunks_)
         if (chunk->row == row)
             total += validLength(*chunk);
     return total;
 }
 
-void ODbLob::copyRow(unsigned int row, unsigned char* out) const
+void ODbLob::copyRow(ODbIndex row, unsigned char* out) const
 {
     for (const auto& chunk : chunks_) {
         if (chunk->row != row)
@@ -133,7 +133,7 @@ void ODbLob::copyRow(unsigned int row, unsigned char* out) const
     }
 }
 
-void ODbLob::replaceRow(unsigned int row, const unsigned char* bytes, std::size_t length)
+void ODbLob::replaceRow(ODbIndex row, const unsigned char* bytes, std::size_t length)
 {
     deleteRow(row);
     for (std::size_t offset = 0; offset < length; offset += PieceChunk::Size) {
@@ -142,7 +142,7 @@ void ODbLob::replaceRow(unsigned int row, const unsigned char* bytes, std::size_
     }
 }
 
-bool ODbLob::first(unsigned int row)
+bool ODbLob::first(ODbIndex row)
 {
     row_ = row;
     for (pos_ = 0; pos_ < chunks_.size(); ++pos_)

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "ODbTypes.h"
 #include "PieceChunk.h"
 #include "VorDbApi.h"
 
@@ -20,11 +21,11 @@ public:
     // Appends an empty chunk (length Size, row 0); returns its index.
     int newPiece();
     // Appends a chunk holding length bytes (at most PieceChunk::Size) for row.
-    int newPiece(const unsigned char* bytes, unsigned int length, unsigned int row);
+    int newPiece(const unsigned char* bytes, unsigned int length, ODbIndex row);
     // Removes chunk index and closes the gap.
     void deletePiece(int index);
     // Removes every chunk of row.
-    void deleteRow(unsigned int row);
+    void deleteRow(ODbIndex row);
     void clearBuf();
     int getSize() const;
     // Chunk by index; an index outside the chain throws an empty-message ODbException.
@@ -33,16 +34,16 @@ public:
     // Chunk at the reading position (same check).
     PieceChunk& getCurChunk();
 
-    unsigned int getTotalRawSize() const;
-    unsigned int getTotalRawSize(unsigned int row) const;
+    ODbIndex getTotalRawSize() const;
+    ODbIndex getTotalRawSize(ODbIndex row) const;
     // Replaces row's chunks by the bytes, appended in pieces of at most
     // PieceChunk::Size: piece k holds bytes k * Size onward.
-    void replaceRow(unsigned int row, const unsigned char* bytes, std::size_t length);
+    void replaceRow(ODbIndex row, const unsigned char* bytes, std::size_t length);
     // Copies row's bytes in chain order to out, which holds getTotalRawSize(row) bytes.
-    void copyRow(unsigned int row, unsigned char* out) const;
+    void copyRow(ODbIndex row, unsigned char* out) const;
 
     // Remembers row and moves to its first chunk; false when row has none.
-    bool first(unsigned int row);
+    bool first(ODbIndex row);
     // Moves to the next chunk of the remembered row: true when there is one.
     // With mayReachLast false, landing on the row's final chunk returns false
     // but keeps the position there, so the caller sends it as the last piece.
@@ -56,7 +57,7 @@ private:
 
     std::vector<std::unique_ptr<PieceChunk>> chunks_; // chunks never move: the call interface holds their addresses
     std::size_t pos_;                                 // reading position; chunks_.size() when past the end
-    unsigned int row_;                                // row being read
+    ODbIndex row_;                                    // row being read
 };
 
 } // namespace Oracle

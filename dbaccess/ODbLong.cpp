@@ -27,7 +27,7 @@ ODbLong::~ODbLong() = default;
 char* ODbLong::getCString()
 {
     text_.clear();
-    const unsigned int row = selected();
+    const ODbIndex row = selected();
     const ODbDynamicVariable& var = variable();
     if (var.isNull(row))
         return nullptr;
@@ -42,7 +42,7 @@ char* ODbLong::getCString()
 
 void ODbLong::setCString(const char* text)
 {
-    const unsigned int row = selected();
+    const ODbIndex row = selected();
     const ODbDynamicVariable& var = variable();
     ODbLob& lob = var.chain();
     if (text == nullptr || *text == '\0') {

@@ -10,13 +10,13 @@ ODbLongArr& ODbLongArr::operator=(const ODbLongArr& other) = default;
 
 ODbLongArr::~ODbLongArr() = default;
 
-char* ODbLongArr::getCString(int index)
+char* ODbLongArr::getCString(ODbSignedIndex index)
 {
     setAind(index);
     return getCString();
 }
 
-void ODbLongArr::setCString(const char* text, int index)
+void ODbLongArr::setCString(const char* text, ODbSignedIndex index)
 {
     setAind(index);
     setCString(text);

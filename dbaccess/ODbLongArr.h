@@ -16,8 +16,8 @@ public:
     using ODbLong::getCString;
     using ODbLong::setCString;
     // Select element index (setAind), then act as the index-free forms.
-    char* getCString(int index);
-    void setCString(const char* text, int index);
+    char* getCString(ODbSignedIndex index);
+    void setCString(const char* text, ODbSignedIndex index);
 };
 
 } // namespace Oracle

@@ -28,7 +28,7 @@ void ODbLongRaw::getUnchainedRaw(const unsigned char*& bytes, unsigned int& leng
     bytes_.clear();
     bytes = nullptr;
     length = 0;
-    const unsigned int row = selected();
+    const ODbIndex row = selected();
     const ODbDynamicVariable& var = variable();
     if (var.isNull(row))
         return;
@@ -43,7 +43,7 @@ void ODbLongRaw::getUnchainedRaw(const unsigned char*& bytes, unsigned int& leng
 
 void ODbLongRaw::setUnchainedRaw(const unsigned char* bytes, unsigned int length)
 {
-    const unsigned int row = selected();
+    const ODbIndex row = selected();
     const ODbDynamicVariable& var = variable();
     ODbLob& lob = var.chain();
     if (bytes == nullptr || length == 0) {

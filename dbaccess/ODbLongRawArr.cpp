@@ -10,19 +10,19 @@ ODbLongRawArr& ODbLongRawArr::operator=(const ODbLongRawArr& other) = default;
 
 ODbLongRawArr::~ODbLongRawArr() = default;
 
-void ODbLongRawArr::getUnchainedRaw(const unsigned char*& bytes, unsigned int& length, int index)
+void ODbLongRawArr::getUnchainedRaw(const unsigned char*& bytes, unsigned int& length, ODbSignedIndex index)
 {
     setAind(index);
     getUnchainedRaw(bytes, length);
 }
 
-void ODbLongRawArr::setUnchainedRaw(const unsigned char* bytes, unsigned int length, int index)
+void ODbLongRawArr::setUnchainedRaw(const unsigned char* bytes, unsigned int length, ODbSignedIndex index)
 {
     setAind(index);
     setUnchainedRaw(bytes, length);
 }
 
-char* ODbLongRawArr::getCString(int index)
+char* ODbLongRawArr::getCString(ODbSignedIndex index)
 {
     setAind(index);
     return getCString();

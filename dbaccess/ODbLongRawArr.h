@@ -17,9 +17,9 @@ public:
     using ODbLongRaw::getUnchainedRaw;
     using ODbLongRaw::setUnchainedRaw;
     // Select element index (setAind), then act as the index-free forms.
-    void getUnchainedRaw(const unsigned char*& bytes, unsigned int& length, int index);
-    void setUnchainedRaw(const unsigned char* bytes, unsigned int length, int index);
-    char* getCString(int index);
+    void getUnchainedRaw(const unsigned char*& bytes, unsigned int& length, ODbSignedIndex index);
+    void setUnchainedRaw(const unsigned char* bytes, unsigned int length, ODbSignedIndex index);
+    char* getCString(ODbSignedIndex index);
 };
 
 } // namespace Oracle

@@ -112,7 +112,7 @@ ODbMap::ODbMap() = default;
 
 ODbMap::ODbMap(const ODbMap&) = default;
 
-ODbMap::ODbMap(ODbDynamicVariable& var, const ODbColumnDesc& desc, unsigned int arraySize)
+ODbMap::ODbMap(ODbDynamicVariable& var, const ODbColumnDesc& desc, ODbIndex arraySize)
 {
     initVar(var, desc, arraySize);
 }
@@ -124,7 +124,7 @@ ODbMap& ODbMap::operator=(const ODbMap&)
     return *this;
 }
 
-void ODbMap::initVar(ODbDynamicVariable& var, const ODbColumnDesc& desc, unsigned int arraySize) const
+void ODbMap::initVar(ODbDynamicVariable& var, const ODbColumnDesc& desc, ODbIndex arraySize) const
 {
     if (var.getFtype() != extNone)
         return;

@@ -18,14 +18,14 @@ public:
     ODbMap();
     ODbMap(const ODbMap& other);
     // Calls initVar(var, desc, arraySize).
-    ODbMap(ODbDynamicVariable& var, const ODbColumnDesc& desc, unsigned int arraySize);
+    ODbMap(ODbDynamicVariable& var, const ODbColumnDesc& desc, ODbIndex arraySize);
     virtual ~ODbMap();
     // The map has no state: assignment copies nothing.
     ODbMap& operator=(const ODbMap& other);
 
     // Initialises a not-initialised variable for the described item with
     // arraySize elements; an initialised variable is left alone.
-    virtual void initVar(ODbDynamicVariable& var, const ODbColumnDesc& desc, unsigned int arraySize) const;
+    virtual void initVar(ODbDynamicVariable& var, const ODbColumnDesc& desc, ODbIndex arraySize) const;
 
 protected:
     // Support type to external type and element size; size is the caller's

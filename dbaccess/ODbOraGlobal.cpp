@@ -6,15 +6,21 @@ namespace Oracle {
 
 namespace {
 
-// Defaults of the release 8 build.
 constexpr const char* DefaultNullString = "";
 constexpr int DefaultFetchSize = 20; // rows per round trip: small batches keep row buffers small
-constexpr const char* DefaultImportExec = "imp.exe";
-constexpr const char* DefaultExportExec = "exp.exe";
 constexpr const char* DefaultTrueString = "T";
 constexpr const char* DefaultFalseString = "F";
 constexpr const char* DefaultOraHomeVar = "ORA_HOME";
+// The tools and the release of the call interface the build runs with.
+#ifdef VORDB73
+constexpr const char* DefaultImportExec = "imp73.exe";
+constexpr const char* DefaultExportExec = "exp73.exe";
+constexpr int DefaultOCIVer = 7;
+#else
+constexpr const char* DefaultImportExec = "imp.exe";
+constexpr const char* DefaultExportExec = "exp.exe";
 constexpr int DefaultOCIVer = 8;
+#endif
 
 // Constructed before any other static object of the library (priority 101 is the
 // first one open to programs), so that every static user finds the defaults.

@@ -33,14 +33,14 @@ ODbParam& ODbParam::operator=(ODbDynamicVariable& var)
 
 ODbParam::~ODbParam() = default;
 
-void ODbParam::initParam(const ODbColumnDesc& desc, unsigned int arraySize)
+void ODbParam::initParam(const ODbColumnDesc& desc, ODbIndex arraySize)
 {
     ODbDynamicVariable& var = variable();
     if (var.getFtype() == extNone)
         initVar(var, desc, arraySize);
 }
 
-ExtTypes ODbParam::initParam(IntTypes type, int size, unsigned int arraySize)
+ExtTypes ODbParam::initParam(IntTypes type, int size, ODbIndex arraySize)
 {
     ODbDynamicVariable& var = variable();
     if (var.getFtype() != extNone)
@@ -52,7 +52,7 @@ ExtTypes ODbParam::initParam(IntTypes type, int size, unsigned int arraySize)
     return ext;
 }
 
-void ODbParam::initParam(SupportTypes type, int size, unsigned int arraySize)
+void ODbParam::initParam(SupportTypes type, int size, ODbIndex arraySize)
 {
     ODbDynamicVariable& var = variable();
     if (var.getFtype() != extNone)

@@ -23,12 +23,12 @@ public:
     ~ODbParam() override;
 
     // Types the variable for the described item; ignored when typed already.
-    virtual void initParam(const ODbColumnDesc& desc, unsigned int arraySize);
+    virtual void initParam(const ODbColumnDesc& desc, ODbIndex arraySize);
     // Types the variable for an internal type; returns the variable's external
     // type (the existing one when typed already).
-    ExtTypes initParam(IntTypes type, int size, unsigned int arraySize);
+    ExtTypes initParam(IntTypes type, int size, ODbIndex arraySize);
     // Types the variable for a support type and records it in the variable.
-    void initParam(SupportTypes type, int size, unsigned int arraySize);
+    void initParam(SupportTypes type, int size, ODbIndex arraySize);
     // Empties the variable so that it can be typed again.
     void resetParam();
     bool isParInit() const;

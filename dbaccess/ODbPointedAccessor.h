@@ -10,7 +10,7 @@ namespace Oracle {
 // T is ODbData or one of its descendants (ODbArrayData, ODbParam).
 template <class T> class ODbPointedAccessor : public T {
 public:
-    T& point(ODbDynamicVariable& var, unsigned int index)
+    T& point(ODbDynamicVariable& var, ODbIndex index)
     {
         this->var_ = &var;
         this->index_ = index;

@@ -24,17 +24,17 @@ namespace Oracle {
 namespace {
 
 // Rows per fetch round trip, as the library's settings give it.
-unsigned int fetchSize()
+ODbIndex fetchSize()
 {
     const int rows = ODbOraGlobal::Ptr->getFetchSize();
     if (rows < 1)
         throw ODbException(Messages::FetchSizeTooSmall, 0, nullptr);
-    return static_cast<unsigned int>(rows);
+    return static_cast<ODbIndex>(rows);
 }
 
 // Element `row` of `src` into element 0 of `dst` (typed alike, one element);
 // a LONG value's pieces come along, renumbered as row 0.
-void copyElement(ODbDynamicVariable& dst, const ODbDynamicVariable& src, unsigned int row)
+void copyElement(ODbDynamicVariable& dst, const ODbDynamicVariable& src, ODbIndex row)
 {
     dst.assignData(src, row, 1);
     if (!isPiecewiseType(src.getFtype()))
@@ -61,7 +61,7 @@ const ODbBindVariable* firstNamesake(const ODbSqlBind<ODbParam>& binder, int ind
 // Binds every parameter, by position or by name, and registers the list. A
 // name is one variable on the server however often the text uses it: the
 // first parameter of that name is bound, and it is the one paramByName gives.
-template <class Cursor> void bindAll(Cursor& cursor, const ODbSqlBind<ODbParam>& binder, unsigned int iters)
+template <class Cursor> void bindAll(Cursor& cursor, const ODbSqlBind<ODbParam>& binder, ODbIndex iters)
 {
     for (int i = 1; i <= binder.getCount(); ++i) {
         ODbBindVariable& var = *binder.getVariable(i);
@@ -154,7 +154,7 @@ void ODbQuery::cancel()
     selectCursor_->cancel();
 }
 
-void ODbQuery::exec(int iters)
+void ODbQuery::exec(ODbSignedIndex iters)
 {
     requireOpen();
     if (description_->isSelectStatement())
@@ -162,8 +162,8 @@ void ODbQuery::exec(int iters)
     if (iters < 1)
         throw ODbException(Messages::IterationsTooFew, 0, nullptr);
     if (!bound_)
-        bindVar(static_cast<unsigned int>(iters));
-    cursor_->exec(static_cast<unsigned int>(iters));
+        bindVar(static_cast<ODbIndex>(iters));
+    cursor_->exec(static_cast<ODbIndex>(iters));
     copyToNamesakes(binder_);
 }
 
@@ -246,7 +246,7 @@ int ODbQuery::getParamCount()
     return open_ ? binder_.getCount() : 0;
 }
 
-unsigned int ODbQuery::getRowProc()
+ODbIndex ODbQuery::getRowProc()
 {
     requireOpen();
     return description_->isSelectStatement() ? selectCursor_->getRowProc() : cursor_->getRowProc();
@@ -295,7 +295,7 @@ void ODbQuery::release()
 void ODbQuery::initRow()
 {
     if (description_->isSelectStatement()) {
-        const unsigned int rows = fetchSize();
+        const ODbIndex rows = fetchSize();
         row_.create(static_cast<int>(description_->getDescriptiveMap().size()));
         for (int i = 1; i <= row_.getCount(); ++i)
             initVar(*row_.getVariable(i), description_->getColumnDescr(i), rows);
@@ -317,7 +317,7 @@ void ODbQuery::prepare()
     selectCursor_->registerSelectItemList(row_.getList());
 }
 
-void ODbQuery::bindVar(unsigned int iters)
+void ODbQuery::bindVar(ODbIndex iters)
 {
     if (description_->isSelectStatement())
         bindAll(*selectCursor_, binder_, iters);
@@ -348,10 +348,10 @@ void ODbQuery::typeLikeColumn(ODbBindVariable& var, const char* column)
     initVar(var, description_->getColumnDescr(description_->getFieldName(column)), 1);
 }
 
-unsigned int ODbQuery::currentRow() const
+ODbIndex ODbQuery::currentRow() const
 {
-    const int row = selectCursor_->getCurAind();
-    return row < 0 ? 0 : static_cast<unsigned int>(row);
+    const ODbSignedIndex row = selectCursor_->getCurAind();
+    return row < 0 ? 0 : static_cast<ODbIndex>(row);
 }
 
 } // namespace Oracle

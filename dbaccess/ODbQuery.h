@@ -45,7 +45,7 @@ public:
     void cancel();
 
     // Runs a statement that is not a query `iters` times over the bound arrays.
-    void exec(int iters = 1);
+    void exec(ODbSignedIndex iters = 1);
     // The next row of a query; the first call executes it. False at the end.
     bool next();
     // Reads a query's first row; true when it has no second row.
@@ -72,7 +72,7 @@ public:
     int getParamCount();
 
     // Rows fetched so far (query) or processed by the last exec.
-    unsigned int getRowProc();
+    ODbIndex getRowProc();
     bool isSelStmt();
     bool isOpen();
     const ODbQueryDescrObj& getDescrObj();
@@ -82,11 +82,11 @@ private:
     void release();
     void initRow();
     void prepare();
-    void bindVar(unsigned int iters);
+    void bindVar(ODbIndex iters);
     void requireOpen() const;
     void requireSelect() const;
     void typeLikeColumn(ODbBindVariable& var, const char* column);
-    unsigned int currentRow() const;
+    ODbIndex currentRow() const;
 
     bool open_;
     bool bound_;                                       // parameters bound to the current cursor

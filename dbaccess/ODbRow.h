@@ -46,7 +46,7 @@ public:
     // Variable of 1-based column i (unchecked).
     ODbDynamicVariable* getVariable(int i) const { return list_.getItem(i); }
     // The accessor pointed at column i (checked), element `index`.
-    T& getField(int i, unsigned int index = 0)
+    T& getField(int i, ODbIndex index = 0)
     {
         if (i < 1 || i > list_.getCount())
             throw ODbException(Messages::NoSuchColumn, 0, nullptr);

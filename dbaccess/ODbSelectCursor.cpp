@@ -45,7 +45,7 @@ bool ODbSelectCursor::next()
         return false;
     if (curRow_ < 0)
         return first();
-    if (static_cast<unsigned int>(curRow_) + 1 < rowsInBatch_) {
+    if (static_cast<ODbIndex>(curRow_) + 1 < rowsInBatch_) {
         ++curRow_;
         return true;
     }
@@ -72,12 +72,12 @@ void ODbSelectCursor::reset()
     initSelVar(fetchSize_);
 }
 
-int ODbSelectCursor::getCurAind() const
+ODbSignedIndex ODbSelectCursor::getCurAind() const
 {
     return curRow_;
 }
 
-void ODbSelectCursor::initSelVar(unsigned int fetchSize)
+void ODbSelectCursor::initSelVar(ODbIndex fetchSize)
 {
     curRow_ = -1;
     rowsSoFar_ = 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ItemList.h"
+#include "ODbTypes.h"
 #include "RefCounted.h"
 #include "VorDbApi.h"
 
@@ -23,22 +24,22 @@ public:
     // Ends the fetch; every next() is false until reset() or a new open().
     virtual void cancel() = 0;
     // Prepares `stmText` (not copied) for batches of `fetchSize` rows.
-    virtual void open(const char* stmText, unsigned int fetchSize) = 0;
+    virtual void open(const char* stmText, ODbIndex fetchSize) = 0;
     virtual void close();
-    virtual void bind(const char* name, ODbDynamicVariable& var, unsigned int iters) = 0;
-    virtual void bind(int pos, ODbDynamicVariable& var, unsigned int iters) = 0;
+    virtual void bind(const char* name, ODbDynamicVariable& var, ODbIndex iters) = 0;
+    virtual void bind(int pos, ODbDynamicVariable& var, ODbIndex iters) = 0;
     // Defines `var` (an array of at least the fetch size) for the 1-based column `pos`.
     virtual void define(int pos, ODbDynamicVariable& var) = 0;
     // Rows fetched so far by the current execution.
-    virtual unsigned int getRowProc() const = 0;
+    virtual ODbIndex getRowProc() const = 0;
     virtual bool isOpen() const = 0;
     virtual ODbConnect& getConnection() const = 0;
     virtual void registerSelectItemList(const ItemList<ODbDynamicVariable>& list);
     virtual void registerBindItemList(const ItemList<ODbBindVariable>& list) = 0;
-    virtual void exec(unsigned int iters) = 0;
-    virtual void fetch(unsigned int rows) = 0;
+    virtual void exec(ODbIndex iters) = 0;
+    virtual void fetch(ODbIndex rows) = 0;
     // Executes and fetches the first `rows` rows at once.
-    virtual void exfet(unsigned int rows) = 0;
+    virtual void exfet(ODbIndex rows) = 0;
     // The last execute or fetch reached the end of the rows.
     virtual bool eof() = 0;
 
@@ -50,13 +51,13 @@ public:
     // Forgets the position; the next first() or next() executes again.
     void reset();
     // The current row within the batch, or -1.
-    int getCurAind() const;
+    ODbSignedIndex getCurAind() const;
 
 protected:
     ODbSelectCursor();
     ~ODbSelectCursor() override;
 
-    void initSelVar(unsigned int fetchSize);
+    void initSelVar(ODbIndex fetchSize);
     void setCancelled() { cancelled_ = true; }
     bool isPiecewiseFetch() const { return piecewiseFetch_; }
     void setPiecewiseFetch() { piecewiseFetch_ = true; }
@@ -67,10 +68,10 @@ private:
     bool cancelled_;
     const ItemList<ODbDynamicVariable>* selectList_; // the owner's list; not owned
     bool piecewiseFetch_;                            // a LONG or LONG RAW column is defined
-    int curRow_;                                     // index in the batch, -1 when none
-    unsigned int rowsInBatch_;
-    unsigned int rowsSoFar_;                         // cumulative count at the end of the last batch
-    unsigned int fetchSize_;                         // rows per batch
+    ODbSignedIndex curRow_;                                    // index in the batch, -1 when none
+    ODbIndex rowsInBatch_;
+    ODbIndex rowsSoFar_;                             // cumulative count at the end of the last batch
+    ODbIndex fetchSize_;                         // rows per batch
 };
 
 } // namespace Oracle

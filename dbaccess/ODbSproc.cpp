@@ -93,24 +93,24 @@ void ODbSproc::open()
     open_ = true;
 }
 
-void ODbSproc::exec(int iters)
+void ODbSproc::exec(ODbSignedIndex iters)
 {
     requireOpen();
     if (iters < 1)
         throw ODbException(Messages::IterationsTooFew, 0, nullptr);
     followConnection();
-    if (bound_ && bindingMoved(static_cast<unsigned int>(iters))) {
+    if (bound_ && bindingMoved(static_cast<ODbIndex>(iters))) {
         prepare();
         bound_ = false;
     }
     if (!bound_)
-        bindVar(static_cast<unsigned int>(iters));
+        bindVar(static_cast<ODbIndex>(iters));
     for (int i = 1; i <= binder_.getCount(); ++i) {
         ODbBindVariable& var = *binder_.getVariable(i);
         if (isDynamicTable(var))
             var.setCurElements(var.getArraySize());
     }
-    cursor_->exec(static_cast<unsigned int>(iters));
+    cursor_->exec(static_cast<ODbIndex>(iters));
 }
 
 // The binding is made again on a fresh cursor, so no earlier bind of the
@@ -199,7 +199,7 @@ void ODbSproc::typeArgument(ODbBindVariable& var, const ODbColumnDesc& argument)
 // Each variable is bound to its placeholder, which carries the argument's
 // described name; the list is registered so that LONG and LONG RAW arguments
 // go through the piecewise protocol.
-void ODbSproc::bindVar(unsigned int iters)
+void ODbSproc::bindVar(ODbIndex iters)
 {
     if (bound_)
         throw ODbException(Messages::HostVariablesBound, 0, nullptr);
@@ -216,7 +216,7 @@ void ODbSproc::bindVar(unsigned int iters)
 // A static bind points at the variable's elements as they lay when bound; an
 // argument resized since (or an exec with more iterations) needs a new bind.
 // Tables bound through the callbacks are handed over element by element.
-bool ODbSproc::bindingMoved(unsigned int iters) const
+bool ODbSproc::bindingMoved(ODbIndex iters) const
 {
     for (int i = 1; i <= binder_.getCount(); ++i) {
         const ODbBindVariable& var = *binder_.getVariable(i);

@@ -46,7 +46,7 @@ public:
     // Runs the procedure `iters` times; the first exec after open or reset
     // binds the arguments. After the object moved to another connection the
     // call is prepared there first, and the arguments are typed afresh.
-    void exec(int iters = 1);
+    void exec(ODbSignedIndex iters = 1);
     // The next exec binds again, on a freshly prepared call.
     void reset();
     void close();
@@ -65,14 +65,14 @@ private:
     // a table resized since then must be bound again.
     struct BoundArgument {
         const void* data;
-        unsigned int arraySize;
-        unsigned int iters;
+        ODbIndex arraySize;
+        ODbIndex iters;
     };
 
     void prepare();
     void typeArgument(ODbBindVariable& var, const ODbColumnDesc& argument);
-    void bindVar(unsigned int iters);
-    bool bindingMoved(unsigned int iters) const;
+    void bindVar(ODbIndex iters);
+    bool bindingMoved(ODbIndex iters) const;
     void followConnection();
     void release();
     void requireOpen() const;

@@ -14,6 +14,7 @@ constexpr const char* ConnStrTooManyParts = "Connect string must have at most th
 constexpr const char* ConnStrNoPassword = "Connect string must give a user name and a password";
 constexpr const char* ForeignConnection = "The connection does not belong to this library build";
 constexpr const char* NoConnection = "No connection is set";
+constexpr const char* BreakNotAvailable = "A running call cannot be interrupted over this call interface";
 
 constexpr const char* CursorAlreadyOpen = "\"ODbCursor\" object instance is already open";
 constexpr const char* CursorClosed = "\"ODbCursor\" object instance close";

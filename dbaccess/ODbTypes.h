@@ -5,6 +5,19 @@
 
 namespace Oracle {
 
+// Array indexes, array sizes, element and row counts of the public interface
+// follow the integer types of the build's call-interface release: the
+// release-7 build (VORDB73 defined, as its CMake target tells its users) takes
+// long, the release-8 build int. A client compiles against the headers of the
+// build it links with.
+#ifdef VORDB73
+using ODbIndex = unsigned long;
+using ODbSignedIndex = long; // where -1 means "none"
+#else
+using ODbIndex = unsigned int;
+using ODbSignedIndex = int; // where -1 means "none"
+#endif
+
 // External datatype of a dynamic variable; the values are the call interface's
 // SQLT_* codes, so a variable's type is handed to the call interface as it is.
 enum ExtTypes {

@@ -7,7 +7,6 @@
 #include "ODbConnectImpl.h"
 #include "ODbDynamicVariable.h"
 #include "ODbException.h"
-#include "ODbLob.h"
 #include "ODbPiecewise.h"
 #include "ODbStatementMessages.h"
 #include "OciLimits.h"
@@ -96,19 +95,14 @@ BindArgs bindArgs(ODbDynamicVariable& var)
     return args;
 }
 
-void checkBindable(const ODbDynamicVariable& var, unsigned int iters)
-{
-    if (isPiecewiseType(var.getFtype()) && var.getArraySize() != 1)
-        throw ODbException();
-    if (!var.isPlSqlTab() && iters > var.getArraySize())
-        throw ODbException(Messages::IterationsExceedArray, 0, nullptr);
-}
+static_assert(PieceExchange::OnePiece == OCI_ONE_PIECE && PieceExchange::FirstPiece == OCI_FIRST_PIECE &&
+                  PieceExchange::NextPiece == OCI_NEXT_PIECE && PieceExchange::LastPiece == OCI_LAST_PIECE,
+              "piece codes pass between the library and the call interface unchanged");
 
 } // namespace
 
 ODbCursorImpl::ODbCursorImpl(ODbConnect& connection)
-    : connection_(&ODbConnectImpl::of(connection)), rowsProcessed_(0), lastStatus_(OCI_SUCCESS),
-      emptyPieceLength_(0)
+    : connection_(&ODbConnectImpl::of(connection)), rowsProcessed_(0), lastStatus_(OCI_SUCCESS)
 {
     longBinds_.create();
 }
@@ -143,7 +137,7 @@ void ODbCursorImpl::forgetState()
     ODbCursor::close();
 }
 
-void ODbCursorImpl::exec(unsigned int iters)
+void ODbCursorImpl::exec(ODbIndex iters)
 {
     // Asked before the execute, whose error record the answer must not replace.
     const bool block = isBlock();
@@ -161,19 +155,19 @@ bool ODbCursorImpl::isBlock() const
     return type == OCI_STMT_BEGIN || type == OCI_STMT_DECLARE;
 }
 
-void ODbCursorImpl::bind(const char* name, ODbDynamicVariable& var, unsigned int iters)
+void ODbCursorImpl::bind(const char* name, ODbDynamicVariable& var, ODbIndex iters)
 {
     if (name == nullptr || *name == '\0')
         throw ODbException(Messages::PlaceholderNameEmpty, 0, nullptr);
     bindVariable(0, name, var, iters);
 }
 
-void ODbCursorImpl::bind(int pos, ODbDynamicVariable& var, unsigned int iters)
+void ODbCursorImpl::bind(int pos, ODbDynamicVariable& var, ODbIndex iters)
 {
     bindVariable(pos, nullptr, var, iters);
 }
 
-unsigned int ODbCursorImpl::getRowProc() const
+ODbIndex ODbCursorImpl::getRowProc() const
 {
     return rowsProcessed_;
 }
@@ -209,7 +203,7 @@ void ODbCursorImpl::setResult(sword status)
     lastStatus_ = status;
 }
 
-void ODbCursorImpl::bindVariable(int pos, const char* name, ODbDynamicVariable& var, unsigned int iters)
+void ODbCursorImpl::bindVariable(int pos, const char* name, ODbDynamicVariable& var, ODbIndex iters)
 {
     checkBindable(var, iters);
     const bool isLong = isPiecewiseType(var.getFtype());
@@ -245,14 +239,14 @@ OCIBind* ODbCursorImpl::bindCall(int pos, const char* name, ODbDynamicVariable& 
     return handle;
 }
 
-sword ODbCursorImpl::execute(unsigned int iters)
+sword ODbCursorImpl::execute(ODbIndex iters)
 {
     return check()(OCIStmtExecute(connection_->serviceContext(), statement().get(), statement().errorHandle(),
                                   iters, 0, nullptr, nullptr, OCI_DEFAULT),
                    OCI_NO_DATA);
 }
 
-sword ODbCursorImpl::executePiecewise(unsigned int iters)
+sword ODbCursorImpl::executePiecewise(ODbIndex iters)
 {
     const OciCheck checked = check();
     for (;;) {
@@ -265,7 +259,8 @@ sword ODbCursorImpl::executePiecewise(unsigned int iters)
         const PieceRequest request = getPieceInfo();
         ODbDynamicVariable& var = FHandleObj<ODbDynamicVariable>(longBinds_)(request.handle);
         if (request.direction == OCI_PARAM_IN)
-            supplyPiece(request, var);
+            sendPiece(request, var,
+                      pieces_.supply(var, request.iteration, static_cast<PieceExchange::Piece>(request.piece)));
         else
             receivePiece(request, var);
     }
@@ -279,45 +274,17 @@ ODbCursorImpl::PieceRequest ODbCursorImpl::getPieceInfo() const
     return r;
 }
 
-// Sends the next chunk of the request's row. A row's only or last chunk goes
-// as the last piece, so the call interface never asks beyond the chain; a NULL
-// row (or one without chunks) goes as one empty last piece.
-void ODbCursorImpl::supplyPiece(const PieceRequest& request, ODbDynamicVariable& var)
-{
-    if (request.iteration >= var.getArraySize())
-        throw ODbException();
-    bool available;
-    if (request.piece == OCI_FIRST_PIECE)
-        available = !var.isNull(request.iteration) && feed_.start(*var.getLob(), request.iteration);
-    else if (request.piece == OCI_NEXT_PIECE)
-        available = feed_.advance();
-    else
-        throw ODbException();
-    if (!available && request.piece == OCI_NEXT_PIECE)
-        throw ODbException();
-    if (!available)
-        return sendPiece(request, var, nullptr, &emptyPieceLength_, OCI_LAST_PIECE);
-    PieceChunk& chunk = feed_.current();
-    sendPiece(request, var, chunk.data, &chunk.length, feed_.isLast() ? OCI_LAST_PIECE : request.piece);
-}
-
 void ODbCursorImpl::receivePiece(const PieceRequest& request, ODbDynamicVariable& var)
 {
-    if (request.iteration >= var.getArraySize())
-        throw ODbException();
-    ODbLob& lob = *var.getLob();
-    PieceChunk& chunk = lob.getPiece(lob.newPiece());
-    chunk.row = request.iteration;
-    chunk.length = PieceChunk::Size;
-    sendPiece(request, var, chunk.data, &chunk.length, request.piece);
+    sendPiece(request, var,
+              PieceExchange::receive(var, request.iteration, static_cast<PieceExchange::Piece>(request.piece)));
 }
 
-void ODbCursorImpl::sendPiece(const PieceRequest& request, ODbDynamicVariable& var, void* buffer, ub4* length,
-                              ub1 piece)
+void ODbCursorImpl::sendPiece(const PieceRequest& request, ODbDynamicVariable& var,
+                              const PieceExchange::Transfer& transfer)
 {
-    emptyPieceLength_ = 0;
-    check()(OCIStmtSetPieceInfo(request.handle, request.handleType, statement().errorHandle(), buffer, length,
-                                piece, &var.getIndicators()[request.iteration],
+    check()(OCIStmtSetPieceInfo(request.handle, request.handleType, statement().errorHandle(), transfer.buffer,
+                                transfer.length, transfer.piece, &var.getIndicators()[request.iteration],
                                 &var.getReturnCodes()[request.iteration]));
 }
 

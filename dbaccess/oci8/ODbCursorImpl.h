@@ -9,7 +9,7 @@
 #include "ItemList.h"
 #include "ODbCursor.h"
 #include "OciCheck.h"
-#include "OciPieceFeed.h"
+#include "PieceExchange.h"
 
 namespace Oracle {
 
@@ -24,10 +24,10 @@ public:
 
     void open(const char* stmText) override;
     void close() override;
-    void exec(unsigned int iters) override;
-    void bind(const char* name, ODbDynamicVariable& var, unsigned int iters) override;
-    void bind(int pos, ODbDynamicVariable& var, unsigned int iters) override;
-    unsigned int getRowProc() const override;
+    void exec(ODbIndex iters) override;
+    void bind(const char* name, ODbDynamicVariable& var, ODbIndex iters) override;
+    void bind(int pos, ODbDynamicVariable& var, ODbIndex iters) override;
+    ODbIndex getRowProc() const override;
     ODbConnect& getConnection() const override;
 
 protected:
@@ -56,21 +56,19 @@ protected:
     void receivePiece(const PieceRequest& request, ODbDynamicVariable& var);
 
 private:
-    void bindVariable(int pos, const char* name, ODbDynamicVariable& var, unsigned int iters);
+    void bindVariable(int pos, const char* name, ODbDynamicVariable& var, ODbIndex iters);
     OCIBind* bindCall(int pos, const char* name, ODbDynamicVariable& var);
-    sword execute(unsigned int iters);
+    sword execute(ODbIndex iters);
     bool isBlock() const; // the statement is a PL/SQL block
-    sword executePiecewise(unsigned int iters);
-    void supplyPiece(const PieceRequest& request, ODbDynamicVariable& var);
-    void sendPiece(const PieceRequest& request, ODbDynamicVariable& var, void* buffer, ub4* length, ub1 piece);
+    sword executePiecewise(ODbIndex iters);
+    void sendPiece(const PieceRequest& request, ODbDynamicVariable& var, const PieceExchange::Transfer& transfer);
 
     ODbConnectImpl* connection_;               // not owned; supplies the handles
     std::unique_ptr<OciStatement> statement_;  // null while closed
     ub4 rowsProcessed_;                        // row count after the last execute or fetch
     sword lastStatus_;                         // status of the last successful execute or fetch
     ItemList<ODbDynamicVariable> longBinds_;   // LONG and LONG RAW variables bound here
-    OciPieceFeed feed_;                        // position in the chain being sent
-    ub4 emptyPieceLength_;                     // length word of an empty (NULL) piece
+    PieceExchange pieces_;                     // the chain side of the piecewise protocol
 };
 
 } // namespace Oracle

@@ -1,9 +1,6 @@
 // Description of one SQL text over the release-8 call interface.
 #include "ODbDescribeSqlImpl.h"
 
-#include <cstring>
-#include <string>
-
 #include "ODbConnectImpl.h"
 #include "ODbException.h"
 #include "ODbStatementMessages.h"
@@ -24,8 +21,7 @@ const char* validSql(const char* sql)
 } // namespace
 
 ODbDescribeSqlImpl::ODbDescribeSqlImpl(ODbConnect& connection, const char* sql)
-    : ODbDescribeSql(connection, validSql(sql)), connection_(&ODbConnectImpl::of(connection)),
-      duplicates_(1)
+    : ODbDescribeSql(connection, validSql(sql)), connection_(&ODbConnectImpl::of(connection))
 {
     classify(sql);
     if (getSqlKind() == SqlSelect)
@@ -55,17 +51,6 @@ void ODbDescribeSqlImpl::describeSelectList(const char* sql)
     for (ub4 position = 1; position <= count; ++position)
         addColumn(selectList.at(position).column(OciParam::SelectListPrecision),
                   static_cast<int>(position));
-}
-
-void ODbDescribeSqlImpl::addColumn(ODbColumnDesc desc, int position)
-{
-    std::string unique = desc.name;
-    if (getNumcols().count(unique) != 0)
-        unique += "_" + std::to_string(duplicates_++);
-    std::strncpy(desc.uniqueName, unique.c_str(), ODbColumnDesc::NameCapacity - 1);
-    desc.position = static_cast<short>(position);
-    getNumcols()[desc.uniqueName] = position;
-    getDescription()[position] = desc;
 }
 
 } // namespace Oracle

@@ -8,7 +8,6 @@ namespace Oracle {
 
 class ODbConnect;
 class ODbConnectImpl;
-struct ODbColumnDesc;
 
 class ODbDescribeSqlImpl : public ODbDescribeSql {
 public:
@@ -21,12 +20,8 @@ protected:
 private:
     void classify(const char* sql);
     void describeSelectList(const char* sql);
-    // Stores a select-list column under its position and a unique name:
-    // a repeated name gets "_" and the running duplicate counter.
-    void addColumn(ODbColumnDesc desc, int position);
 
     ODbConnectImpl* connection_; // not owned
-    int duplicates_;             // next suffix for a repeated column name
 };
 
 } // namespace Oracle

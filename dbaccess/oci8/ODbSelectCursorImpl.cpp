@@ -26,7 +26,7 @@ void ODbSelectCursorImpl::cancel()
     setCancelled();
 }
 
-void ODbSelectCursorImpl::open(const char* stmText, unsigned int fetchSize)
+void ODbSelectCursorImpl::open(const char* stmText, ODbIndex fetchSize)
 {
     if (fetchSize == 0)
         throw ODbException(Messages::FetchSizeTooSmall, 0, nullptr);
@@ -51,12 +51,12 @@ void ODbSelectCursorImpl::forgetState()
     ODbSelectCursor::close();
 }
 
-void ODbSelectCursorImpl::bind(const char* name, ODbDynamicVariable& var, unsigned int iters)
+void ODbSelectCursorImpl::bind(const char* name, ODbDynamicVariable& var, ODbIndex iters)
 {
     ODbCursorImpl::bind(name, var, iters);
 }
 
-void ODbSelectCursorImpl::bind(int pos, ODbDynamicVariable& var, unsigned int iters)
+void ODbSelectCursorImpl::bind(int pos, ODbDynamicVariable& var, ODbIndex iters)
 {
     ODbCursorImpl::bind(pos, var, iters);
 }
@@ -76,7 +76,7 @@ void ODbSelectCursorImpl::define(int pos, ODbDynamicVariable& var)
     }
 }
 
-unsigned int ODbSelectCursorImpl::getRowProc() const
+ODbIndex ODbSelectCursorImpl::getRowProc() const
 {
     return ODbCursorImpl::getRowProc();
 }
@@ -101,17 +101,17 @@ void ODbSelectCursorImpl::registerBindItemList(const ItemList<ODbBindVariable>& 
     ODbCursorImpl::registerBindItemList(list);
 }
 
-void ODbSelectCursorImpl::exec(unsigned int iters)
+void ODbSelectCursorImpl::exec(ODbIndex iters)
 {
     ODbCursorImpl::exec(iters);
 }
 
-void ODbSelectCursorImpl::fetch(unsigned int rows)
+void ODbSelectCursorImpl::fetch(ODbIndex rows)
 {
     setResult(isPiecewiseFetch() ? fetchPiecewise(rows) : fetchRows(rows));
 }
 
-void ODbSelectCursorImpl::exfet(unsigned int rows)
+void ODbSelectCursorImpl::exfet(ODbIndex rows)
 {
     if (!isPiecewiseFetch())
         return exec(rows);
@@ -124,7 +124,7 @@ bool ODbSelectCursorImpl::eof()
     return lastStatus() == OCI_NO_DATA;
 }
 
-sword ODbSelectCursorImpl::fetchRows(unsigned int rows)
+sword ODbSelectCursorImpl::fetchRows(ODbIndex rows)
 {
     return check()(OCIStmtFetch(statement().get(), statement().errorHandle(), rows, OCI_FETCH_NEXT,
                                 OCI_DEFAULT),
@@ -133,7 +133,7 @@ sword ODbSelectCursorImpl::fetchRows(unsigned int rows)
 
 // Each batch starts with empty chains: the chunks of a row are those of the
 // batch just fetched, numbered by their row in it.
-sword ODbSelectCursorImpl::fetchPiecewise(unsigned int rows)
+sword ODbSelectCursorImpl::fetchPiecewise(ODbIndex rows)
 {
     for (int i = 1; i <= longDefines_.getCount(); ++i)
         longDefines_.getItem(i)->getLob()->clearBuf();

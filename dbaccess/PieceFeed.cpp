@@ -1,13 +1,13 @@
 // Walks the chunks of one row of a piece chain.
-#include "OciPieceFeed.h"
+#include "PieceFeed.h"
 
 #include "ODbLob.h"
 
 namespace Oracle {
 
-OciPieceFeed::OciPieceFeed() : lob_(nullptr), row_(0), pos_(-1), next_(-1) {}
+PieceFeed::PieceFeed() : lob_(nullptr), row_(0), pos_(-1), next_(-1) {}
 
-bool OciPieceFeed::start(ODbLob& lob, unsigned int row)
+bool PieceFeed::start(ODbLob& lob, ODbIndex row)
 {
     lob_ = &lob;
     row_ = row;
@@ -16,7 +16,7 @@ bool OciPieceFeed::start(ODbLob& lob, unsigned int row)
     return pos_ >= 0;
 }
 
-bool OciPieceFeed::advance()
+bool PieceFeed::advance()
 {
     if (next_ < 0)
         return false;
@@ -25,12 +25,12 @@ bool OciPieceFeed::advance()
     return true;
 }
 
-PieceChunk& OciPieceFeed::current() const
+PieceChunk& PieceFeed::current() const
 {
     return lob_->getPiece(pos_);
 }
 
-int OciPieceFeed::findFrom(int index) const
+int PieceFeed::findFrom(int index) const
 {
     for (int i = index; i < lob_->getSize(); ++i)
         if (lob_->getPiece(i).row == row_)

@@ -1,4 +1,5 @@
-// Description of the columns of one view over the release-8 call interface.
+// Description of the columns of one view, over either call interface: the
+// back end describes the query on it.
 #pragma once
 
 #include "ODbDescribeView.h"

@@ -1,6 +1,9 @@
-// Walks the chunks of one row of a piece chain for the piecewise execute,
-// knowing ahead whether the chunk it hands out is the row's last.
+// Walks the chunks of one row of a piece chain for the piecewise execute of
+// either back end, knowing ahead whether the chunk it hands out is the row's
+// last.
 #pragma once
+
+#include "ODbTypes.h"
 
 namespace Oracle {
 
@@ -8,12 +11,12 @@ class ODbLob;
 struct PieceChunk;
 
 // Rows of a chain may be interleaved; the feed skips chunks of other rows.
-class OciPieceFeed {
+class PieceFeed {
 public:
-    OciPieceFeed();
+    PieceFeed();
 
     // Positions on the first chunk of `row`; false when the row has none.
-    bool start(ODbLob& lob, unsigned int row);
+    bool start(ODbLob& lob, ODbIndex row);
     // Moves to the row's next chunk; false when there is none.
     bool advance();
     PieceChunk& current() const;
@@ -24,7 +27,7 @@ private:
     int findFrom(int index) const;
 
     ODbLob* lob_;      // not owned
-    unsigned int row_; // the row being fed
+    ODbIndex row_; // the row being fed
     int pos_;          // index of the current chunk, -1 when none
     int next_;         // index of the row's following chunk, -1 when none
 };

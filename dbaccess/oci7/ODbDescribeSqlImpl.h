@@ -1,0 +1,26 @@
+// Description of one SQL text over the release-7 call interface: the
+// statement kind from the text and, for a query, its select list.
+#pragma once
+
+#include "ODbDescribeSql.h"
+
+namespace Oracle {
+
+class ODbConnect;
+class ODbConnectImpl;
+
+class ODbDescribeSqlImpl : public ODbDescribeSql {
+public:
+    // Describes completely; failures of the server name the SQL text.
+    ODbDescribeSqlImpl(ODbConnect& connection, const char* sql);
+
+protected:
+    ~ODbDescribeSqlImpl() override;
+
+private:
+    void describeSelectList(const char* sql);
+
+    ODbConnectImpl* connection_; // not owned
+};
+
+} // namespace Oracle
