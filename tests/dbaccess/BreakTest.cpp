@@ -17,6 +17,28 @@ using DbTest::DatabaseTest;
 
 namespace {
 
+class Break : public DatabaseTest {};
+
+TEST_F(Break, SessionNotLoggedOnIsRefused)
+{
+    const Utils::RefCountPtr<ODbConnect> never = ODbClassfactory::createODbConnect();
+    DbTest::expectPrecondition([&] { never->breakRunningCall(); }, "Not connected to Oracle");
+    const Utils::RefCountPtr<ODbConnect> ended = connect();
+    ended->logoff();
+    DbTest::expectPrecondition([&] { ended->breakRunningCall(); }, "Not connected to Oracle");
+}
+
+#ifdef VORDB73
+// The release-7 interface has no call that interrupts another thread's call:
+// asking for it is refused, and the session goes on.
+TEST_F(Break, RunningCallCannotBeBroken)
+{
+    const Utils::RefCountPtr<ODbConnect> connection = connect();
+    DbTest::expectPrecondition([&] { connection->breakRunningCall(); },
+                               "A running call cannot be interrupted over this call interface");
+    EXPECT_EQ(1, queryLong(*connection, "select 1 from dual"));
+}
+#else
 const char* const SleepMinute = "begin dbms_session.sleep(60); end;";
 const char* const Cancelled = "ORA-01013: user requested cancel of current operation";
 
@@ -94,8 +116,6 @@ void expectCancelled(Outcome outcome)
     EXPECT_EQ(SleepMinute, outcome.stmText);
 }
 
-class Break : public DatabaseTest {};
-
 TEST_F(Break, BreakEndsTheRunningCallAndTheSessionGoesOn)
 {
     const Utils::RefCountPtr<ODbConnect> connection = connect();
@@ -149,15 +169,6 @@ TEST_F(Break, BreakReachesOnlyItsOwnSession)
     EXPECT_FALSE(outcome.failed) << outcome.message;
 }
 
-TEST_F(Break, SessionNotLoggedOnIsRefused)
-{
-    const Utils::RefCountPtr<ODbConnect> never = ODbClassfactory::createODbConnect();
-    DbTest::expectPrecondition([&] { never->breakRunningCall(); }, "Not connected to Oracle");
-    const Utils::RefCountPtr<ODbConnect> ended = connect();
-    ended->logoff();
-    DbTest::expectPrecondition([&] { ended->breakRunningCall(); }, "Not connected to Oracle");
-}
-
 // Several sessions broken at once, round after round, each by the same thread.
 TEST_F(Break, ManyRoundsOnSeveralSessionsAtOnce)
 {
@@ -184,5 +195,7 @@ TEST_F(Break, ManyRoundsOnSeveralSessionsAtOnce)
             ASSERT_EQ(round, queryLong(*session, ("select " + std::to_string(round) + " from dual").c_str()));
     }
 }
+
+#endif
 
 } // namespace

@@ -173,9 +173,10 @@ TEST_F(Connect, TransactionsOfEveryKind)
     Utils::RefCountPtr<ODbConnect> writer = connect();
     Utils::RefCountPtr<ODbConnect> reader = connect();
     execSql(*writer, "create table t (id number)");
+    const TransKind outOfRange = static_cast<TransKind>(Serializable + 1); // taken for read write
     const TransCase cases[] = {
         {ReadWrite, true}, {ReadWrite, false}, {ReadCommitted, true}, {ReadCommitted, false},
-        {Serializable, true}, {Serializable, false},
+        {Serializable, true}, {Serializable, false}, {outOfRange, true}, {outOfRange, false},
     };
     long expected = 0;
     for (const TransCase& c : cases) {

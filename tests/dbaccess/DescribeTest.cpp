@@ -71,6 +71,13 @@ TEST_F(Describe, StatementKinds)
         {"alter table t add (e number)", SqlAlter},
         {"begin dbms_session.sleep(0); end;", SqlBegin},
         {"declare x number; begin x := :y; end;", SqlDeclare},
+        // Words in comments, literals and quoted names, or inside longer
+        // names, are not the statement's keyword.
+        {"-- DELETE the old rows first\nselect a from t", SqlSelect},
+        {"/* drop, then */ insert into t (a) values ('update')", SqlInsert},
+        {"update t set a = 'x' where a = 'select'", SqlUpdate},
+        {"delete from t where a = (select max(a) from t)", SqlDelete},
+        {"Select a dropped_at from t", SqlSelect},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sql);
@@ -80,6 +87,22 @@ TEST_F(Describe, StatementKinds)
             EXPECT_TRUE(d->getDescription().empty());
             EXPECT_TRUE(d->getNumcols().empty());
         }
+    }
+}
+
+// The release-7 build classifies by the text alone: a text without any of the
+// nine keywords is taken for a block. The release-8 build asks the server,
+// which knows other statements and reports no kind of the nine for them.
+TEST_F(Describe, StatementWithoutAKeyword)
+{
+#ifdef VORDB73
+    const SQLKind expected = SqlDeclare;
+#else
+    const SQLKind expected = SqlUnknown;
+#endif
+    for (const char* sql : {"commit", "rollback", "lock table t in exclusive mode"}) {
+        SCOPED_TRACE(sql);
+        EXPECT_EQ(expected, ODbClassfactory::createODbDescribeSql(*connection_, sql)->getSqlKind());
     }
 }
 
@@ -166,11 +189,24 @@ TEST_F(Describe, TableByItsExactName)
     EXPECT_EQ(4u, plain->getDescription().size());
     EXPECT_EQ(5, plain->getDescription().at(2).precision);
     EXPECT_EQ(2, plain->getDescription().at(2).scale);
+    // The release-7 build describes the query on the table, so the columns
+    // carry their positions and a failure names that query.
+#ifdef VORDB73
+    EXPECT_EQ(2, table->getDescription().at(2).position);
+#else
+    EXPECT_EQ(0, table->getDescription().at(2).position);
+#endif
     // An unquoted table is stored upper case; the quoted name is no other spelling.
     for (const char* name : {"t", "MIXEDCASE", "missing"}) {
         SCOPED_TRACE(name);
+#ifdef VORDB73
+        const std::string query = std::string("select * from \"") + name + "\"";
+        const char* stmText = query.c_str();
+#else
+        const char* stmText = nullptr;
+#endif
         DbTest::expectServerError([&] { ODbClassfactory::createODbDescribeTable(*connection_, name); }, "ORA-",
-                                  nullptr);
+                                  stmText);
     }
 }
 
@@ -221,6 +257,24 @@ TEST_F(Describe, SchemaListsEveryObjectOnce)
     const std::map<std::string, ObjectType> objects = schema->getObjectMap();
     EXPECT_EQ(ObjView, objects.at("V"));
     EXPECT_EQ(4u, objects.size());
+}
+
+// The release-7 build lists the logged-on user's objects whatever schema is
+// named; the release-8 build describes the schema named.
+TEST_F(Describe, SchemaOfAnotherName)
+{
+    execSql(*connection_, "create view v as select a from t");
+#ifdef VORDB73
+    for (const char* name : {"NOBODY", "x"}) {
+        SCOPED_TRACE(name);
+        Utils::RefCountPtr<ODbDescribeSchema> schema = ODbClassfactory::createODbDescribeSchema(*connection_, name);
+        EXPECT_EQ(Names({"T", "V"}), schema->getObjectList(ObjAll));
+        EXPECT_EQ(Names({"V"}), schema->getObjectList(ObjView));
+    }
+#else
+    DbTest::expectServerError([&] { ODbClassfactory::createODbDescribeSchema(*connection_, "NOBODY"); },
+                              "ORA-04043", nullptr);
+#endif
 }
 
 TEST_F(Describe, SchemaNeedsAName)

@@ -13,8 +13,9 @@ using DbTest::DatabaseTest;
 
 namespace {
 
-// One byte, one full piece, one byte over a piece, and many pieces.
-const unsigned int Sizes[] = {1, 1024, 1025, 3000000};
+// One byte, one full piece, one byte over a piece, and many pieces: more
+// than any fixed maximum of a piecewise bind or define would let through.
+const unsigned int Sizes[] = {1, 1024, 1025, 3000001};
 
 std::string textOf(unsigned int size, unsigned int seed)
 {

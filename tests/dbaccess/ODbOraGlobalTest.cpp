@@ -12,24 +12,35 @@ namespace {
 
 using ValueTest::operator<<;
 
+// The tools and the call-interface release differ between the two builds.
+#ifdef VORDB73
+constexpr const char* DefaultImport = "imp73.exe";
+constexpr const char* DefaultExport = "exp73.exe";
+constexpr int DefaultOCIVer = 7;
+#else
+constexpr const char* DefaultImport = "imp.exe";
+constexpr const char* DefaultExport = "exp.exe";
+constexpr int DefaultOCIVer = 8;
+#endif
+
 TEST(OraGlobal, LoadedLibraryHasTheDefaults)
 {
     const ODbOraGlobal& g = *ODbOraGlobal::Ptr;
     EXPECT_STREQ("", g.getNullString());
     EXPECT_EQ(20, g.getFetchSize());
-    EXPECT_STREQ("imp.exe", g.getImportExec());
-    EXPECT_STREQ("exp.exe", g.getExportExec());
+    EXPECT_STREQ(DefaultImport, g.getImportExec());
+    EXPECT_STREQ(DefaultExport, g.getExportExec());
     EXPECT_STREQ("T", g.getTrueString());
     EXPECT_STREQ("F", g.getFalseString());
     EXPECT_STREQ("ORA_HOME", g.getOraHomeVar());
     EXPECT_EQ(nullptr, g.getOraHomePath());
-    EXPECT_EQ(8, g.getOCIVer());
+    EXPECT_EQ(DefaultOCIVer, g.getOCIVer());
 }
 
 TEST(OraGlobal, NewObjectHasTheDefaults)
 {
     ODbOraGlobal g;
-    EXPECT_STREQ("imp.exe", g.getImportExec());
+    EXPECT_STREQ(DefaultImport, g.getImportExec());
     EXPECT_EQ(20, g.getFetchSize());
 }
 

@@ -78,6 +78,20 @@ TEST_F(Query, StatementKindIsChecked)
     DbTest::expectPrecondition([&] { query.exec(0); }, "Iteration count must be at least 1");
 }
 
+// A keyword in a leading comment or a literal does not make a query anything else.
+TEST_F(Query, KeywordsInCommentsDoNotHideTheQuery)
+{
+    insertMany(2);
+    ODbQuery query(*connection_);
+    query.open("-- DELETE rows once read\n/* update */ select name from t where name <> 'drop' order by id");
+    EXPECT_TRUE(query.isSelStmt());
+    ASSERT_TRUE(query.next());
+    EXPECT_STREQ("n0", query.fieldByPos(1).getCString());
+    ASSERT_TRUE(query.next());
+    EXPECT_FALSE(query.next());
+    EXPECT_EQ(2L, queryLong(*connection_, "select count(*) from t"));
+}
+
 TEST_F(Query, ColumnBuffersHoldOneBatch)
 {
     ODbQuery query(*connection_);
