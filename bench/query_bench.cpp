@@ -1,8 +1,11 @@
 // Reading rows through the library next to the raw SQLite C API: 100,000 rows
 // of three columns read with ODbQuery::next and fieldByPos(...).getString() at
 // the default fetch size and at 500, and the same rows read straight from the
-// engine's database file with sqlite3_step and sqlite3_column_text.
+// engine's database file with sqlite3_step and sqlite3_column_text. The same
+// source built against vordb73 (query_bench73) measures the release-7 library
+// when run with --library-ms; query_bench runs it and compares.
 #include <chrono>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -109,10 +112,61 @@ int removeEntry(const char* path, const struct stat*, int, struct FTW*)
     return std::remove(path);
 }
 
+// The twin's time at the default fetch size, as it prints it; negative when
+// it could not be measured.
+double twinMillis(const char* twin)
+{
+    const std::string command = std::string(twin) + " --library-ms";
+    FILE* output = popen(command.c_str(), "r");
+    if (output == nullptr)
+        return -1;
+    double millis = -1;
+    if (std::fscanf(output, "%lf", &millis) != 1)
+        millis = -1;
+    return pclose(output) == 0 ? millis : -1;
+}
+
+// Prints the release-7 twin's time next to this build's.
+void compareWithTwin(double at20)
+{
+#ifdef VOR_TWIN_BENCH
+    const double twin = twinMillis(VOR_TWIN_BENCH);
+    if (twin < 0) {
+        std::printf("vordb73 could not be measured\n");
+        return;
+    }
+    std::printf("vordb8,  fetch size %3d   %9.1f ms\n", DefaultFetchSize, at20);
+    std::printf("vordb73, fetch size %3d   %9.1f ms  ratio to vordb8 %.2f\n", DefaultFetchSize, twin, twin / at20);
+#else
+    (void)at20;
+#endif
+}
+
+// The full report: raw SQLite, this build at two fetch sizes, and the twin.
+void report(ODbConnect& connection, const std::string& dir)
+{
+    std::size_t sum20 = 0, sum500 = 0, sumRaw = 0, sumFetch = 0;
+    const double raw = bestMillis([&] { return readWithSqlite(dir + "/default.db"); }, sumRaw);
+    const double at20 = bestMillis([&] { return readWithLibrary(connection, DefaultFetchSize); }, sum20);
+    const double at500 = bestMillis([&] { return readWithLibrary(connection, LargeFetchSize); }, sum500);
+    const double fetchOnly =
+        bestMillis([&] { return readWithLibrary(connection, DefaultFetchSize, false); }, sumFetch);
+    std::printf("%d rows of 3 columns, best of %d runs\n", RowCount, Repetitions);
+    std::printf("raw SQLite C API          %9.1f ms  (%zu text bytes)\n", raw, sumRaw);
+    std::printf("ODbQuery, fetch size %3d  %9.1f ms  (%zu text bytes)  ratio %.2f\n", DefaultFetchSize, at20,
+                sum20, at20 / raw);
+    std::printf("ODbQuery, fetch size %3d  %9.1f ms  (%zu text bytes)  ratio %.2f\n", LargeFetchSize, at500,
+                sum500, at500 / raw);
+    std::printf("ODbQuery, fetch size %3d, fields reached but not converted to text  %9.1f ms  ratio %.2f\n",
+                DefaultFetchSize, fetchOnly, fetchOnly / raw);
+    compareWithTwin(at20);
+}
+
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    const bool libraryOnly = argc > 1 && std::strcmp(argv[1], "--library-ms") == 0;
     char dir[] = "/tmp/query_bench-XXXXXX";
     if (mkdtemp(dir) == nullptr)
         return 1;
@@ -121,20 +175,11 @@ int main()
     try {
         Utils::RefCountPtr<ODbConnect> connection = ODbClassfactory::createODbConnect("bench/bench");
         fill(*connection);
-        std::size_t sum20 = 0, sum500 = 0, sumRaw = 0, sumFetch = 0;
-        const double raw = bestMillis([&] { return readWithSqlite(std::string(dir) + "/default.db"); }, sumRaw);
-        const double at20 = bestMillis([&] { return readWithLibrary(*connection, DefaultFetchSize); }, sum20);
-        const double at500 = bestMillis([&] { return readWithLibrary(*connection, LargeFetchSize); }, sum500);
-        const double fetchOnly =
-            bestMillis([&] { return readWithLibrary(*connection, DefaultFetchSize, false); }, sumFetch);
-        std::printf("%d rows of 3 columns, best of %d runs\n", RowCount, Repetitions);
-        std::printf("raw SQLite C API          %9.1f ms  (%zu text bytes)\n", raw, sumRaw);
-        std::printf("ODbQuery, fetch size %3d  %9.1f ms  (%zu text bytes)  ratio %.2f\n", DefaultFetchSize, at20,
-                    sum20, at20 / raw);
-        std::printf("ODbQuery, fetch size %3d  %9.1f ms  (%zu text bytes)  ratio %.2f\n", LargeFetchSize, at500,
-                    sum500, at500 / raw);
-        std::printf("ODbQuery, fetch size %3d, fields reached but not converted to text  %9.1f ms  ratio %.2f\n",
-                    DefaultFetchSize, fetchOnly, fetchOnly / raw);
+        std::size_t checksum = 0;
+        if (libraryOnly)
+            std::printf("%.3f\n", bestMillis([&] { return readWithLibrary(*connection, DefaultFetchSize); }, checksum));
+        else
+            report(*connection, dir);
     } catch (const ODbException& e) {
         std::fprintf(stderr, "failed: %s\n", e.getErrMsg());
         status = 1;
