@@ -144,6 +144,19 @@ TEST_F(Sproc, PackageSubprogramFoundByWholeNameInAnyCase)
     expectError([&] { describe("GET", "NO_SUCH_PACKAGE"); }, "ORA-04043", -1);
 }
 
+// Of overloaded subprograms only the first form is described, without the
+// rows of the others.
+TEST_F(Sproc, OverloadedSubprogramDescribesItsFirstForm)
+{
+    execSql(*connection_, "create or replace package OVER is\n"
+                          "  procedure SHOW(P_A in number);\n"
+                          "  procedure SHOW(P_A in varchar2, P_B in number);\n"
+                          "end;");
+    const Utils::RefCountPtr<ODbDescribeProc> show = describe("SHOW", "OVER");
+    EXPECT_EQ((std::vector<int>{1}), keysOf(show->getDescription()));
+    EXPECT_EQ(intNumber, show->getDescription().at(1).dataType);
+}
+
 // The release-7 describe has room for 50 rows of arguments and nested fields;
 // the release-8 one has no such bound.
 TEST_F(Sproc, ArgumentRowsBeyondFifty)
