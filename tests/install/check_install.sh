@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the library guide's build instructions: installs a build into a fresh prefix,
 # builds the guide's quick start against the installed files both ways (CMake
-# package and pkg-config) and runs each program and the installed vorrun, comparing
+# package and pkg-config, and vordb73 through pkg-config) and runs each program and the installed vorrun, comparing
 # with the guide's expected output. Then configures the guide's add_subdirectory
 # project and checks that every include folder it names exists.
 # Usage: check_install.sh <build dir> <work dir>
@@ -29,6 +29,9 @@ client_dir() {
 run_client cmake "$work/cmake/build/quickstart"
 (cd "$(client_dir pkg-config)" && PKG_CONFIG_PATH="$prefix/lib/pkgconfig" source "$samples/build-with-pkg-config.sh")
 run_client pkg-config "$work/pkg-config/quickstart"
+# The release-7 twin, whose package puts VORDB73 on the compile line.
+(cd "$(client_dir pkg-config-73)" && PKG_CONFIG_PATH="$prefix/lib/pkgconfig" source "$samples/build-vordb73-with-pkg-config.sh")
+run_client pkg-config-73 "$work/pkg-config-73/quickstart"
 # The installed runner finds its libraries through its own RPATH.
 printf 'PRINT "installed";\n' >"$work/hello.vrb"
 (cd "$work" && "$prefix/bin/vorrun" -source hello -out hello -err hello_err >/dev/null)
