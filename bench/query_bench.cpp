@@ -112,6 +112,7 @@ int removeEntry(const char* path, const struct stat*, int, struct FTW*)
     return std::remove(path);
 }
 
+#ifdef VOR_TWIN_BENCH
 // The twin's time at the default fetch size, as it prints it; negative when
 // it could not be measured.
 double twinMillis(const char* twin)
@@ -129,7 +130,6 @@ double twinMillis(const char* twin)
 // Prints the release-7 twin's time next to this build's.
 void compareWithTwin(double at20)
 {
-#ifdef VOR_TWIN_BENCH
     const double twin = twinMillis(VOR_TWIN_BENCH);
     if (twin < 0) {
         std::printf("vordb73 could not be measured\n");
@@ -137,10 +137,10 @@ void compareWithTwin(double at20)
     }
     std::printf("vordb8,  fetch size %3d   %9.1f ms\n", DefaultFetchSize, at20);
     std::printf("vordb73, fetch size %3d   %9.1f ms  ratio to vordb8 %.2f\n", DefaultFetchSize, twin, twin / at20);
-#else
-    (void)at20;
-#endif
 }
+#else
+void compareWithTwin(double) {}
+#endif
 
 // The full report: raw SQLite, this build at two fetch sizes, and the twin.
 void report(ODbConnect& connection, const std::string& dir)
