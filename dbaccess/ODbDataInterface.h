@@ -32,7 +32,7 @@ protected:
     ODbIndex selected() const;
 
     const ODbDynamicVariable* var_; // viewed variable; not owned
-    mutable ODbSignedIndex index_;            // selected element, -1 until set
+    mutable ODbSignedIndex index_;  // selected element, -1 until set
 };
 
 } // namespace Oracle

@@ -68,10 +68,10 @@ private:
     bool cancelled_;
     const ItemList<ODbDynamicVariable>* selectList_; // the owner's list; not owned
     bool piecewiseFetch_;                            // a LONG or LONG RAW column is defined
-    ODbSignedIndex curRow_;                                    // index in the batch, -1 when none
+    ODbSignedIndex curRow_;                          // index in the batch, -1 when none
     ODbIndex rowsInBatch_;
     ODbIndex rowsSoFar_;                             // cumulative count at the end of the last batch
-    ODbIndex fetchSize_;                         // rows per batch
+    ODbIndex fetchSize_;                             // rows per batch
 };
 
 } // namespace Oracle

@@ -26,10 +26,10 @@ public:
 private:
     int findFrom(int index) const;
 
-    ODbLob* lob_;      // not owned
+    ODbLob* lob_;  // not owned
     ODbIndex row_; // the row being fed
-    int pos_;          // index of the current chunk, -1 when none
-    int next_;         // index of the row's following chunk, -1 when none
+    int pos_;      // index of the current chunk, -1 when none
+    int next_;     // index of the row's following chunk, -1 when none
 };
 
 } // namespace Oracle
