@@ -34,6 +34,14 @@ bool ODbCursor::isOpen() const
     return open_;
 }
 
+void ODbCursor::checkOpenable(const char* stmText) const
+{
+    if (isOpen())
+        throw ODbException(Messages::CursorAlreadyOpen, 0, nullptr);
+    if (stmText == nullptr || *stmText == '\0')
+        throw ODbException(Messages::SqlNotValid, 0, nullptr);
+}
+
 void ODbCursor::setOpen(const char* stmText)
 {
     open_ = true;

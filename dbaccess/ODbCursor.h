@@ -43,6 +43,8 @@ protected:
     ODbCursor();
     ~ODbCursor() override;
 
+    // Refuses to open a cursor that is open, or with a null or empty text.
+    void checkOpenable(const char* stmText) const;
     void setOpen(const char* stmText);
     // Refuses a bind the call interface cannot serve: a LONG or LONG RAW
     // variable of other than one element (empty-message ODbException), or an

@@ -6,6 +6,9 @@
 #include <cstring>
 #include <iterator>
 
+#include "ODbException.h"
+#include "ODbStatementMessages.h"
+
 namespace Oracle {
 
 namespace {
@@ -97,10 +100,17 @@ std::size_t findWord(const std::string& text, const char* word)
     return std::string::npos;
 }
 
+const char* validSql(const char* sql)
+{
+    if (sql == nullptr || *sql == '\0')
+        throw ODbException(Messages::SqlNotValid, 0, nullptr);
+    return sql;
+}
+
 } // namespace
 
 ODbDescribeSql::ODbDescribeSql(ODbConnect&, const char* sql)
-    : paramList_(scanPlaceholders(sql)), sqlKind_(SqlUnknown), duplicates_(1)
+    : paramList_(scanPlaceholders(validSql(sql))), sqlKind_(SqlUnknown), duplicates_(1)
 {
 }
 

@@ -34,6 +34,7 @@ public:
     static SQLKind kindFromText(const char* sql);
 
 protected:
+    // Throws "SQL statement must be valid" for a null or empty text.
     ODbDescribeSql(ODbConnect& connection, const char* sql);
     ~ODbDescribeSql() override;
 

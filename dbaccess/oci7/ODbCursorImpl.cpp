@@ -63,10 +63,7 @@ ODbCursorImpl::~ODbCursorImpl() = default;
 
 void ODbCursorImpl::open(const char* stmText)
 {
-    if (isOpen())
-        throw ODbException(Messages::CursorAlreadyOpen, 0, nullptr);
-    if (stmText == nullptr || *stmText == '\0')
-        throw ODbException(Messages::SqlNotValid, 0, nullptr);
+    checkOpenable(stmText);
     statement_.reset(new OciStatement(*connection_, stmText));
     rowsProcessed_ = 0;
     lastResult_ = 0;

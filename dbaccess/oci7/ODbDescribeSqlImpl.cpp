@@ -6,25 +6,12 @@
 #include <ocidem.h>
 
 #include "ODbConnectImpl.h"
-#include "ODbException.h"
-#include "ODbStatementMessages.h"
 #include "OciStatement.h"
 
 namespace Oracle {
 
-namespace {
-
-const char* validSql(const char* sql)
-{
-    if (sql == nullptr || *sql == '\0')
-        throw ODbException(Messages::SqlNotValid, 0, nullptr);
-    return sql;
-}
-
-} // namespace
-
 ODbDescribeSqlImpl::ODbDescribeSqlImpl(ODbConnect& connection, const char* sql)
-    : ODbDescribeSql(connection, validSql(sql)), connection_(&ODbConnectImpl::of(connection))
+    : ODbDescribeSql(connection, sql), connection_(&ODbConnectImpl::of(connection))
 {
     setSqlKind(kindFromText(sql));
     if (getSqlKind() == SqlSelect)

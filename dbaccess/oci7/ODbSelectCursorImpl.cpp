@@ -4,10 +4,8 @@
 #include <ocidem.h>
 
 #include "ODbDynamicVariable.h"
-#include "ODbException.h"
 #include "ODbLob.h"
 #include "ODbPiecewise.h"
-#include "ODbStatementMessages.h"
 #include "OciLimits.h"
 #include "OciStatement.h"
 
@@ -22,10 +20,7 @@ constexpr sword NoScale = -1;
 
 } // namespace
 
-ODbSelectCursorImpl::ODbSelectCursorImpl(ODbConnect& connection) : ODbCursorImpl(connection)
-{
-    longDefines_.create();
-}
+ODbSelectCursorImpl::ODbSelectCursorImpl(ODbConnect& connection) : SelectCursorOver(connection) {}
 
 ODbSelectCursorImpl::~ODbSelectCursorImpl() = default;
 
@@ -33,41 +28,6 @@ void ODbSelectCursorImpl::cancel()
 {
     check()(ocan(area()));
     setCancelled();
-}
-
-void ODbSelectCursorImpl::open(const char* stmText, ODbIndex fetchSize)
-{
-    if (fetchSize == 0)
-        throw ODbException(Messages::FetchSizeTooSmall, 0, nullptr);
-    ODbCursorImpl::open(stmText);
-    initSelVar(fetchSize);
-}
-
-void ODbSelectCursorImpl::open(const char* stmText)
-{
-    open(stmText, 1);
-}
-
-void ODbSelectCursorImpl::close()
-{
-    ODbCursorImpl::close();
-}
-
-void ODbSelectCursorImpl::forgetState()
-{
-    ODbCursorImpl::forgetState();
-    longDefines_.create();
-    ODbSelectCursor::close();
-}
-
-void ODbSelectCursorImpl::bind(const char* name, ODbDynamicVariable& var, ODbIndex iters)
-{
-    ODbCursorImpl::bind(name, var, iters);
-}
-
-void ODbSelectCursorImpl::bind(int pos, ODbDynamicVariable& var, ODbIndex iters)
-{
-    ODbCursorImpl::bind(pos, var, iters);
 }
 
 // A LONG or LONG RAW column comes in pieces, with the variable as the context
@@ -85,36 +45,6 @@ void ODbSelectCursorImpl::define(int pos, ODbDynamicVariable& var)
     longDefines_.add(&var);
     addPieceVariable(var);
     setPiecewiseFetch();
-}
-
-ODbIndex ODbSelectCursorImpl::getRowProc() const
-{
-    return ODbCursorImpl::getRowProc();
-}
-
-bool ODbSelectCursorImpl::isOpen() const
-{
-    return ODbCursor::isOpen();
-}
-
-ODbConnect& ODbSelectCursorImpl::getConnection() const
-{
-    return ODbCursorImpl::getConnection();
-}
-
-void ODbSelectCursorImpl::registerSelectItemList(const ItemList<ODbDynamicVariable>& list)
-{
-    ODbSelectCursor::registerSelectItemList(list);
-}
-
-void ODbSelectCursorImpl::registerBindItemList(const ItemList<ODbBindVariable>& list)
-{
-    ODbCursorImpl::registerBindItemList(list);
-}
-
-void ODbSelectCursorImpl::exec(ODbIndex iters)
-{
-    ODbCursorImpl::exec(iters);
 }
 
 void ODbSelectCursorImpl::fetch(ODbIndex rows)
