@@ -35,9 +35,11 @@ OciStatement::OciStatement(ODbConnectImpl& connection, const char* text, const c
                    NATIVE));
 }
 
+// A cursor whose session has ended is still closed, so that the call
+// interface forgets the area; it may answer that the session is gone.
 OciStatement::~OciStatement()
 {
-    if (open_ && !stale())
+    if (open_)
         OciCheck::teardown(oclose(&area_));
 }
 
@@ -50,9 +52,12 @@ cda_def* OciStatement::get()
 
 void OciStatement::free()
 {
-    const bool close = open_ && !stale();
+    if (!open_)
+        return;
     open_ = false;
-    if (close)
+    if (stale())
+        OciCheck::teardown(oclose(&area_));
+    else
         check()(oclose(&area_));
 }
 
