@@ -74,6 +74,36 @@ StmtPtr makeStmt(PlsqlStmt::Kind kind, SourcePlace at) {
     return stmt;
 }
 
+// Marks `stmt`, which ends its routine, and the statements within it after
+// which nothing more of the routine runs.
+void markRoutineEnd(PlsqlStmt& stmt) {
+    stmt.endsRoutine = true;
+    auto markLast = [](StmtList& list) {
+        if (!list.empty()) markRoutineEnd(*list.back());
+    };
+    if (stmt.kind == PlsqlStmt::Kind::Block) {
+        markLast(stmt.body);
+        for (PlsqlHandler& handler : stmt.handlers) markLast(handler.body);
+    } else if (stmt.kind == PlsqlStmt::Kind::If) {
+        for (StmtList& branch : stmt.branches) markLast(branch);
+    }
+}
+
+// Whether SQL tokens [first, end) run no code but the statement's own: no
+// query (a view may call a function), and no name before "(" but VALUES and
+// an INSERT's table before its column list.
+bool runsNoOtherCode(const std::vector<SqlToken>& tokens, std::size_t first, std::size_t end) {
+    for (std::size_t i = first; i < end; ++i) {
+        if (tokens[i].isWord("SELECT") || tokens[i].isWord("WITH")) return false;
+        if (!tokens[i].isName() || i + 1 >= end || !tokens[i + 1].isSymbol("(") || tokens[i].isWord("VALUES")) continue;
+        const bool insertTable = tokens[first].isWord("INSERT") && i > first &&
+                                 (tokens[i - 1].isWord("INTO") ||
+                                  (i >= first + 3 && tokens[i - 1].isSymbol(".") && tokens[i - 3].isWord("INTO")));
+        if (!insertTable) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 PlsqlCompiler::PlsqlCompiler(const std::vector<SqlToken>& significant, std::string_view text, PlsqlCatalog& catalog)
@@ -89,6 +119,7 @@ std::shared_ptr<PlsqlUnit> PlsqlCompiler::compileAnonymous() {
     const bool declare = acceptWord("DECLARE");
     if (!declare && (peek() == nullptr || !peek()->isWord("BEGIN"))) unexpected("begin declare");
     routine->body = block(declare);
+    markRoutineEnd(*routine->body);
     acceptSymbol(";");
     if (peek() != nullptr) unexpected("end-of-file");
     routine->frameSize = nextSlot_;
@@ -166,6 +197,7 @@ void PlsqlCompiler::routineBody(PlsqlRoutine& routine) {
         declareVariable(argument.name, argument.type, argument.mode == PlsqlArgument::Mode::In, false);
     }
     routine.body = block(true);
+    markRoutineEnd(*routine.body);
     if (peek() != nullptr && peek()->isName() && !peek()->isSymbol(";")) endName(routine.name);
     expectSymbol(";");
     routine.frameSize = nextSlot_;
@@ -1244,6 +1276,7 @@ PlsqlSql PlsqlCompiler::embeddedSql(PlsqlSql::Kind kind, std::size_t first, std:
         result.parameters.push_back(std::move(variables.at(index)));
     }
     result.sql = std::move(translated.sql);
+    result.selfContained = kind == PlsqlSql::Kind::Change && runsNoOtherCode(tokens_, first, end);
     return result;
 }
 

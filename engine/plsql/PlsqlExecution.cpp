@@ -8,6 +8,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace engine {
 
 PlsqlExecution::PlsqlExecution(Connection& connection, const std::string& text)
@@ -20,7 +22,6 @@ void PlsqlExecution::run(ub4 element, const std::vector<BlockBind*>& binds) {
     assigned_.clear();
     session_.refresh();
     PlsqlInterpreter(session_, this).runBlock(*block_);
-    storeAssigned();
 }
 
 PlsqlValue PlsqlExecution::read(int occurrence) {
@@ -78,9 +79,13 @@ BlockBind::OutValue PlsqlExecution::converted(BlockBind& bind, const PlsqlValue&
     return bind.convertOut(ColumnValue(probe, 0));
 }
 
+bool PlsqlExecution::deliveryMayFail() const {
+    return std::any_of(assigned_.begin(), assigned_.end(), [](const auto& entry) { return entry.first->isTable(); });
+}
+
 // The values the block left in its binds go to the client's buffers; a
 // table goes whole, its elements in index order.
-void PlsqlExecution::storeAssigned() {
+void PlsqlExecution::deliver() {
     for (const auto& [bind, converted] : assigned_) {
         if (bind->isTable()) {
             bind->storeTable(converted);

@@ -39,10 +39,11 @@ public:
 private:
     PlsqlValue read(int occurrence) override;
     void write(int occurrence, const PlsqlValue& value) override;
+    void deliver() override;
+    bool deliveryMayFail() const override;
     sqlite3_stmt* probe();
     PlsqlValue probed(BlockBind& bind, ub4 element, bool table);
     BlockBind::OutValue converted(BlockBind& bind, const PlsqlValue& value);
-    void storeAssigned();
 
     PlsqlSession& session_;                       // the session's block language state
     std::shared_ptr<const PlsqlUnit> block_;      // the compiled block

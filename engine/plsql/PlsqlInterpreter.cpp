@@ -8,6 +8,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace engine {
@@ -69,9 +70,13 @@ public:
     Savepoint(const Savepoint&) = delete;
     Savepoint& operator=(const Savepoint&) = delete;
 
-    void beforeChange() {
+    // `alone`: the change is one self-contained statement after which nothing
+    // of the block runs; if it is the block's first, SQLite's undoing of a
+    // failed statement is all a failure needs, and success lets go anyway.
+    void beforeChange(bool alone) {
         if (open_) return;
         connection_.beforeChange();
+        if (alone) return;
         run(kTakeSavepoint);
         open_ = true;
     }
@@ -105,6 +110,7 @@ void PlsqlInterpreter::runBlock(const PlsqlUnit& block) {
     Frame frame;
     frame.unit = &block;
     frame.slots.resize(static_cast<std::size_t>(routine.frameSize));
+    frame.endsBlock = true;
     try {
         run(*routine.body, frame);
     } catch (const PlsqlUserException& error) {
@@ -113,6 +119,7 @@ void PlsqlInterpreter::runBlock(const PlsqlUnit& block) {
         if (error.number() == kUserRequestedCancel) throw;
         throw error.raisedAtBlockLine(frame.line);
     }
+    if (host_ != nullptr) host_->deliver();
     savepoint.release();
     savepoint_ = nullptr;
 }
@@ -178,8 +185,8 @@ PlsqlInterpreter::Flow PlsqlInterpreter::run(const PlsqlStmt& stmt, Frame& frame
     case PlsqlStmt::Kind::Return:
         if (stmt.value) frame.result = eval(*stmt.value, frame);
         return Flow::Return;
-    case PlsqlStmt::Kind::Call: call(stmt.call, frame, stmt.at); return Flow::Next;
-    case PlsqlStmt::Kind::Sql: runSql(stmt.sql, frame); return Flow::Next;
+    case PlsqlStmt::Kind::Call: call(stmt.call, frame, stmt.at, frame.endsBlock && stmt.endsRoutine); return Flow::Next;
+    case PlsqlStmt::Kind::Sql: runSql(stmt.sql, frame, frame.endsBlock && stmt.endsRoutine); return Flow::Next;
     case PlsqlStmt::Kind::Raise: raise(stmt, frame); return Flow::Next;
     case PlsqlStmt::Kind::Block: return runBlockStatement(stmt, frame);
     case PlsqlStmt::Kind::Sleep: {
@@ -317,7 +324,7 @@ void PlsqlInterpreter::raise(const PlsqlStmt& stmt, Frame& frame) {
 
 // ---------------------------------------------------------------- SQL
 
-void PlsqlInterpreter::runSql(const PlsqlSql& sql, Frame& frame) {
+void PlsqlInterpreter::runSql(const PlsqlSql& sql, Frame& frame, bool endsBlock) {
     Connection& connection = session_.connection();
     if (sql.isCommit || sql.isRollback) {
         sql.isCommit ? connection.commit() : connection.rollback();
@@ -333,10 +340,21 @@ void PlsqlInterpreter::runSql(const PlsqlSql& sql, Frame& frame) {
         rowCount_ = 1;
         return;
     }
-    savepoint_ != nullptr ? savepoint_->beforeChange() : connection.beforeChange();
+    beforeChange(sql, endsBlock);
     while (step(stmt)) {
     }
     rowCount_ = sqlite3_changes(connection.db());
+}
+
+// A change the block ends with needs no savepoint of its own when nothing
+// can fail after it, the client's values included.
+void PlsqlInterpreter::beforeChange(const PlsqlSql& sql, bool endsBlock) {
+    if (savepoint_ == nullptr) {
+        session_.connection().beforeChange();
+        return;
+    }
+    const bool alone = endsBlock && sql.selfContained && (host_ == nullptr || !host_->deliveryMayFail());
+    savepoint_->beforeChange(alone);
 }
 
 void PlsqlInterpreter::bindParameters(sqlite3_stmt* stmt, const PlsqlSql& sql, Frame& frame) {
@@ -617,7 +635,9 @@ std::int64_t PlsqlInterpreter::index(const PlsqlExpr& expr, Frame& frame) {
 
 // ---------------------------------------------------------------- calls
 
-PlsqlValue PlsqlInterpreter::call(const PlsqlCall& call, Frame& frame, const SourcePlace& at) {
+// `endsBlock`: nothing of the block runs after the call. Nor after the
+// routine's end then, unless it has values to give back.
+PlsqlValue PlsqlInterpreter::call(const PlsqlCall& call, Frame& frame, const SourcePlace& at, bool endsBlock) {
     auto [unit, routine] = resolve(call, at);
     const std::vector<const PlsqlExpr*> actual = actuals(call, *routine, at);
     std::vector<PlsqlValue> arguments;
@@ -629,7 +649,10 @@ PlsqlValue PlsqlInterpreter::call(const PlsqlCall& call, Frame& frame, const Sou
             arguments.push_back(eval(*actual[i], frame).convertedTo(*formal.type));
         }
     }
-    PlsqlValue result = invoke(*unit, *routine, arguments);
+    const bool givesBack = routine->isFunction ||
+                           std::any_of(routine->arguments.begin(), routine->arguments.end(),
+                                       [](const PlsqlArgument& formal) { return formal.mode != PlsqlArgument::Mode::In; });
+    PlsqlValue result = invoke(*unit, *routine, arguments, endsBlock && !givesBack);
     for (std::size_t i = 0; i < routine->arguments.size(); ++i) {
         if (routine->arguments[i].mode != PlsqlArgument::Mode::In) assign(actual[i]->place, frame, std::move(arguments[i]));
     }
@@ -697,7 +720,7 @@ std::vector<const PlsqlExpr*> PlsqlInterpreter::actuals(const PlsqlCall& call, c
 // Runs `routine` of `unit` with its arguments in the first slots; OUT and IN
 // OUT values are left there for the caller.
 PlsqlValue PlsqlInterpreter::invoke(const PlsqlUnit& unit, const PlsqlRoutine& routine,
-                                    std::vector<PlsqlValue>& arguments) {
+                                    std::vector<PlsqlValue>& arguments, bool endsBlock) {
     int& depth = session_.callDepth();
     if (depth >= kMaxCallDepth) throw OraError(OraCode::PlsqlStorageError);
     session_.connection().cancelState().throwIfRequested();
@@ -706,6 +729,7 @@ PlsqlValue PlsqlInterpreter::invoke(const PlsqlUnit& unit, const PlsqlRoutine& r
     Frame frame;
     frame.unit = &unit;
     frame.slots.resize(static_cast<std::size_t>(routine.frameSize));
+    frame.endsBlock = endsBlock;
     for (std::size_t i = 0; i < arguments.size(); ++i) frame.slots[i] = std::move(arguments[i]);
     auto place = [&] {
         return "\"" + session_.connection().userName() + "." + unit.name + "\", line " + std::to_string(frame.line);

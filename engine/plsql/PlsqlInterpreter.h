@@ -28,6 +28,11 @@ class PlsqlHost {
 public:
     virtual PlsqlValue read(int occurrence) = 0;
     virtual void write(int occurrence, const PlsqlValue& value) = 0;
+    // Hands the values written to the client once the block has run, before
+    // its changes are let go: a failure here still undoes them.
+    virtual void deliver() = 0;
+    // Whether deliver() can still fail (a table that may not fit).
+    virtual bool deliveryMayFail() const = 0;
 
 protected:
     ~PlsqlHost() = default;
@@ -70,6 +75,7 @@ private:
         std::size_t line = 1;       // of the statement running
         PlsqlValue result;          // a function's return value
         std::string exitLabel;      // the loop an EXIT leaves; empty for the innermost
+        bool endsBlock = false;     // the routine's last statement is the block's last action
     };
     class Savepoint;
 
@@ -83,7 +89,8 @@ private:
     Flow runForQuery(const PlsqlStmt& stmt, Frame& frame);
     bool leavesLoop(Flow flow, const PlsqlStmt& loop, Frame& frame) const;
     void raise(const PlsqlStmt& stmt, Frame& frame);
-    void runSql(const PlsqlSql& sql, Frame& frame);
+    void runSql(const PlsqlSql& sql, Frame& frame, bool endsBlock);
+    void beforeChange(const PlsqlSql& sql, bool endsBlock);
     void bindParameters(sqlite3_stmt* stmt, const PlsqlSql& sql, Frame& frame);
     bool step(sqlite3_stmt* stmt);
     void assignRow(const PlsqlSql& sql, sqlite3_stmt* stmt, Frame& frame);
@@ -103,12 +110,13 @@ private:
     PlsqlValue& locate(const PlsqlPlace& place, Frame& frame, bool forWrite);
     std::int64_t index(const PlsqlExpr& expr, Frame& frame);
 
-    PlsqlValue call(const PlsqlCall& call, Frame& frame, const SourcePlace& at);
+    PlsqlValue call(const PlsqlCall& call, Frame& frame, const SourcePlace& at, bool endsBlock = false);
     std::pair<std::shared_ptr<const PlsqlUnit>, const PlsqlRoutine*> resolve(const PlsqlCall& call,
                                                                               const SourcePlace& at);
     std::vector<const PlsqlExpr*> actuals(const PlsqlCall& call, const PlsqlRoutine& routine,
                                           const SourcePlace& at) const;
-    PlsqlValue invoke(const PlsqlUnit& unit, const PlsqlRoutine& routine, std::vector<PlsqlValue>& arguments);
+    PlsqlValue invoke(const PlsqlUnit& unit, const PlsqlRoutine& routine, std::vector<PlsqlValue>& arguments,
+                      bool endsBlock = false);
 
     PlsqlSession& session_;
     PlsqlHost* host_;

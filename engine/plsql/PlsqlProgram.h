@@ -95,6 +95,9 @@ struct PlsqlSql {
     std::vector<PlsqlPlace> into;     // SelectInto: the targets (one record takes every column)
     bool isCommit = false;            // COMMIT or ROLLBACK rather than SQL text
     bool isRollback = false;
+    // A change that runs no code but its own: no function, no query (a view
+    // could call one). Such a statement fails as a whole, undone by SQLite.
+    bool selfContained = false;
 };
 
 inline constexpr char kApplicationError[] = "RAISE_APPLICATION_ERROR";
@@ -137,6 +140,9 @@ struct PlsqlStmt {
     std::vector<PlsqlDeclaration> declarations;  // Block
     std::vector<PlsqlHandler> handlers;           // Block
     bool hasHandlers = false;
+    // Nothing of its routine runs after it: it ends the routine's body, an
+    // enclosing block or branch of an IF that ends it, or a handler there.
+    bool endsRoutine = false;
 };
 
 // A formal argument of a procedure or function.

@@ -301,6 +301,50 @@ TEST_F(StoredProgramTest, AFailedCallKeepsTheEarlierWorkOfTheTransaction) {
     EXPECT_EQ(session.column("select id from t"), (std::vector<std::string>{"1"}));
 }
 
+// However a failing call ends, its own changes go and the transaction's
+// earlier rows stay: also where its one change is the last thing it does and
+// SQLite's undoing of the failed statement stands in for a savepoint.
+TEST_F(StoredProgramTest, AFailedCallUndoesExactlyItsOwnChanges) {
+    session.run("create table t (id number primary key)");
+    session.run("create procedure put(a number) is begin insert into t values (a); end;");
+    session.run("create procedure put_abs(a number) is begin insert into t values (abs(a)); end;");
+    session.run("create procedure bump is begin update t set id = id + 1; end;");
+    session.run("create procedure put_back(a number, b out varchar2) is begin b := 'too long'; "
+                "insert into t values (a); end;");
+    session.run("create package tabs is type nums is table of number index by binary_integer; "
+                "procedure fill(o out nums); end;");
+    session.run("create package body tabs is procedure fill(o out nums) is begin o(1) := 1; o(2) := 2; end; end;");
+    for (const char* id : {"5", "1", "2"}) session.run(std::string("insert into t values (") + id + ")");
+    struct Case {
+        const char* block;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"begin put(1); end;", "ORA-00001"},                         // the failing change is the call's only one
+        {"begin put_abs(-1); end;", "ORA-00001"},                    // ... with a function in it
+        {"begin bump; end;", "ORA-00001"},                           // the row of 5 became 6 before the failure
+        {"begin put(7); :b := 'too long'; end;", "ORA-06502"},       // the block fails after the change
+        {"begin put_back(7, :b); end;", "ORA-06502"},                // the OUT value does not fit
+        {"begin tabs.fill(:o); put(7); end;", "ORA-06513"},          // the table does not fit the array
+    };
+    for (const Case& c : cases) {
+        OCIStmt* stmt = session.prepare(c.block);
+        char text[5] = "";
+        double numbers[1] = {};
+        ub4 count = 0;
+        OCIBind* bind = nullptr;
+        OCIBindByName(stmt, &bind, session.err(), reinterpret_cast<const OraText*>(":b"), -1, text, sizeof text,
+                      SQLT_STR, nullptr, nullptr, nullptr, 0, nullptr, OCI_DEFAULT);
+        OCIBindByName(stmt, &bind, session.err(), reinterpret_cast<const OraText*>(":o"), -1, numbers,
+                      sizeof numbers[0], SQLT_FLT, nullptr, nullptr, nullptr, 1, &count, OCI_DEFAULT);
+        EXPECT_EQ(run(stmt), OCI_ERROR) << c.block;
+        EXPECT_EQ(session.lastError().substr(0, 9), c.error) << c.block;
+        EXPECT_EQ(session.column("select id from t order by id"), (std::vector<std::string>{"1", "2", "5"}))
+            << c.block;
+    }
+    session.run("rollback");
+}
+
 TEST_F(StoredProgramTest, ABreakStopsARunningLoopAndDeepRecursionFails) {
     session.run("create procedure spin is n number := 0; begin loop n := n + 1; end loop; end;");
     std::thread breaker([this] {
