@@ -663,7 +663,7 @@ PlsqlValue PlsqlInterpreter::call(const PlsqlCall& call, Frame& frame, const Sou
 // arguments fit by number and names.
 std::pair<std::shared_ptr<const PlsqlUnit>, const PlsqlRoutine*> PlsqlInterpreter::resolve(const PlsqlCall& call,
                                                                                           const SourcePlace& at) {
-    const std::string owner = session_.connection().userName();
+    const std::string& owner = session_.connection().userName();
     std::shared_ptr<const PlsqlUnit> unit;
     if (call.package.empty()) {
         unit = session_.standalone(call.name);
@@ -671,7 +671,7 @@ std::pair<std::shared_ptr<const PlsqlUnit>, const PlsqlRoutine*> PlsqlInterprete
         session_.packageState(call.package, *this);
         unit = session_.unit(call.package, PlsqlUnit::Kind::PackageBody);
     }
-    const std::string shown = call.package.empty() ? call.name : call.package;
+    const std::string& shown = call.package.empty() ? call.name : call.package;
     if (unit && !unit->valid)
         throw OraError(OraCode::PlsqlCompilation, {std::to_string(at.line), std::to_string(at.column),
                                                    "PLS-00905: object " + owner + "." + shown + " is invalid"});

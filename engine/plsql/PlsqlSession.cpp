@@ -168,12 +168,18 @@ std::shared_ptr<const PlsqlUnit> PlsqlSession::compileBlock(const std::string& t
     }
 }
 
-void PlsqlSession::refresh() { generation_ = -1; }
+// Nothing to look at while the session has held the write lock since the
+// last look: no other session can have committed.
+void PlsqlSession::refresh() {
+    const std::uint64_t lock = connection_.writeLockHeld();
+    if (lock == 0 || lock != lookedUnderLock_) generation_ = -1;
+}
 
 // PRAGMA data_version changes when another connection commits; the session's
 // own program DDL counts apart, as its own commits do not change it.
 std::int64_t PlsqlSession::generation() {
     if (generation_ >= 0) return generation_ + ownChanges_;
+    lookedUnderLock_ = connection_.writeLockHeld();
     if (!dataVersion_) dataVersion_ = SqliteStatement(connection_, "PRAGMA data_version");
     sqlite3_stmt* stmt = dataVersion_.get();
     sqlite3_reset(stmt);

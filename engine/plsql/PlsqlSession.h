@@ -72,7 +72,8 @@ public:
 
     // Looks once whether other sessions changed the database's programs; the
     // units found until the next look are taken as current. Called at the
-    // start of every call from outside (a block, a function in SQL).
+    // start of every call from outside (a block, a function in SQL); no look
+    // is needed while the session holds the write lock.
     void refresh();
 
     // Makes every stored function of the database callable from SQL.
@@ -111,6 +112,7 @@ private:
     SqliteStatement dataVersion_;      // PRAGMA data_version: changes with other sessions' commits
     std::int64_t ownChanges_ = 0;      // this session's program DDL
     std::int64_t generation_ = -1;     // as of the last refresh()
+    std::uint64_t lookedUnderLock_ = 0;  // the write lock held at the last look (Connection::writeLockHeld)
     int callDepth_ = 0;
 };
 

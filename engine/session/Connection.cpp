@@ -189,7 +189,13 @@ void Connection::beginWriting() {
         rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     }
     if (rc != SQLITE_OK) fail(rc);
+    ++writeTransactions_;
     markTransactionStart();
+}
+
+std::uint64_t Connection::writeLockHeld() const {
+    const bool open = transaction_ == TransactionState::Write && !sqlite3_get_autocommit(db_);
+    return open ? writeTransactions_ : 0;
 }
 
 // The point a rollback returns to when it must keep the sequence numbers that

@@ -13,6 +13,7 @@
 #include "sql/Catalog.h"
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -88,6 +89,10 @@ public:
     // OCITransStart: OCI_TRANS_READONLY and OCI_TRANS_SERIALIZABLE start a
     // snapshot now; other flags leave the start to the first change.
     void startTransaction(ub4 flags);
+    // The number of the write transaction the session holds open, 0 when it
+    // holds none. While the number stays, the session has kept the
+    // database's write lock: no other session committed in between.
+    std::uint64_t writeLockHeld() const;
 
     // The cursors reading on this connection, which a change may ask to keep
     // their rows.
@@ -122,6 +127,7 @@ private:
     std::mutex callMutex_;             // one call at a time on this session
     std::string userName_;             // dictionary name of the logged-on user
     TransactionState transaction_ = TransactionState::None;  // see beforeChange()
+    std::uint64_t writeTransactions_ = 0;  // write transactions begun so far
     std::set<OpenCursor*> cursors_;    // open cursors of this session's statements
     bool ended_ = false;               // logged off; calls are refused
     std::chrono::milliseconds writerWait_{0};  // how long a writer waits for a lock
