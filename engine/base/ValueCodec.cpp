@@ -34,21 +34,20 @@ void store(ub1* data, T value) {
     std::memcpy(data, &value, sizeof value);
 }
 
-void bindTextOrNull(sqlite3_stmt* stmt, int parameter, const ub1* text, std::size_t length, bool copy) {
+void bindTextOrNull(BindTarget& to, const ub1* text, std::size_t length, bool copy) {
     if (length == 0) {
-        sqlite3_bind_null(stmt, parameter);
+        to.null();
         return;
     }
-    sqlite3_bind_text(stmt, parameter, reinterpret_cast<const char*>(text), static_cast<int>(length),
-                      copy ? SQLITE_TRANSIENT : SQLITE_STATIC);
+    to.text(reinterpret_cast<const char*>(text), length, copy);
 }
 
-void bindBlobOrNull(sqlite3_stmt* stmt, int parameter, const ub1* bytes, std::size_t length, bool copy) {
+void bindBlobOrNull(BindTarget& to, const ub1* bytes, std::size_t length, bool copy) {
     if (length == 0) {
-        sqlite3_bind_null(stmt, parameter);
+        to.null();
         return;
     }
-    sqlite3_bind_blob(stmt, parameter, bytes, static_cast<int>(length), copy ? SQLITE_TRANSIENT : SQLITE_STATIC);
+    to.blob(bytes, length, copy);
 }
 
 // Length of an element whose length comes from the length array or, without
@@ -70,73 +69,73 @@ std::size_t prefixedLength(const BindElement& e) {
     return static_cast<std::size_t>(length);
 }
 
-void bindString(sqlite3_stmt* s, int p, const BindElement& e) {
+void bindString(BindTarget& to, const BindElement& e) {
     const std::size_t capacity = e.capacity > 0 ? static_cast<std::size_t>(e.capacity) : 0;
     const void* end = std::memchr(e.data, '\0', capacity);
     const std::size_t length = end ? static_cast<const ub1*>(end) - e.data : capacity;
-    bindTextOrNull(s, p, e.data, length, e.copy);
+    bindTextOrNull(to, e.data, length, e.copy);
 }
 
-void bindChars(sqlite3_stmt* s, int p, const BindElement& e) {
-    bindTextOrNull(s, p, e.data, explicitLength(e), e.copy);
-}
-
-template <typename Prefix>
-void bindPrefixedChars(sqlite3_stmt* s, int p, const BindElement& e) {
-    bindTextOrNull(s, p, e.data + sizeof(Prefix), prefixedLength<Prefix>(e), e.copy);
-}
-
-void bindBytes(sqlite3_stmt* s, int p, const BindElement& e) {
-    bindBlobOrNull(s, p, e.data, explicitLength(e), e.copy);
+void bindChars(BindTarget& to, const BindElement& e) {
+    bindTextOrNull(to, e.data, explicitLength(e), e.copy);
 }
 
 template <typename Prefix>
-void bindPrefixedBytes(sqlite3_stmt* s, int p, const BindElement& e) {
-    bindBlobOrNull(s, p, e.data + sizeof(Prefix), prefixedLength<Prefix>(e), e.copy);
+void bindPrefixedChars(BindTarget& to, const BindElement& e) {
+    bindTextOrNull(to, e.data + sizeof(Prefix), prefixedLength<Prefix>(e), e.copy);
+}
+
+void bindBytes(BindTarget& to, const BindElement& e) {
+    bindBlobOrNull(to, e.data, explicitLength(e), e.copy);
+}
+
+template <typename Prefix>
+void bindPrefixedBytes(BindTarget& to, const BindElement& e) {
+    bindBlobOrNull(to, e.data + sizeof(Prefix), prefixedLength<Prefix>(e), e.copy);
 }
 
 // A binary float the server cannot hold (an infinity or NaN) is refused, so
 // that it is never stored: SQLite would keep an infinity and turn NaN into NULL.
-void bindFiniteDouble(sqlite3_stmt* s, int p, double value) {
+void bindFiniteDouble(BindTarget& to, double value) {
     if (!std::isfinite(value)) throw OraError(OraCode::NumericOverflow);
-    sqlite3_bind_double(s, p, value);
+    to.real(value);
 }
 
-void bindFloat(sqlite3_stmt* s, int p, const BindElement& e) {
+void bindFloat(BindTarget& to, const BindElement& e) {
     if (e.capacity == sizeof(float)) {
-        bindFiniteDouble(s, p, load<float>(e.data));
+        bindFiniteDouble(to, load<float>(e.data));
     } else if (e.capacity == sizeof(double)) {
-        bindFiniteDouble(s, p, load<double>(e.data));
+        bindFiniteDouble(to, load<double>(e.data));
     } else {
         throw CallError(CallCode::InvalidLength);
     }
 }
 
 template <bool Signed>
-void bindInteger(sqlite3_stmt* s, int p, const BindElement& e) {
+void bindInteger(BindTarget& to, const BindElement& e) {
     using I8 = std::conditional_t<Signed, std::int8_t, std::uint8_t>;
     using I16 = std::conditional_t<Signed, std::int16_t, std::uint16_t>;
     using I32 = std::conditional_t<Signed, std::int32_t, std::uint32_t>;
     switch (e.capacity) {
-    case 1: sqlite3_bind_int64(s, p, load<I8>(e.data)); break;
-    case 2: sqlite3_bind_int64(s, p, load<I16>(e.data)); break;
-    case 4: sqlite3_bind_int64(s, p, load<I32>(e.data)); break;
+    case 1: to.integer(load<I8>(e.data)); break;
+    case 2: to.integer(load<I16>(e.data)); break;
+    case 4: to.integer(load<I32>(e.data)); break;
     case 8:
         if (Signed) {
-            sqlite3_bind_int64(s, p, load<std::int64_t>(e.data));
+            to.integer(load<std::int64_t>(e.data));
         } else {
-            sqlite3_bind_double(s, p, static_cast<double>(load<std::uint64_t>(e.data)));
+            to.real(static_cast<double>(load<std::uint64_t>(e.data)));
         }
         break;
     default: throw CallError(CallCode::InvalidLength);
     }
 }
 
-void bindDate(sqlite3_stmt* s, int p, const BindElement& e) {
+void bindDate(BindTarget& to, const BindElement& e) {
     if (e.capacity < static_cast<sb4>(OracleDate::kSize)) throw CallError(CallCode::InvalidLength);
     char text[OracleDate::kTextSize];
     const std::size_t length = OracleDate::toText(e.data, text);
-    sqlite3_bind_text(s, p, text, static_cast<int>(length), SQLITE_TRANSIENT);
+    to.text(text, length, true);
 }
 
 // ---- reading columns --------------------------------------------------------

@@ -7,6 +7,7 @@
 // callers' (BindHandle, DefineHandle); the codec sees one element at a time.
 #pragma once
 
+#include "base/BindTarget.h"
 #include "base/ColumnValue.h"
 #include "oci.h"
 
@@ -37,7 +38,7 @@ struct FetchTarget {
 
 class ValueCodec {
 public:
-    using BindFunction = void (*)(sqlite3_stmt*, int parameter, const BindElement& element);
+    using BindFunction = void (*)(BindTarget& target, const BindElement& element);
     using FetchFunction = void (*)(const ColumnValue& value, FetchTarget& target);
 
     // The codec of external type `dty`; ORA-03115 for a type the engine does
@@ -47,8 +48,10 @@ public:
     // Binds a NULL when the element is empty, as the server treats an empty
     // string or raw as NULL.
     void bind(sqlite3_stmt* stmt, int parameter, const BindElement& element) const {
-        bindFunction(stmt, parameter, element);
+        ParameterTarget target(stmt, parameter);
+        bindFunction(target, element);
     }
+    void bind(BindTarget& target, const BindElement& element) const { bindFunction(target, element); }
     // The value is not NULL (the caller handles NULL). An infinite number
     // (SQLite's result of an overflow) is ORA-01426, whatever the target type:
     // the server has no such number to give.

@@ -55,27 +55,32 @@ void BindHandle::bindElement(sqlite3_stmt* stmt, ub4 iteration, bool copy) const
 }
 
 void BindHandle::bindValue(sqlite3_stmt* stmt, int parameter, ub4 iteration, bool copy) const {
+    ParameterTarget target(stmt, parameter);
+    element(target, iteration, copy);
+}
+
+void BindHandle::element(BindTarget& target, ub4 iteration, bool copy) const {
     if (dataAtExec()) {
-        bindGathered(stmt, parameter);
+        gatheredElement(target);
     } else if (isNull(iteration) || spec_.value == nullptr) {
-        sqlite3_bind_null(stmt, parameter);
+        target.null();
     } else {
         const ub2* length = clientElement(spec_.lengths, statusSkips_.length, iteration);
         const BindElement value{clientElement(static_cast<const ub1*>(spec_.value), valueSkip_, iteration),
                                 spec_.valueSize, length != nullptr ? static_cast<long>(*length) : -1L, copy};
-        codec_->bind(stmt, parameter, value);
+        codec_->bind(target, value);
     }
 }
 
-void BindHandle::bindGathered(sqlite3_stmt* stmt, int parameter) const {
+void BindHandle::gatheredElement(BindTarget& target) const {
     if (gatheredNull_ || gathered_.empty()) {
-        sqlite3_bind_null(stmt, parameter);
+        target.null();
         return;
     }
     // The gathered bytes are converted as a buffer of their own size.
     const BindElement value{reinterpret_cast<const ub1*>(gathered_.data()), static_cast<sb4>(gathered_.size()),
                             static_cast<long>(gathered_.size()), true};
-    codec_->bind(stmt, parameter, value);
+    codec_->bind(target, value);
 }
 
 void BindHandle::startPieces() {
@@ -145,9 +150,9 @@ ub4 BindHandle::tableLength() const {
     return std::min(*spec_.currentElements, outCallback_ == nullptr ? spec_.maxElements : *spec_.currentElements);
 }
 
-void BindHandle::bindTableElement(sqlite3_stmt* stmt, int parameter, ub4 index) {
+void BindHandle::tableElement(BindTarget& target, ub4 index) {
     if (inCallback_ == nullptr) {
-        bindValue(stmt, parameter, index, true);
+        element(target, index, false);
         return;
     }
     void* buffer = nullptr;
@@ -158,11 +163,10 @@ void BindHandle::bindTableElement(sqlite3_stmt* stmt, int parameter, ub4 index) 
                                &buffer, &length, &piece, &indicator);
     if (rc != OCI_CONTINUE) throw CallError(CallCode::MissingParameter);
     if (buffer == nullptr || (indicator != nullptr && *static_cast<const sb2*>(indicator) < 0)) {
-        sqlite3_bind_null(stmt, parameter);
+        target.null();
         return;
     }
-    codec_->bind(stmt, parameter, BindElement{static_cast<const ub1*>(buffer), spec_.valueSize,
-                                              static_cast<long>(length), true});
+    codec_->bind(target, BindElement{static_cast<const ub1*>(buffer), spec_.valueSize, static_cast<long>(length), true});
 }
 
 void BindHandle::storeTable(const std::vector<OutValue>& elements) {

@@ -42,7 +42,9 @@ public:
     // SQLite to copy the value (queries read it after the call returns).
     void bindElement(sqlite3_stmt* stmt, ub4 iteration, bool copy) const;
     // Binds element `iteration` to SQLite parameter `parameter` only.
-    void bindValue(sqlite3_stmt* stmt, int parameter, ub4 iteration, bool copy) const override;
+    void bindValue(sqlite3_stmt* stmt, int parameter, ub4 iteration, bool copy) const;
+    // Sets `target` to element `iteration`, as a parameter would be bound.
+    void element(BindTarget& target, ub4 iteration, bool copy) const override;
 
     // Data-at-exec values, gathered per iteration.
     void startPieces();
@@ -59,11 +61,11 @@ public:
 
     bool isTable() const override { return spec_.currentElements != nullptr; }
     ub4 tableLength() const override;
-    void bindTableElement(sqlite3_stmt* stmt, int parameter, ub4 index) override;
+    void tableElement(BindTarget& target, ub4 index) override;
     void storeTable(const std::vector<OutValue>& elements) override;
 
 private:
-    void bindGathered(sqlite3_stmt* stmt, int parameter) const;
+    void gatheredElement(BindTarget& target) const;
     void storeThroughCallback(const OutValue& value, ub4 index);
     bool isNull(ub4 iteration) const;
 

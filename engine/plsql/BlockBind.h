@@ -4,12 +4,11 @@
 // else of the client's buffers.
 #pragma once
 
+#include "base/BindTarget.h"
 #include "base/ColumnValue.h"
 #include "oratypes.h"
 
 #include <vector>
-
-struct sqlite3_stmt;
 
 namespace engine {
 
@@ -22,9 +21,9 @@ public:
         bool null = false;       // NULL: nothing to copy, indicator -1
     };
 
-    // Binds element `iteration` to SQLite parameter `parameter` of `stmt`.
-    // `copy` asks SQLite to copy the value.
-    virtual void bindValue(sqlite3_stmt* stmt, int parameter, ub4 iteration, bool copy) const = 0;
+    // Sets `target` to element `iteration` as it would be bound; `copy`: the
+    // target must copy the bytes it keeps.
+    virtual void element(BindTarget& target, ub4 iteration, bool copy) const = 0;
     // `value` converted for this bind. ORA-06502 when it does not fit the
     // element or is no number for a numeric type, ORA-01405 for a NULL without
     // an indicator, ORA-03115 for a data-at-exec bind (its values come in pieces).
@@ -36,8 +35,9 @@ public:
     // A PL/SQL table bind: one value of tableLength() elements for the call.
     virtual bool isTable() const = 0;
     virtual ub4 tableLength() const = 0;
-    // Binds element `index` (0-based) of the table to SQLite parameter `parameter`.
-    virtual void bindTableElement(sqlite3_stmt* stmt, int parameter, ub4 index) = 0;
+    // Sets `target` to element `index` (0-based) of the table; its bytes stay
+    // until the next element is asked for.
+    virtual void tableElement(BindTarget& target, ub4 index) = 0;
     // Gives the client the table's new elements: through its callbacks, or
     // into its array with the count (ORA-06513 when they do not fit).
     virtual void storeTable(const std::vector<OutValue>& elements) = 0;

@@ -2,11 +2,8 @@
 #include "plsql/PlsqlExecution.h"
 
 #include "base/OraError.h"
-#include "base/ScopeExit.h"
 #include "plsql/PlsqlSession.h"
 #include "session/Connection.h"
-
-#include <sqlite3.h>
 
 #include <algorithm>
 
@@ -33,26 +30,18 @@ PlsqlValue PlsqlExecution::read(int occurrence) {
         value.kind = PlsqlValue::Kind::Table;
         value.composite = std::make_shared<PlsqlComposite>();
         for (ub4 i = 0; i < bind->tableLength(); ++i)
-            value.composite->elements[static_cast<std::int64_t>(i) + 1] = probed(*bind, i, true);
+            value.composite->elements[static_cast<std::int64_t>(i) + 1] = elementOf(*bind, i, true);
     } else {
-        value = probed(*bind, element_, false);
+        value = elementOf(*bind, element_, false);
     }
     return values_.insert_or_assign(bind, std::move(value)).first->second;
 }
 
-// "SELECT ?1", prepared at the first use: a value as SQLite holds it.
-sqlite3_stmt* PlsqlExecution::probe() {
-    if (!probe_) probe_ = SqliteStatement(session_.connection(), "SELECT ?1");
-    return probe_.get();
-}
-
-// Element `element` of `bind` as SQLite reads it after binding.
-PlsqlValue PlsqlExecution::probed(BlockBind& bind, ub4 element, bool table) {
-    sqlite3_stmt* probe = this->probe();
-    OnExit reset([probe] { sqlite3_reset(probe); });
-    table ? bind.bindTableElement(probe, 1, element) : bind.bindValue(probe, 1, element, true);
-    if (sqlite3_step(probe) != SQLITE_ROW) throw OraError(OraCode::InternalError, {"block variable"});
-    return PlsqlValue::fromSqlite(sqlite3_column_value(probe, 0));
+// Element `element` of `bind` as SQLite would read it after binding.
+PlsqlValue PlsqlExecution::elementOf(BlockBind& bind, ub4 element, bool table) {
+    HeldValue held;
+    table ? bind.tableElement(held, element) : bind.element(held, element, false);
+    return PlsqlValue::of(ColumnValue(held));
 }
 
 // A value assigned to a bind is converted at once, so that one that does not
@@ -71,12 +60,11 @@ void PlsqlExecution::write(int occurrence, const PlsqlValue& value) {
     assigned_.insert_or_assign(bind, std::move(converted));
 }
 
+// `value` as the client's type, converted as a column of the same SQLite value.
 BlockBind::OutValue PlsqlExecution::converted(BlockBind& bind, const PlsqlValue& value) {
-    sqlite3_stmt* probe = this->probe();
-    OnExit reset([probe] { sqlite3_reset(probe); });
-    value.bindTo(probe, 1);
-    if (sqlite3_step(probe) != SQLITE_ROW) throw OraError(OraCode::InternalError, {"block variable"});
-    return bind.convertOut(ColumnValue(probe, 0));
+    HeldValue held;
+    value.bindTo(held, false);
+    return bind.convertOut(ColumnValue(held));
 }
 
 bool PlsqlExecution::deliveryMayFail() const {

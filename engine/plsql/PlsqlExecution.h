@@ -14,7 +14,6 @@
 
 #include "plsql/BlockBind.h"
 #include "plsql/PlsqlInterpreter.h"
-#include "session/SqliteStatement.h"
 
 #include <map>
 #include <memory>
@@ -41,9 +40,8 @@ private:
     void write(int occurrence, const PlsqlValue& value) override;
     void deliver() override;
     bool deliveryMayFail() const override;
-    sqlite3_stmt* probe();
-    PlsqlValue probed(BlockBind& bind, ub4 element, bool table);
-    BlockBind::OutValue converted(BlockBind& bind, const PlsqlValue& value);
+    static PlsqlValue elementOf(BlockBind& bind, ub4 element, bool table);
+    static BlockBind::OutValue converted(BlockBind& bind, const PlsqlValue& value);
 
     PlsqlSession& session_;                       // the session's block language state
     std::shared_ptr<const PlsqlUnit> block_;      // the compiled block
@@ -51,7 +49,6 @@ private:
     ub4 element_ = 0;                             // element of the running iteration
     std::map<BlockBind*, PlsqlValue> values_;     // the binds' values in the running iteration
     std::map<BlockBind*, std::vector<BlockBind::OutValue>> assigned_;  // converted for the client, sent after it
-    SqliteStatement probe_;                       // "SELECT ?1": a bound element as SQLite sees it
 };
 
 }  // namespace engine

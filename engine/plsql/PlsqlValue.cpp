@@ -82,17 +82,18 @@ PlsqlValue PlsqlValue::emptyOf(const PlsqlType& type) {
     return v;
 }
 
-PlsqlValue PlsqlValue::fromSqlite(sqlite3_value* value) {
-    switch (sqlite3_value_type(value)) {
-    case SQLITE_INTEGER: return ofNumber(static_cast<double>(sqlite3_value_int64(value)));
-    case SQLITE_FLOAT: return ofNumber(sqlite3_value_double(value));
-    case SQLITE_TEXT:
-        return ofText(std::string(reinterpret_cast<const char*>(sqlite3_value_text(value)),
-                                  static_cast<std::size_t>(sqlite3_value_bytes(value))));
+PlsqlValue PlsqlValue::of(const ColumnValue& value) {
+    switch (value.type()) {
+    case SQLITE_INTEGER: return ofNumber(static_cast<double>(value.integer()));
+    case SQLITE_FLOAT: return ofNumber(value.real());
+    case SQLITE_TEXT: {
+        const char* text = value.text();
+        return ofText(std::string(text == nullptr ? "" : text, value.bytes()));
+    }
     case SQLITE_BLOB: {
         PlsqlValue v;
-        const auto* bytes = static_cast<const char*>(sqlite3_value_blob(value));
-        v.text.assign(bytes == nullptr ? "" : bytes, static_cast<std::size_t>(sqlite3_value_bytes(value)));
+        const auto* bytes = static_cast<const char*>(value.blob());
+        v.text.assign(bytes == nullptr ? "" : bytes, value.bytes());
         if (!v.text.empty()) v.kind = Kind::Raw;
         return v;
     }
@@ -168,20 +169,20 @@ PlsqlValue PlsqlValue::convertedTo(const PlsqlType& type) const {
     return out;
 }
 
-void PlsqlValue::bindTo(sqlite3_stmt* stmt, int parameter) const {
+void PlsqlValue::bindTo(BindTarget& target, bool copy) const {
     switch (kind) {
     case Kind::Number:
         if (!std::isfinite(number)) throw OraError(OraCode::NumericOverflow);
         if (isExactInteger())
-            sqlite3_bind_int64(stmt, parameter, static_cast<sqlite3_int64>(number));
+            target.integer(static_cast<sqlite3_int64>(number));
         else
-            sqlite3_bind_double(stmt, parameter, number);
+            target.real(number);
         break;
     case Kind::Text:
-    case Kind::Date: sqlite3_bind_text(stmt, parameter, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT); break;
-    case Kind::Raw: sqlite3_bind_blob(stmt, parameter, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT); break;
-    case Kind::Boolean: sqlite3_bind_int(stmt, parameter, boolean ? 1 : 0); break;
-    case Kind::Null: sqlite3_bind_null(stmt, parameter); break;
+    case Kind::Date: target.text(text.data(), text.size(), copy); break;
+    case Kind::Raw: target.blob(text.data(), text.size(), copy); break;
+    case Kind::Boolean: target.integer(boolean ? 1 : 0); break;
+    case Kind::Null: target.null(); break;
     default: throw OraError(OraCode::InconsistentTypes, {"-", kind == Kind::Table ? "TABLE" : "RECORD"});
     }
 }

@@ -4,6 +4,8 @@
 // language: a copy shares the elements until one side changes them.
 #pragma once
 
+#include "base/BindTarget.h"
+#include "base/ColumnValue.h"
 #include "plsql/PlsqlType.h"
 
 #include <cstdint>
@@ -41,7 +43,8 @@ struct PlsqlValue {
     // An empty table, or a record of NULL (or empty composite) fields.
     static PlsqlValue emptyOf(const PlsqlType& type);
     // The value SQLite holds: integers and reals are numbers, blobs raw.
-    static PlsqlValue fromSqlite(sqlite3_value* value);
+    static PlsqlValue fromSqlite(sqlite3_value* value) { return of(ColumnValue(value)); }
+    static PlsqlValue of(const ColumnValue& value);
 
     bool isNull() const { return kind == Kind::Null; }
     // A number SQLite can hold as an integer without losing a digit.
@@ -57,7 +60,13 @@ struct PlsqlValue {
     // scale, checked against its precision and a text's size (ORA-06502).
     PlsqlValue convertedTo(const PlsqlType& type) const;
     // Binds the value to SQLite parameter `parameter` of `stmt`.
-    void bindTo(sqlite3_stmt* stmt, int parameter) const;
+    void bindTo(sqlite3_stmt* stmt, int parameter) const {
+        ParameterTarget target(stmt, parameter);
+        bindTo(target);
+    }
+    // Sets `target` as a parameter bound to the value; `copy`: the target
+    // must copy the bytes, as they may go before it is read.
+    void bindTo(BindTarget& target, bool copy = true) const;
 };
 
 // The comparison of two scalar values: NULL when either is NULL, else <0, 0

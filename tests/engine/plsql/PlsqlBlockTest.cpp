@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -244,6 +246,93 @@ TEST_F(PlsqlBlockTest, ValuesConvertToTheBindsType) {
                                 : c.type == SQLT_FLT ? std::to_string(number)
                                                      : std::to_string(integer);
         EXPECT_EQ(got, c.type == SQLT_FLT ? std::to_string(std::stod(c.expected)) : c.expected);
+    }
+}
+
+template <typename T>
+std::string bytesOf(T value) {
+    return std::string(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+// The returned element of an output buffer: text, a number, or hex bytes.
+std::string rendered(ub2 type, const std::vector<ub1>& buffer, ub2 length) {
+    if (type == SQLT_STR) return reinterpret_cast<const char*>(buffer.data());
+    if (type == SQLT_FLT) {
+        double number = 0;
+        std::memcpy(&number, buffer.data(), sizeof number);
+        char text[40];
+        std::snprintf(text, sizeof text, "%.17g", number);
+        return text;
+    }
+    if (type == SQLT_INT) {
+        long long number = 0;
+        std::memcpy(&number, buffer.data(), sizeof number);
+        return std::to_string(number);
+    }
+    std::string hex;
+    for (ub2 i = 0; i < length; ++i) {
+        char digits[3];
+        std::snprintf(digits, sizeof digits, "%02X", buffer[i]);
+        hex += digits;
+    }
+    return hex;
+}
+
+TEST_F(PlsqlBlockTest, HostValuesPassThroughABlockAsSqliteWouldHoldThem) {
+    struct Case {
+        ub2 inType;
+        std::string in;        // the input element's bytes
+        ub2 outType;
+        sb4 outSize;
+        std::string expected;  // rendered(), "NULL", or the error's first line
+        bool null = false;     // the input's indicator says NULL
+    };
+    const std::string date{'\x78', '\x7c', '\x03', '\x05', '\x07', '\x08', '\x09'};
+    const std::string raw{'\x00', '\xff', '\x10'};
+    const std::vector<Case> cases{
+        {SQLT_FLT, bytesOf(0.0), SQLT_STR, 40, "0"},
+        {SQLT_FLT, bytesOf(-0.0), SQLT_STR, 40, "0"},
+        {SQLT_FLT, bytesOf(-1.5), SQLT_STR, 40, "-1.5"},
+        {SQLT_FLT, bytesOf(0.1), SQLT_STR, 40, "0.1"},
+        {SQLT_FLT, bytesOf(1e-7), SQLT_STR, 40, "1e-07"},
+        {SQLT_FLT, bytesOf(1e125), SQLT_STR, 40, "1e+125"},
+        {SQLT_FLT, bytesOf(123456789012345678.0), SQLT_STR, 40, "1.23456789012346e+17"},
+        {SQLT_FLT, bytesOf(123456789012345678.0), SQLT_INT, 8, "123456789012345680"},
+        {SQLT_FLT, bytesOf(2.5), SQLT_INT, 8, "3"},
+        {SQLT_FLT, bytesOf(1e300), SQLT_FLT, 8, "1.0000000000000001e+300"},
+        {SQLT_FLT, bytesOf(1.0), SQLT_STR, 40, "NULL", true},
+        {SQLT_INT, bytesOf(static_cast<std::int64_t>(9223372036854775807LL)), SQLT_STR, 40, "9.22337203685478e+18"},
+        {SQLT_INT, bytesOf(static_cast<std::int64_t>(9223372036854775807LL)), SQLT_INT, 8, "ORA-01455: converting column overflows integer datatype"},
+        {SQLT_INT, bytesOf(static_cast<sb4>(-42)), SQLT_FLT, 8, "-42"},
+        {SQLT_UIN, bytesOf(static_cast<std::uint64_t>(18446744073709551615ULL)), SQLT_STR, 40, "1.84467440737096e+19"},
+        {SQLT_STR, std::string("abc", 4), SQLT_STR, 3, "ORA-06502: PL/SQL: numeric or value error: character string buffer too small"},
+        {SQLT_STR, std::string(" 12.5 ", 7), SQLT_FLT, 8, "12.5"},
+        {SQLT_STR, std::string("x", 2), SQLT_FLT, 8, "ORA-06502: PL/SQL: numeric or value error: character to number conversion error"},
+        {SQLT_STR, std::string("", 1), SQLT_STR, 40, "NULL"},
+        {SQLT_CHR, "0AFF", SQLT_BIN, 20, "30414646"},
+        {SQLT_CHR, "abc", SQLT_DAT, 7, "ORA-01861: literal does not match format string"},
+        {SQLT_DAT, date, SQLT_STR, 40, "2024-03-05 06:07:08"},
+        {SQLT_DAT, date, SQLT_DAT, 7, "787C0305070809"},
+        {SQLT_DAT, date, SQLT_FLT, 8, "ORA-06502: PL/SQL: numeric or value error: character to number conversion error"},
+        {SQLT_BIN, raw, SQLT_STR, 40, "00FF10"},
+        {SQLT_BIN, raw, SQLT_BIN, 20, "00FF10"},
+        {SQLT_BIN, raw, SQLT_FLT, 8, "ORA-00932: inconsistent datatypes: expected NUMBER got BINARY"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(&c - cases.data()));
+        OCIStmt* stmt = session.prepare("begin :o := :i; end;");
+        std::string in = c.in;
+        sb2 inIndicator = c.null ? -1 : 0;
+        std::vector<ub1> out(static_cast<std::size_t>(c.outSize), 0);
+        sb2 outIndicator = 0;
+        ub2 outLength = 0;
+        bind(stmt, "i", in.data(), static_cast<sb4>(in.size()), c.inType, &inIndicator);
+        bind(stmt, "o", out.data(), c.outSize, c.outType, &outIndicator, &outLength);
+        if (execute(stmt) != OCI_SUCCESS) {
+            EXPECT_EQ(session.lastError().substr(0, session.lastError().find('\n')), c.expected);
+            continue;
+        }
+        EXPECT_EQ(outIndicator == -1 ? "NULL" : rendered(c.outType, out, outLength), c.expected);
     }
 }
 
