@@ -15,6 +15,7 @@
 #include "ODbParam.h"
 #include "ODbQuery.h"
 #include "ODbSproc.h"
+#include "ODbSprocDescrObj.h"
 
 #include <algorithm>
 
@@ -30,6 +31,7 @@ const char* const kUnknownSqlError = "Unknow SQL execution error";
 const char* const kUnknownSprocError = "Unknow stored procedure execution error";
 const char* const kRowsExceedArray = "Number of being fetched rows exceed the allocated array bounds";
 const char* const kElementsExceedArray = "Number of returned elements exceed the allocated array bounds";
+constexpr int kOutArgument = 1; // the described mode of an OUT argument
 
 // The text of a library failure; one without a text gets `unknown`, since an
 // empty message tells the script that the item succeeded.
@@ -119,11 +121,12 @@ void setArgumentText(Oracle::ODbArrayData& argument, const char* text, unsigned 
 }
 
 // A procedure argument takes the variable's element count (a PL/SQL table is
-// passed with that many elements) and its elements.
-void copyArgumentIn(Oracle::ODbArrayData& argument, CommonVar& variable)
+// passed with that many elements) and, unless the procedure only writes it
+// (`read` false: an OUT argument), its elements.
+void copyArgumentIn(Oracle::ODbArrayData& argument, CommonVar& variable, bool read)
 {
     argument.resizeArray(variable.count());
-    for (unsigned int j = 0; j < variable.count(); ++j)
+    for (unsigned int j = 0; read && j < variable.count(); ++j)
         setArgumentText(argument, variable.getCString(j), j);
 }
 
@@ -225,8 +228,10 @@ void ExecItem::bindArguments(Oracle::ODbSproc& procedure)
     requireVariables(count, boundVariables.size(), "argument", "bind variable", "procedure");
     OraProc::Lock lock(owner_);
     leaveIfAbandoned();
+    const Oracle::ODbSprocDescrObj& description = procedure.getDescrObj();
     for (int i = 1; i <= count; ++i)
-        copyArgumentIn(procedure.getParam(i), *boundVariables[static_cast<std::size_t>(i - 1)]);
+        copyArgumentIn(procedure.getParam(i), *boundVariables[static_cast<std::size_t>(i - 1)],
+                       description.getColumnDescr(i).mode != kOutArgument);
 }
 
 // Every argument goes back, input ones too. A table that returned more elements

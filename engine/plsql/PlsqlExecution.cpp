@@ -29,8 +29,9 @@ PlsqlValue PlsqlExecution::read(int occurrence) {
     if (bind->isTable()) {
         value.kind = PlsqlValue::Kind::Table;
         value.composite = std::make_shared<PlsqlComposite>();
+        auto& elements = value.composite->elements;
         for (ub4 i = 0; i < bind->tableLength(); ++i)
-            value.composite->elements[static_cast<std::int64_t>(i) + 1] = elementOf(*bind, i, true);
+            elements.emplace_hint(elements.end(), static_cast<std::int64_t>(i) + 1, elementOf(*bind, i, true));
     } else {
         value = elementOf(*bind, element_, false);
     }
@@ -52,6 +53,7 @@ void PlsqlExecution::write(int occurrence, const PlsqlValue& value) {
     std::vector<BlockBind::OutValue> converted;
     if (bind->isTable()) {
         if (value.kind != PlsqlValue::Kind::Table) throw OraError(OraCode::NumericOrValue, {""});
+        converted.reserve(value.composite->elements.size());
         for (const auto& [index, element] : value.composite->elements) converted.push_back(this->converted(*bind, element));
     } else {
         converted.push_back(this->converted(*bind, value));

@@ -262,20 +262,19 @@ std::vector<PlsqlValue>& PlsqlSession::packageState(const std::string& name, Pls
 
 // ---------------------------------------------------------------- statements
 
-PlsqlSession::Lease::Lease(PlsqlSession& session, const std::string& sql) : session_(session), sql_(sql) {
-    auto& idle = session_.idleStatements_[sql];
-    if (idle.empty()) {
-        statement_ = std::make_unique<SqliteStatement>(session_.connection_, sql);
+PlsqlSession::Lease::Lease(PlsqlSession& session, const std::string& sql) : idle_(session.idleStatements_[sql]) {
+    if (idle_.empty()) {
+        statement_ = std::make_unique<SqliteStatement>(session.connection_, sql);
     } else {
-        statement_ = std::move(idle.back());
-        idle.pop_back();
+        statement_ = std::move(idle_.back());
+        idle_.pop_back();
     }
 }
 
 PlsqlSession::Lease::~Lease() {
     statement_->reset();
     sqlite3_clear_bindings(statement_->get());
-    session_.idleStatements_[sql_].push_back(std::move(statement_));
+    idle_.push_back(std::move(statement_));
 }
 
 // ---------------------------------------------------------------- the catalog

@@ -61,8 +61,7 @@ public:
         sqlite3_stmt* get() const { return statement_->get(); }
 
     private:
-        PlsqlSession& session_;
-        const std::string& sql_;
+        std::vector<std::unique_ptr<SqliteStatement>>& idle_;  // the session's idle statements of the SQL
         std::unique_ptr<SqliteStatement> statement_;
     };
 

@@ -6,6 +6,7 @@
 #include "sql/SqlDialect.h"
 #include "sql/SqlFunctionSupport.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <iterator>
@@ -47,7 +48,12 @@ void toChar(sqlite3_context* context, int argc, sqlite3_value** argv) {
         const int type = sqlite3_value_type(argv[0]);
         if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
             if (argc > 1) throw OraError(OraCode::InvalidNumber);
-            return Support::resultText(context, type == SQLITE_INTEGER ? Support::text(argv[0]) : Support::numberText(sqlite3_value_double(argv[0])));
+            if (type == SQLITE_FLOAT) return Support::resultText(context, Support::numberText(sqlite3_value_double(argv[0])));
+            // An integer's digits, as SQLite's own text of it, written without
+            // converting the argument.
+            char digits[24];
+            const char* end = std::to_chars(digits, digits + sizeof digits, sqlite3_value_int64(argv[0])).ptr;
+            return sqlite3_result_text(context, digits, static_cast<int>(end - digits), SQLITE_TRANSIENT);
         }
         if (argc == 1) return Support::resultText(context, Support::text(argv[0]));
         const auto date = DateFormat::fromStored(Support::textView(argv[0]));
