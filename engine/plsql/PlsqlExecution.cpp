@@ -29,9 +29,8 @@ PlsqlValue PlsqlExecution::read(int occurrence) {
     if (bind->isTable()) {
         value.kind = PlsqlValue::Kind::Table;
         value.composite = std::make_shared<PlsqlComposite>();
-        auto& elements = value.composite->elements;
         for (ub4 i = 0; i < bind->tableLength(); ++i)
-            elements.emplace_hint(elements.end(), static_cast<std::int64_t>(i) + 1, elementOf(*bind, i, true));
+            value.composite->elements.append(static_cast<std::int64_t>(i) + 1, elementOf(*bind, i, true));
     } else {
         value = elementOf(*bind, element_, false);
     }

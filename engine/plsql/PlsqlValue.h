@@ -6,6 +6,7 @@
 
 #include "base/BindTarget.h"
 #include "base/ColumnValue.h"
+#include "plsql/PlsqlElements.h"
 #include "plsql/PlsqlType.h"
 
 #include <cstdint>
@@ -24,7 +25,7 @@ struct PlsqlValue;
 
 // The elements of a table (by index) or the fields of a record (in order).
 struct PlsqlComposite {
-    std::map<std::int64_t, PlsqlValue> elements;
+    PlsqlElements elements;
     std::vector<PlsqlValue> fields;
 };
 
