@@ -3,7 +3,6 @@
 
 #include "base/OraError.h"
 #include "plsql/PlsqlSession.h"
-#include "session/Connection.h"
 
 #include <algorithm>
 
