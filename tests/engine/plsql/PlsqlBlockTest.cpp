@@ -336,6 +336,29 @@ TEST_F(PlsqlBlockTest, HostValuesPassThroughABlockAsSqliteWouldHoldThem) {
     }
 }
 
+// A table's elements are found in any order of reaching them: ascending,
+// descending, after a DELETE, added in the middle or before the first, and a
+// copy changes apart from the original.
+TEST_F(PlsqlBlockTest, TableElementsAreFoundHoweverTheyAreReached) {
+    OCIStmt* stmt = session.prepare(
+        "declare type nums is table of number index by binary_integer; a nums; b nums; s varchar2(200);\n"
+        "begin\n"
+        "  for i in 1 .. 5 loop a(i) := i * 10; end loop;\n"
+        "  s := a(1) || a(2) || a(3) || '/' || a(5) || a(4);\n"
+        "  a.delete(3);\n"
+        "  s := s || '/' || a.count || a.next(2) || a.prior(4) || case when a.exists(3) then 'y' else 'n' end;\n"
+        "  a(3) := 33; s := s || '/' || a(2) || a(3) || a(4);\n"
+        "  a(0) := 0; s := s || '/' || a.first || a(0) || a(1);\n"
+        "  b := a; b(4) := 44; s := s || '/' || a(4) || b(4);\n"
+        "  a.delete; s := s || '/' || a.count || b.count;\n"
+        "  :s := s;\n"
+        "end;");
+    TextBind s("", 60);
+    bind(stmt, "s", s);
+    ASSERT_EQ(execute(stmt), OCI_SUCCESS) << session.lastError();
+    EXPECT_EQ(s.text(), "102030/5040/442n/203340/0010/4044/06");
+}
+
 TEST_F(PlsqlBlockTest, DatesComeBackAsADefineDeliversThem) {
     const std::string date = "to_date('2024-03-05 06:07:08', 'YYYY-MM-DD HH24:MI:SS')";
     OCIStmt* stmt = session.prepare("begin :d := " + date + "; :s := " + date + "; end;");
