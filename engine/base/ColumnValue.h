@@ -8,6 +8,7 @@
 
 #include <sqlite3.h>
 
+#include <cmath>
 #include <cstddef>
 #include <string>
 
@@ -30,7 +31,7 @@ public:
     }
     // SQLite holds no NaN: a parameter set to one is NULL.
     void real(double value) override {
-        type_ = value != value ? SQLITE_NULL : SQLITE_FLOAT;
+        type_ = std::isnan(value) ? SQLITE_NULL : SQLITE_FLOAT;
         real_ = value;
     }
     void text(const char* text, std::size_t length, bool copy) override { hold(SQLITE_TEXT, text, length, copy); }

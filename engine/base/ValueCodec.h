@@ -2,9 +2,10 @@
 // one entry per external type in a single table (ValueCodec.cpp).
 //
 // Binding reads one element of a client buffer and binds it to an SQLite
-// parameter; fetching reads one column of the current row into one element of
-// a client buffer. NULL indicators, return codes and array strides are the
-// callers' (BindHandle, DefineHandle); the codec sees one element at a time.
+// parameter (or sets a BindTarget the same way); fetching reads one column of
+// the current row into one element of a client buffer. NULL indicators,
+// return codes and array strides are the callers' (BindHandle,
+// DefineHandle); the codec sees one element at a time.
 #pragma once
 
 #include "base/BindTarget.h"

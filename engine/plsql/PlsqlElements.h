@@ -44,8 +44,9 @@ public:
     const_iterator lower_bound(std::int64_t key) const { return map_.lower_bound(key); }
 
 private:
-    mutable Map map_;                // mutable only so that a lookup can hand out its element
-    mutable iterator last_;          // the element last reached, or end()
+    // Mutable so that a lookup, which moves last_, works on a table read as a const one too.
+    mutable Map map_;
+    mutable iterator last_;  // the element last reached, or end()
 };
 
 }  // namespace engine
