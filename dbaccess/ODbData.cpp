@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "HexText.h"
 #include "ODbDate.h"
@@ -419,6 +420,26 @@ Cell cellAt(ODbDynamicVariable* var, ODbIndex index)
     return Cell{var, index, p, var->getElemSize(), var->getFtype()};
 }
 
+// The text of a string or date element that is not NULL, had without an
+// accessor's text buffer: a string element holding its terminator in place, a
+// date written into `scratch` (ODbDate::TextCapacity bytes). Either way the
+// text is followed by a NUL. A null view for every other element.
+std::string_view directText(const Cell& c, char* scratch)
+{
+    if (c.p == nullptr)
+        return std::string_view();
+    if (c.type == extString) {
+        const void* end = std::memchr(c.p, '\0', c.size);
+        if (end == nullptr)
+            return std::string_view();
+        const char* text = reinterpret_cast<const char*>(c.p);
+        return std::string_view(text, static_cast<std::size_t>(static_cast<const char*>(end) - text));
+    }
+    if (c.type == extDate)
+        return std::string_view(scratch, ODbDate::writeText(c.p, scratch));
+    return std::string_view();
+}
+
 // Writes a LONG or LONG RAW view into the element. The element is NULL exactly
 // when its row holds no pieces afterwards, whatever it was before.
 void writeChained(const Cell& c, ExtTypes expected, const ODbDataInterface& view)
@@ -526,12 +547,19 @@ void ODbData::setCString(const char* text)
 
 void ODbData::setTextOf(const ODbData& source)
 {
-    const ODbDynamicVariable* from = source.var_;
-    if (from != nullptr && var_ != nullptr && from->getFtype() == extFloat && var_->getFtype() == extFloat &&
-        !source.isNull()) {
-        const double value = source.getDouble();
-        if (hasExactFixedText(value)) {
-            setDouble(value);
+    const Cell from = cellAt(source.var_, source.index_);
+    if (!from.var->isNull(from.index)) {
+        if (from.type == extFloat && var_ != nullptr && var_->getFtype() == extFloat) {
+            const double value = readDouble(from);
+            if (hasExactFixedText(value)) {
+                setDouble(value);
+                return;
+            }
+        }
+        char scratch[ODbDate::TextCapacity];
+        const std::string_view text = directText(from, scratch);
+        if (text.data() != nullptr) {
+            storeText(text.data(), text.size());
             return;
         }
     }

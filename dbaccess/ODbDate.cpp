@@ -159,30 +159,32 @@ char* ODbDate::toCstring()
 }
 
 // Every fetched date becomes this text, so the common case (each field in its
-// width) is written digit by digit; anything else goes through printf.
+// width) is written straight into its fixed places; anything else goes through
+// printf.
 std::size_t ODbDate::writeText(const unsigned char* e, char* text)
 {
     const int year = (e[Century] - CenturyOffset) * 100 + e[YearOfCentury] - CenturyOffset;
-    const int fields[] = {e[Day], e[Month], year, e[Hour] - TimeOffset, e[Minute] - TimeOffset,
-                          e[Second] - TimeOffset};
-    const bool common = year >= 0 && year <= 9999 && fields[0] <= 99 && fields[1] <= 99 &&
-                        fields[3] >= 0 && fields[3] <= 99 && fields[4] >= 0 && fields[4] <= 99 &&
-                        fields[5] >= 0 && fields[5] <= 99;
+    const int day = e[Day], month = e[Month];
+    const int hour = e[Hour] - TimeOffset, minute = e[Minute] - TimeOffset, second = e[Second] - TimeOffset;
+    const bool common = year >= 0 && year <= 9999 && day <= 99 && month <= 99 && hour >= 0 && hour <= 99 &&
+                        minute >= 0 && minute <= 99 && second >= 0 && second <= 99;
     if (!common)
-        return static_cast<std::size_t>(std::snprintf(text, TextCapacity, "%02d/%02d/%04d %02d:%02d:%02d",
-                                                      fields[0], fields[1], year, fields[3], fields[4],
-                                                      fields[5]));
-    char* out = text;
-    auto put = [&out](int value, int width) {
-        for (int place = width == 4 ? 1000 : 10; place > 0; place /= 10)
-            *out++ = static_cast<char>('0' + value / place % 10);
+        return static_cast<std::size_t>(std::snprintf(text, TextCapacity, "%02d/%02d/%04d %02d:%02d:%02d", day,
+                                                      month, year, hour, minute, second));
+    auto putTwo = [](char* at, int value) {
+        at[0] = static_cast<char>('0' + value / 10);
+        at[1] = static_cast<char>('0' + value % 10);
     };
-    const char separators[] = "// ::";
-    for (int i = 0; i < 6; ++i) {
-        put(fields[i], i == 2 ? 4 : 2);
-        *out++ = i < 5 ? separators[i] : '\0';
-    }
-    return static_cast<std::size_t>(out - text - 1);
+    static constexpr char kLayout[] = "00/00/0000 00:00:00";
+    std::memcpy(text, kLayout, sizeof kLayout);
+    putTwo(text, day);
+    putTwo(text + 3, month);
+    putTwo(text + 6, year / 100);
+    putTwo(text + 8, year % 100);
+    putTwo(text + 11, hour);
+    putTwo(text + 14, minute);
+    putTwo(text + 17, second);
+    return sizeof kLayout - 1;
 }
 
 void ODbDate::fromCstring(char* const text)

@@ -174,7 +174,7 @@ void Interpreter::printValues(bool labelled)
     std::vector<Out::Column> columns;
     for (const ExprValue& listed : values) {
         const CommonVar& value = listed.get();
-        Out::Column column(listed.name(), value.isArray());
+        Out::Column column(listed.name(), value.isArray(), value.count());
         for (unsigned int i = 0; i < value.count(); ++i) {
             const char* text = value.getCString(i);
             column.add(text == nullptr ? std::string_view() : std::string_view(text));

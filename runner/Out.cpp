@@ -2,6 +2,7 @@
 #include "Out.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace Transl {
 
@@ -15,55 +16,73 @@ std::size_t rowCount(const std::vector<Out::Column>& columns)
     return rows;
 }
 
-// Appends `text` right-aligned in `width` characters (never cut) to `line`.
-void appendRightAligned(std::string& line, std::string_view text, std::size_t width)
+// Writes `text` right-aligned in `width` characters (never cut) at `out`; returns
+// the end of what it wrote.
+char* putRightAligned(char* out, std::string_view text, std::size_t width)
 {
-    line.append(width > text.size() ? width - text.size() : 0, ' ');
-    line.append(text);
+    const std::size_t blanks = width > text.size() ? width - text.size() : 0;
+    std::memset(out, ' ', blanks);
+    out += blanks;
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
 }
 
-// `text` right-aligned in `width` characters.
-std::string rightAligned(const std::string& text, std::size_t width)
+char* put(char* out, std::string_view text)
 {
-    std::string aligned;
-    appendRightAligned(aligned, text, width);
-    return aligned;
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
 }
 
-// Appends the DPRINT label of a cell: "{name}[ n]" for an array element (blanks of
+// The longest DPRINT label of a cell of `column`.
+std::size_t labelLimit(const Out::Column& column, std::size_t rowCountDigits)
+{
+    return column.name().size() + (column.isArray() ? rowCountDigits + 4 : 0) + 1;
+}
+
+// The longest text a row of the table can have, its newline included.
+std::size_t rowLimit(const std::vector<Out::Column>& columns, std::size_t rowCountDigits, bool labelled)
+{
+    std::size_t limit = 1;
+    for (const Out::Column& column : columns)
+        limit += column.width() + 2 + (labelled ? labelLimit(column, rowCountDigits) : 0);
+    return limit;
+}
+
+// Writes the DPRINT label of a cell: "{name}[ n]" for an array element (blanks of
 // the same width past the array's end), the name in the first row of a scalar
 // (blanks later), then "=" when the value has this element.
-void appendCellLabel(std::string& line, const Out::Column& column, std::size_t row, const std::string& rowCountText)
+char* putCellLabel(char* out, const Out::Column& column, std::size_t row, std::size_t rowCountDigits)
 {
     const bool present = row < column.size();
-    if (column.isArray()) {
-        const std::string number = rightAligned(std::to_string(row + 1), rowCountText.size());
-        const std::size_t width = column.name().size() + number.size() + 4;
-        if (present)
-            line.append("{").append(column.name()).append("}[").append(number).append("]");
-        else
-            line.append(width, ' ');
-    } else if (row == 0) {
-        line.append(column.name());
+    const std::size_t width = labelLimit(column, rowCountDigits) - 1;
+    if (present && column.isArray()) {
+        const std::string number = std::to_string(row + 1);
+        out = put(put(put(out, "{"), column.name()), "}[");
+        out = put(putRightAligned(out, number, rowCountDigits), "]");
+    } else if (!column.isArray() && row == 0) {
+        out = put(out, column.name());
     } else {
-        line.append(column.name().size(), ' ');
+        std::memset(out, ' ', width);
+        out += width;
     }
-    line += present ? '=' : ' ';
+    *out++ = present ? '=' : ' ';
+    return out;
 }
 
-// Appends the text of one row of the table.
-void appendRow(std::string& text, const std::vector<Out::Column>& columns, std::size_t row,
-               const std::string& rowCountText, bool labelled)
+// Writes the text of one row of the table (at most rowLimit characters).
+char* putRow(char* out, const std::vector<Out::Column>& columns, std::size_t row, std::size_t rowCountDigits,
+             bool labelled)
 {
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const Out::Column& column = columns[i];
         if (labelled)
-            appendCellLabel(text, column, row, rowCountText);
-        appendRightAligned(text, row < column.size() ? column.text(row) : std::string_view(), column.width());
+            out = putCellLabel(out, column, row, rowCountDigits);
+        out = putRightAligned(out, row < column.size() ? column.text(row) : std::string_view(), column.width());
         if (i + 1 < columns.size())
-            text += "  ";
+            out = put(out, "  ");
     }
-    text += '\n';
+    *out++ = '\n';
+    return out;
 }
 
 // Rows are gathered and written in pieces of about this size: one write and flush
@@ -73,8 +92,16 @@ constexpr std::size_t kPieceSize = 64 * 1024;
 
 } // namespace
 
+Out::Column::Column(std::string name, bool isArray, std::size_t expected)
+    : name_(std::move(name)), isArray_(isArray)
+{
+    ends_.reserve(expected);
+}
+
 void Out::Column::add(std::string_view text)
 {
+    if (ends_.empty())
+        chars_.reserve(ends_.capacity() * (text.size() + 1));
     chars_.append(text);
     ends_.push_back(chars_.size());
     width_ = std::max(width_, text.size());
@@ -89,18 +116,21 @@ std::string_view Out::Column::text(std::size_t i) const
 void Out::printTable(const std::vector<Column>& columns, bool labelled)
 {
     const std::size_t rows = rowCount(columns);
-    const std::string rowCountText = std::to_string(rows);
-    std::string piece;
-    piece.reserve(kPieceSize + 256);
+    const std::size_t rowCountDigits = std::to_string(rows).size();
+    // Room for a full piece and one more row, so a row never has to be checked
+    // character by character; one more character for the closing empty line.
+    std::string piece(kPieceSize + rowLimit(columns, rowCountDigits, labelled) + 1, ' ');
+    char* const begin = piece.data();
+    char* out = begin;
     for (std::size_t row = 0; row < rows; ++row) {
-        appendRow(piece, columns, row, rowCountText, labelled);
-        if (piece.size() >= kPieceSize) {
-            writeOutput(piece);
-            piece.clear();
+        out = putRow(out, columns, row, rowCountDigits, labelled);
+        if (static_cast<std::size_t>(out - begin) >= kPieceSize) {
+            writeOutput(std::string_view(begin, static_cast<std::size_t>(out - begin)));
+            out = begin;
         }
     }
-    piece += '\n';
-    writeOutput(piece);
+    *out++ = '\n';
+    writeOutput(std::string_view(begin, static_cast<std::size_t>(out - begin)));
 }
 
 } // namespace Transl

@@ -15,10 +15,12 @@ class Out {
 public:
     // One printed value, as the table needs it: its name and the texts of its
     // elements, kept end to end in one buffer (a large array prints millions of
-    // short texts, and one object each would cost more than the texts).
+    // short texts, and one object each would cost more than the texts). Room for
+    // `expected` texts is taken at once, each about as long as the first one added,
+    // so that a large array is not copied again and again while it grows.
     class Column {
     public:
-        Column(std::string name, bool isArray) : name_(std::move(name)), isArray_(isArray) {}
+        Column(std::string name, bool isArray, std::size_t expected = 1);
 
         // Appends the text of the next element.
         void add(std::string_view text);
