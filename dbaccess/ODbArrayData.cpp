@@ -29,7 +29,7 @@ ODbArrayData::~ODbArrayData() = default;
 
 void ODbArrayData::setAind(ODbIndex index) const
 {
-    if (index >= variable().getArraySize())
+    if (var_ == nullptr || index >= var_->getArraySize())
         throw ODbException();
     index_ = index;
 }

@@ -64,35 +64,52 @@ bool hasExactFixedText(double value)
 // Writes the text of a value that hasExactFixedText; returns its end.
 char* exactFixedText(char* text, double value)
 {
-    unsigned long long scaled = static_cast<unsigned long long>(std::fabs(value) * 1e6);
-    // Digits from the last decimal backwards, then the point and the whole part.
+    // "00" to "99", so that the digits go two at a time.
+    static constexpr char kPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                                     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                                     "8081828384858687888990919293949596979899";
+    const auto scaled = static_cast<unsigned long long>(std::fabs(value) * 1e6);
+    unsigned long long whole = scaled / 1000000;
+    auto decimals = static_cast<unsigned int>(scaled % 1000000);
+    // The whole part from its last digit backwards, then the point and the decimals.
     char digits[32];
     char* first = digits + sizeof digits;
-    for (int decimal = 0; decimal < 6; ++decimal, scaled /= 10)
-        *--first = static_cast<char>('0' + scaled % 10);
-    *--first = '.';
-    do {
-        *--first = static_cast<char>('0' + scaled % 10);
-        scaled /= 10;
-    } while (scaled != 0);
+    for (; whole >= 100; whole /= 100) {
+        first -= 2;
+        std::memcpy(first, kPairs + whole % 100 * 2, 2);
+    }
+    if (whole >= 10) {
+        first -= 2;
+        std::memcpy(first, kPairs + whole * 2, 2);
+    } else {
+        *--first = static_cast<char>('0' + whole);
+    }
     if (value < 0)
         *--first = '-';
     const std::size_t length = static_cast<std::size_t>(digits + sizeof digits - first);
     std::memcpy(text, first, length);
-    return text + length;
+    char* out = text + length;
+    *out = '.';
+    for (char* pair = out + 5; pair > out; pair -= 2, decimals /= 100)
+        std::memcpy(pair, kPairs + decimals % 100 * 2, 2);
+    return out + 7;
 }
 
 // The text printf's "%f" gives for value (same digits and rounding, "-0.000000",
-// "inf", "nan"), written in one pass.
+// "inf", "nan"), written in one pass into buffer; the text ends at its NUL, which
+// need not be the end of the buffer.
 char* fixedText(std::vector<char>& buffer, double value)
 {
+    if (hasExactFixedText(value)) {
+        // Below 2^53 / 10^6 the whole part has at most 10 digits.
+        buffer.resize(32);
+        *exactFixedText(buffer.data(), value) = '\0';
+        return buffer.data();
+    }
     // The largest double has 309 integer digits; with sign, point and 6 decimals
     // that stays well below this size.
     char text[400];
-    char* const end = hasExactFixedText(value)
-                          ? exactFixedText(text, value)
-                          : std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6).ptr;
-    buffer.assign(text, end);
+    buffer.assign(text, std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6).ptr);
     buffer.push_back('\0');
     return buffer.data();
 }
@@ -314,9 +331,9 @@ const Codec StringCodec = {
         writeText(c, text, static_cast<std::size_t>(result.ptr - text));
     },
     [](const Cell& c, double v) {
-        std::vector<char> text;
-        fixedText(text, v);
-        writeText(c, text.data(), text.size() - 1);
+        std::vector<char> buffer;
+        const char* text = fixedText(buffer, v);
+        writeText(c, text, std::strlen(text));
     },
     writeText,
     [](const Cell& c, const unsigned char* bytes, unsigned int length) {
@@ -468,9 +485,15 @@ View& newChainView(const Cell& c, ExtTypes expected, std::unique_ptr<ODbDataInte
     return result;
 }
 
+// The element's NULL mark, read in place: the index is checked already.
+bool isNullCell(const Cell& c)
+{
+    return c.var->getIndicators()[c.index] == -1;
+}
+
 void checkNotNull(const Cell& c)
 {
-    if (c.var->getIndicators()[c.index] == -1)
+    if (isNullCell(c))
         throw ODbException(Messages::AttributeNull, 0, nullptr);
 }
 
@@ -548,7 +571,7 @@ void ODbData::setCString(const char* text)
 void ODbData::setTextOf(const ODbData& source)
 {
     const Cell from = cellAt(source.var_, source.index_);
-    if (!from.var->isNull(from.index)) {
+    if (!isNullCell(from)) {
         if (from.type == extFloat && var_ != nullptr && var_->getFtype() == extFloat) {
             const double value = readDouble(from);
             if (hasExactFixedText(value)) {
@@ -653,7 +676,7 @@ double ODbData::getDouble() const
 char* ODbData::getCString() const
 {
     const Cell c = cellAt(var_, index_);
-    if (var_->isNull(index_)) {
+    if (isNullCell(c)) {
         const char* nullText = ODbOraGlobal::Ptr->getNullString();
         if (nullText == nullptr) {
             text_.clear();

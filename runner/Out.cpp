@@ -69,21 +69,26 @@ char* putCellLabel(char* out, const Out::Column& column, std::size_t row, std::s
     return out;
 }
 
-// Writes the text of one row of the table (at most rowLimit characters).
-char* putRow(char* out, const std::vector<Out::Column>& columns, std::size_t row, std::size_t rowCountDigits,
-             bool labelled)
+// Writes the text of one row of the table (at most rowLimit characters); each
+// column's reader is at the row's text.
+char* putRow(char* out, const std::vector<Out::Column>& columns, std::vector<Out::Column::Reader>& readers,
+             std::size_t row, std::size_t rowCountDigits, bool labelled)
 {
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const Out::Column& column = columns[i];
         if (labelled)
             out = putCellLabel(out, column, row, rowCountDigits);
-        out = putRightAligned(out, row < column.size() ? column.text(row) : std::string_view(), column.width());
+        out = putRightAligned(out, readers[i].next(), column.width());
         if (i + 1 < columns.size())
             out = put(out, "  ");
     }
     *out++ = '\n';
     return out;
 }
+
+// Column texts are kept in chunks of this size: large enough that a chunk holds
+// thousands of texts, small enough that little of the last one goes unused.
+constexpr std::size_t kChunkSize = 64 * 1024;
 
 // Rows are gathered and written in pieces of about this size: one write and flush
 // per row would cost more than the rest of a large PRINT together. Nothing can fail
@@ -95,22 +100,33 @@ constexpr std::size_t kPieceSize = 64 * 1024;
 Out::Column::Column(std::string name, bool isArray, std::size_t expected)
     : name_(std::move(name)), isArray_(isArray)
 {
-    ends_.reserve(expected);
+    lengths_.reserve(expected);
 }
 
 void Out::Column::add(std::string_view text)
 {
-    if (ends_.empty())
-        chars_.reserve(ends_.capacity() * (text.size() + 1));
-    chars_.append(text);
-    ends_.push_back(chars_.size());
+    if (chunks_.empty() || chunks_.back().size() + text.size() > chunks_.back().capacity()) {
+        chunks_.emplace_back();
+        chunks_.back().reserve(std::max(kChunkSize, text.size()));
+    }
+    chunks_.back().append(text);
+    lengths_.push_back(static_cast<std::uint32_t>(text.size()));
     width_ = std::max(width_, text.size());
 }
 
-std::string_view Out::Column::text(std::size_t i) const
+// A text that does not fit in the rest of its chunk starts the next one.
+std::string_view Out::Column::Reader::next()
 {
-    const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
-    return std::string_view(chars_).substr(begin, ends_[i] - begin);
+    if (index_ >= column_->lengths_.size())
+        return std::string_view();
+    const std::size_t length = column_->lengths_[index_++];
+    if (offset_ + length > column_->chunks_[chunk_].size()) {
+        ++chunk_;
+        offset_ = 0;
+    }
+    const std::string_view text = std::string_view(column_->chunks_[chunk_]).substr(offset_, length);
+    offset_ += length;
+    return text;
 }
 
 void Out::printTable(const std::vector<Column>& columns, bool labelled)
@@ -122,8 +138,9 @@ void Out::printTable(const std::vector<Column>& columns, bool labelled)
     std::string piece(kPieceSize + rowLimit(columns, rowCountDigits, labelled) + 1, ' ');
     char* const begin = piece.data();
     char* out = begin;
+    std::vector<Column::Reader> readers(columns.begin(), columns.end());
     for (std::size_t row = 0; row < rows; ++row) {
-        out = putRow(out, columns, row, rowCountDigits, labelled);
+        out = putRow(out, columns, readers, row, rowCountDigits, labelled);
         if (static_cast<std::size_t>(out - begin) >= kPieceSize) {
             writeOutput(std::string_view(begin, static_cast<std::size_t>(out - begin)));
             out = begin;

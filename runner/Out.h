@@ -4,6 +4,7 @@
 
 #include "TextStream.h"
 
+#include <cstdint>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -15,9 +16,9 @@ class Out {
 public:
     // One printed value, as the table needs it: its name and the texts of its
     // elements, kept end to end in one buffer (a large array prints millions of
-    // short texts, and one object each would cost more than the texts). Room for
-    // `expected` texts is taken at once, each about as long as the first one added,
-    // so that a large array is not copied again and again while it grows.
+    // short texts, and one object each would cost more than the texts). The
+    // buffer grows by whole chunks and the lengths are reserved for `expected`
+    // texts, so that a large array is never copied while it grows.
     class Column {
     public:
         Column(std::string name, bool isArray, std::size_t expected = 1);
@@ -27,17 +28,31 @@ public:
 
         const std::string& name() const { return name_; }  // labels of DPRINT
         bool isArray() const { return isArray_; }  // arrays label each element
-        std::size_t size() const { return ends_.size(); }
-        // Text of element i (0-based, i < size()).
-        std::string_view text(std::size_t i) const;
+        std::size_t size() const { return lengths_.size(); }
         // The length of the longest text.
         std::size_t width() const { return width_; }
+
+        // Gives the texts of a column in order, the first one first.
+        class Reader {
+        public:
+            explicit Reader(const Column& column) : column_(&column) {}
+            // The next text; empty past the last one.
+            std::string_view next();
+
+        private:
+            const Column* column_;
+            std::size_t index_ = 0;
+            std::size_t chunk_ = 0;
+            std::size_t offset_ = 0;  // where the next text starts in its chunk
+        };
 
     private:
         std::string name_;
         bool isArray_;
-        std::string chars_;               // the texts, end to end
-        std::vector<std::size_t> ends_;   // where each text ends in chars_
+        // The texts end to end, in chunks of at least kChunkSize bytes; a text
+        // never spans two chunks.
+        std::vector<std::string> chunks_;
+        std::vector<std::uint32_t> lengths_; // of each text (an element holds far less than 4 GB)
         std::size_t width_ = 0;
     };
 
