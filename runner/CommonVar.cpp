@@ -304,6 +304,19 @@ void CommonVar::setNumberAt(double value, unsigned int i)
     buffer.setNotNull(i);
 }
 
+std::string_view CommonVar::textAt(unsigned int i) const
+{
+    const Oracle::ODbDynamicVariable& buffer = *storage_;
+    if (buffer.getFtype() == Oracle::extString && i < buffer.getArraySize() && buffer.getIndicators()[i] != -1) {
+        // The library copies an element without its terminator; this leaves it to do so.
+        const char* text = reinterpret_cast<const char*>(buffer.val(i));
+        if (const void* end = std::memchr(text, '\0', buffer.getElemSize()))
+            return std::string_view(text, static_cast<std::size_t>(static_cast<const char*>(end) - text));
+    }
+    const char* text = getCString(i);
+    return text == nullptr ? std::string_view() : std::string_view(text);
+}
+
 CommonVar CommonVar::numberConstant(const std::string& text)
 {
     // The longest leading part that reads as a decimal number: "1.2.3" is 1.2.

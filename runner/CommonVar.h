@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace Transl {
@@ -63,6 +64,11 @@ public:
     // straight in the buffer for the common double element.
     double numberAt(unsigned int i) const;
     void setNumberAt(double value, unsigned int i);
+    // Element i as the library's getCString gives it (an absent text is empty):
+    // a VARCHAR2 element that is not NULL is read straight in the buffer, since
+    // PRINT reads millions of them. Valid until the next text of this value is
+    // asked for or the value changes.
+    std::string_view textAt(unsigned int i) const;
 
     // Error 21 with this value's name when it is not initialised.
     void requireInitialised() const;

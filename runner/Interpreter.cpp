@@ -175,10 +175,8 @@ void Interpreter::printValues(bool labelled)
     for (const ExprValue& listed : values) {
         const CommonVar& value = listed.get();
         Out::Column column(listed.name(), value.isArray(), value.count());
-        for (unsigned int i = 0; i < value.count(); ++i) {
-            const char* text = value.getCString(i);
-            column.add(text == nullptr ? std::string_view() : std::string_view(text));
-        }
+        for (unsigned int i = 0; i < value.count(); ++i)
+            column.add(value.textAt(i));
         columns.push_back(std::move(column));
     }
     printTable(columns, labelled);

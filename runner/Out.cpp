@@ -16,21 +16,22 @@ std::size_t rowCount(const std::vector<Out::Column>& columns)
     return rows;
 }
 
+// Writes `text` at `out`; returns the end of what it wrote. (An empty view may
+// have no characters at all, which memcpy must not be given.)
+char* put(char* out, std::string_view text)
+{
+    if (!text.empty())
+        std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
 // Writes `text` right-aligned in `width` characters (never cut) at `out`; returns
 // the end of what it wrote.
 char* putRightAligned(char* out, std::string_view text, std::size_t width)
 {
     const std::size_t blanks = width > text.size() ? width - text.size() : 0;
     std::memset(out, ' ', blanks);
-    out += blanks;
-    std::memcpy(out, text.data(), text.size());
-    return out + text.size();
-}
-
-char* put(char* out, std::string_view text)
-{
-    std::memcpy(out, text.data(), text.size());
-    return out + text.size();
+    return put(out + blanks, text);
 }
 
 // The longest DPRINT label of a cell of `column`.
@@ -105,28 +106,15 @@ Out::Column::Column(std::string name, bool isArray, std::size_t expected)
 
 void Out::Column::add(std::string_view text)
 {
-    if (chunks_.empty() || chunks_.back().size() + text.size() > chunks_.back().capacity()) {
-        chunks_.emplace_back();
-        chunks_.back().reserve(std::max(kChunkSize, text.size()));
+    if (chunks_.empty() || used_ + text.size() > chunks_.back().size()) {
+        if (!chunks_.empty())
+            chunks_.back().resize(used_);
+        chunks_.emplace_back(std::max(kChunkSize, text.size()), '\0');
+        used_ = 0;
     }
-    chunks_.back().append(text);
+    used_ = static_cast<std::size_t>(put(chunks_.back().data() + used_, text) - chunks_.back().data());
     lengths_.push_back(static_cast<std::uint32_t>(text.size()));
     width_ = std::max(width_, text.size());
-}
-
-// A text that does not fit in the rest of its chunk starts the next one.
-std::string_view Out::Column::Reader::next()
-{
-    if (index_ >= column_->lengths_.size())
-        return std::string_view();
-    const std::size_t length = column_->lengths_[index_++];
-    if (offset_ + length > column_->chunks_[chunk_].size()) {
-        ++chunk_;
-        offset_ = 0;
-    }
-    const std::string_view text = std::string_view(column_->chunks_[chunk_]).substr(offset_, length);
-    offset_ += length;
-    return text;
 }
 
 void Out::printTable(const std::vector<Column>& columns, bool labelled)

@@ -36,8 +36,21 @@ public:
         class Reader {
         public:
             explicit Reader(const Column& column) : column_(&column) {}
-            // The next text; empty past the last one.
-            std::string_view next();
+            // The next text; empty past the last one. A text that does not fit
+            // in the rest of its chunk starts the next one.
+            std::string_view next()
+            {
+                if (index_ >= column_->lengths_.size())
+                    return std::string_view();
+                const std::size_t length = column_->lengths_[index_++];
+                if (offset_ + length > column_->chunks_[chunk_].size()) {
+                    ++chunk_;
+                    offset_ = 0;
+                }
+                const char* text = column_->chunks_[chunk_].data() + offset_;
+                offset_ += length;
+                return std::string_view(text, length);
+            }
 
         private:
             const Column* column_;
@@ -50,8 +63,10 @@ public:
         std::string name_;
         bool isArray_;
         // The texts end to end, in chunks of at least kChunkSize bytes; a text
-        // never spans two chunks.
+        // never spans two chunks. A chunk is cut to its texts when the next one
+        // starts; the last one is used up to used_.
         std::vector<std::string> chunks_;
+        std::size_t used_ = 0;
         std::vector<std::uint32_t> lengths_; // of each text (an element holds far less than 4 GB)
         std::size_t width_ = 0;
     };
