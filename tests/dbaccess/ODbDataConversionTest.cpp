@@ -561,8 +561,9 @@ TEST(NumberText, IsReadAsStrtodReadsIt)
 }
 
 // setTextOf stores exactly what setCString stores from the source's text (or
-// fails alike), for every pair of types and for numbers on both sides of the
-// direct route between number elements.
+// fails alike), for every pair of types, for numbers on both sides of the direct
+// route between number elements, and for the texts and dates it copies without
+// the source's text buffer.
 TEST(TextOf, StoresWhatTheSourcesTextStores)
 {
     struct Source {
@@ -585,8 +586,19 @@ TEST(TextOf, StoresWhatTheSourcesTextStores)
         {"number text", extString, 20, text("12.5")},
         {"word", extString, 20, text("abc")},
         {"null text", extString, 20, nullptr},
+        {"text filling its element", extString, 4,
+         [](ODbData& d) {
+             std::memcpy(d.getDynamicVariable()->val(0), "wxyz", 4);
+             d.getDynamicVariable()->setNotNull(0);
+         }},
+        {"date", extDate, 7, text("19/10/2002 14:05:09")},
+        {"earliest plain date", extDate, 7, text("01/01/0001 00:00:00")},
+        {"latest date", extDate, 7, text("31/12/9999 24:59:59")},
+        {"date before year 0", extDate, 7, text("01/01/-4712 00:00:00")},
+        {"null date", extDate, 7, nullptr},
     };
-    const std::pair<ExtTypes, int> targets[] = {{extFloat, 8}, {extInt, 4}, {extString, 30}, {extString, 3}};
+    const std::pair<ExtTypes, int> targets[] = {{extFloat, 8},   {extInt, 4},  {extString, 30},
+                                                {extString, 3},  {extDate, 7}, {extString, 20}};
     for (const Source& source : sources) {
         ODbDynamicVariable sourceVar(source.type, source.size, 1);
         ODbArrayData sourceData(sourceVar);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -147,6 +148,23 @@ TEST_F(CommonVarTest, NullTextElementReadsAsOneCharacterNull)
     CommonVar first = array.element(CommonVar::number(1));
     EXPECT_EQ(first.getString(0), "abcd");
     EXPECT_EQ(first.elementSize(), 5u);
+}
+
+// PRINT's reading of an element gives the library's text of it, whether the
+// element is read in place (a VARCHAR2 one) or converted.
+TEST_F(CommonVarTest, TextAtIsTheLibrarysText)
+{
+    CommonVar filled = texts(4, {"abcd", "", "x", "abcd"});
+    // An element the call interface filled to the last byte has no terminator.
+    std::memcpy(filled.getDynamicVariable()->val(3), "wxyz!", 5);
+    const CommonVar values[] = {filled, numbers({0.0, -2.5, 1.0 / 3, 1e20}), CommonVar::rawConstant("00FF")};
+    for (const CommonVar& value : values) {
+        for (unsigned int i = 0; i < value.count(); ++i) {
+            const char* text = value.getCString(i);
+            EXPECT_EQ(value.textAt(i), text == nullptr ? std::string() : std::string(text))
+                << "type " << static_cast<int>(value.type()) << " element " << i;
+        }
+    }
 }
 
 TEST_F(CommonVarTest, EmptyRawElementStaysUntyped)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -86,6 +87,26 @@ TEST(OutTable, Layouts)
     };
     for (const TableCase& c : cases)
         EXPECT_EQ(printed(c.columns, c.labelled), c.expected) << c.what;
+}
+
+// Every text of a large column comes back whole and in order: short texts and
+// empty ones filling many of the column's storage chunks, and texts longer than
+// a chunk between short ones.
+TEST(OutTable, LargeColumnsKeepEveryText)
+{
+    std::vector<std::string> many;
+    for (int i = 0; i < 20000; ++i)
+        many.push_back(i % 7 == 0 ? std::string() : std::to_string(i * 37));
+    std::vector<std::string> longOnes = {"a", std::string(70000, 'x'), "b", std::string(65536, 'y'), ""};
+    for (const std::vector<std::string>* texts : {&many, &longOnes}) {
+        std::size_t width = 0;
+        for (const std::string& text : *texts)
+            width = std::max(width, text.size());
+        std::string expected;
+        for (const std::string& text : *texts)
+            expected += std::string(width - text.size(), ' ') + text + "\n";
+        EXPECT_EQ(printed({array("big", *texts)}, false), expected + "\n") << texts->size() << " texts";
+    }
 }
 
 } // namespace
