@@ -69,6 +69,9 @@ public:
     // PRINT reads millions of them. Valid until the next text of this value is
     // asked for or the value changes.
     std::string_view textAt(unsigned int i) const;
+    // True when textAt reads the elements in place (a VARCHAR2 value), so that
+    // reading them twice costs less than keeping a copy.
+    bool hasTextsInPlace() const { return storage_->getFtype() == Oracle::extString; }
 
     // Error 21 with this value's name when it is not initialised.
     void requireInitialised() const;

@@ -174,6 +174,12 @@ void Interpreter::printValues(bool labelled)
     std::vector<Out::Column> columns;
     for (const ExprValue& listed : values) {
         const CommonVar& value = listed.get();
+        if (value.hasTextsInPlace()) {
+            // `values` outlives the table, so its elements can be read again.
+            columns.emplace_back(listed.name(), value.isArray(), value.count(),
+                                 [&value](std::size_t i) { return value.textAt(static_cast<unsigned int>(i)); });
+            continue;
+        }
         Out::Column column(listed.name(), value.isArray(), value.count());
         for (unsigned int i = 0; i < value.count(); ++i)
             column.add(value.textAt(i));

@@ -104,6 +104,13 @@ Out::Column::Column(std::string name, bool isArray, std::size_t expected)
     lengths_.reserve(expected);
 }
 
+Out::Column::Column(std::string name, bool isArray, std::size_t size, TextOf textOf)
+    : name_(std::move(name)), isArray_(isArray), size_(size), textOf_(std::move(textOf))
+{
+    for (std::size_t i = 0; i < size_; ++i)
+        width_ = std::max(width_, textOf_(i).size());
+}
+
 void Out::Column::add(std::string_view text)
 {
     if (chunks_.empty() || used_ + text.size() > chunks_.back().size()) {

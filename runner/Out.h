@@ -5,6 +5,7 @@
 #include "TextStream.h"
 
 #include <cstdint>
+#include <functional>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -15,20 +16,27 @@ namespace Transl {
 class Out {
 public:
     // One printed value, as the table needs it: its name and the texts of its
-    // elements, kept end to end in one buffer (a large array prints millions of
-    // short texts, and one object each would cost more than the texts). The
-    // buffer grows by whole chunks and the lengths are reserved for `expected`
-    // texts, so that a large array is never copied while it grows.
+    // elements. Either the column keeps the texts, end to end in chunks (a large
+    // array prints millions of short texts, and one object each would cost more
+    // than the texts; a growing array is never copied), or they stay where they
+    // are and are read twice, once for the width and once for the table.
     class Column {
     public:
-        Column(std::string name, bool isArray, std::size_t expected = 1);
+        // Text i of `size` texts; the view is used before the next call.
+        using TextOf = std::function<std::string_view(std::size_t)>;
 
-        // Appends the text of the next element.
+        // A column that keeps its texts, added one by one; room for the lengths
+        // of `expected` texts is taken at once.
+        Column(std::string name, bool isArray, std::size_t expected = 1);
+        // A column that reads its texts through textOf.
+        Column(std::string name, bool isArray, std::size_t size, TextOf textOf);
+
+        // Appends the text of the next element (a column that keeps its texts).
         void add(std::string_view text);
 
         const std::string& name() const { return name_; }  // labels of DPRINT
         bool isArray() const { return isArray_; }  // arrays label each element
-        std::size_t size() const { return lengths_.size(); }
+        std::size_t size() const { return textOf_ ? size_ : lengths_.size(); }
         // The length of the longest text.
         std::size_t width() const { return width_; }
 
@@ -36,12 +44,14 @@ public:
         class Reader {
         public:
             explicit Reader(const Column& column) : column_(&column) {}
-            // The next text; empty past the last one. A text that does not fit
-            // in the rest of its chunk starts the next one.
+            // The next text; empty past the last one. A kept text that does not
+            // fit in the rest of its chunk starts the next one.
             std::string_view next()
             {
-                if (index_ >= column_->lengths_.size())
+                if (index_ >= column_->size())
                     return std::string_view();
+                if (column_->textOf_)
+                    return column_->textOf_(index_++);
                 const std::size_t length = column_->lengths_[index_++];
                 if (offset_ + length > column_->chunks_[chunk_].size()) {
                     ++chunk_;
@@ -56,7 +66,7 @@ public:
             const Column* column_;
             std::size_t index_ = 0;
             std::size_t chunk_ = 0;
-            std::size_t offset_ = 0;  // where the next text starts in its chunk
+            std::size_t offset_ = 0;  // where the next kept text starts in its chunk
         };
 
     private:
@@ -69,6 +79,8 @@ public:
         std::size_t used_ = 0;
         std::vector<std::uint32_t> lengths_; // of each text (an element holds far less than 4 GB)
         std::size_t width_ = 0;
+        std::size_t size_ = 0;  // texts read through textOf_
+        TextOf textOf_;         // empty when the column keeps its texts
     };
 
     Out() = default;

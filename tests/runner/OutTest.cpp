@@ -91,7 +91,8 @@ TEST(OutTable, Layouts)
 
 // Every text of a large column comes back whole and in order: short texts and
 // empty ones filling many of the column's storage chunks, and texts longer than
-// a chunk between short ones.
+// a chunk between short ones; a column that reads its texts where they are
+// prints the same.
 TEST(OutTable, LargeColumnsKeepEveryText)
 {
     std::vector<std::string> many;
@@ -106,6 +107,9 @@ TEST(OutTable, LargeColumnsKeepEveryText)
         for (const std::string& text : *texts)
             expected += std::string(width - text.size(), ' ') + text + "\n";
         EXPECT_EQ(printed({array("big", *texts)}, false), expected + "\n") << texts->size() << " texts";
+        const Column inPlace("big", true, texts->size(),
+                             [texts](std::size_t i) { return std::string_view((*texts)[i]); });
+        EXPECT_EQ(printed({inPlace}, false), expected + "\n") << texts->size() << " texts in place";
     }
 }
 
