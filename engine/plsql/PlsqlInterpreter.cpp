@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace engine {
 namespace {
@@ -553,7 +554,7 @@ PlsqlValue PlsqlInterpreter::method(const PlsqlExpr& expr, Frame& frame) {
     if (name == "COUNT") return PlsqlValue::ofNumber(static_cast<double>(elements.size()));
     auto key = [](auto it) { return PlsqlValue::ofNumber(static_cast<double>(it->first)); };
     if (name == "FIRST") return elements.empty() ? PlsqlValue() : key(elements.begin());
-    if (name == "LAST") return elements.empty() ? PlsqlValue() : key(elements.rbegin());
+    if (name == "LAST") return elements.empty() ? PlsqlValue() : key(std::prev(elements.end()));
     const std::int64_t at = index(*expr.args.at(0), frame);
     if (name == "EXISTS") return PlsqlValue::ofBoolean(elements.count(at) != 0);
     if (name == "NEXT") {
