@@ -14,8 +14,8 @@
 #include <cstdint>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <type_traits>
-#include <utility>
 #include <vector>
 
 namespace engine {
@@ -23,40 +23,54 @@ namespace engine {
 struct PlsqlValue;
 
 class PlsqlElements {
-public:
-    using Entry = std::pair<const std::int64_t, PlsqlValue>;
-
-private:
     using Map = std::map<std::int64_t, PlsqlValue>;
 
-    // An element of either form; `Const` for one that reads only.
+public:
+    // An element as the table shows it: its index and its value.
+    template <bool Const>
+    struct Element {
+        std::int64_t first;
+        std::conditional_t<Const, const PlsqlValue, PlsqlValue>& second;
+    };
+
+private:
+    // An element of either form; `Const` for one that reads only. In the
+    // run, an element is its offset from the first.
     template <bool Const>
     class Position {
-        using EntryType = std::conditional_t<Const, const Entry, Entry>;
         using MapPosition = std::conditional_t<Const, Map::const_iterator, Map::iterator>;
+        // What -> points at: the element, held by the position's result.
+        struct Arrow {
+            Element<Const> element;
+            const Element<Const>* operator->() const { return &element; }
+        };
 
     public:
         using iterator_category = std::bidirectional_iterator_tag;
-        using value_type = Entry;
+        using value_type = Element<Const>;
         using difference_type = std::ptrdiff_t;
-        using pointer = EntryType*;
-        using reference = EntryType&;
+        using pointer = Arrow;
+        using reference = Element<Const>;
 
         Position() = default;
-        explicit Position(EntryType* dense) : dense_(dense), inMap_(false) {}
+        Position(const PlsqlElements* owner, std::size_t offset) : owner_(owner), offset_(offset) {}
         explicit Position(MapPosition sparse) : sparse_(sparse), inMap_(true) {}
         // A writable position reads as well.
         template <bool OtherConst, typename = std::enable_if_t<Const && !OtherConst>>
-        Position(const Position<OtherConst>& other) : dense_(other.dense_), sparse_(other.sparse_), inMap_(other.inMap_) {}
+        Position(const Position<OtherConst>& other)
+            : owner_(other.owner_), offset_(other.offset_), sparse_(other.sparse_), inMap_(other.inMap_) {}
 
-        reference operator*() const { return inMap_ ? *sparse_ : *dense_; }
-        pointer operator->() const { return &**this; }
+        reference operator*() const {
+            if (inMap_) return {sparse_->first, sparse_->second};
+            return {owner_->keyAt(offset_), owner_->valueAt(offset_)};
+        }
+        pointer operator->() const { return {**this}; }
         Position& operator++() {
-            inMap_ ? static_cast<void>(++sparse_) : static_cast<void>(++dense_);
+            inMap_ ? static_cast<void>(++sparse_) : static_cast<void>(++offset_);
             return *this;
         }
         Position& operator--() {
-            inMap_ ? static_cast<void>(--sparse_) : static_cast<void>(--dense_);
+            inMap_ ? static_cast<void>(--sparse_) : static_cast<void>(--offset_);
             return *this;
         }
         Position operator++(int) {
@@ -70,7 +84,7 @@ private:
             return before;
         }
         friend bool operator==(const Position& left, const Position& right) {
-            return left.inMap_ ? left.sparse_ == right.sparse_ : left.dense_ == right.dense_;
+            return left.inMap_ ? left.sparse_ == right.sparse_ : left.offset_ == right.offset_;
         }
         friend bool operator!=(const Position& left, const Position& right) { return !(left == right); }
 
@@ -78,7 +92,8 @@ private:
         template <bool>
         friend class Position;
 
-        EntryType* dense_ = nullptr;
+        const PlsqlElements* owner_ = nullptr;
+        std::size_t offset_ = 0;
         MapPosition sparse_{};
         bool inMap_ = false;
     };
@@ -98,12 +113,10 @@ public:
     PlsqlValue& operator[](std::int64_t key);
     // Adds an element of an index past every other one.
     void append(std::int64_t key, PlsqlValue value);
-    // Makes room for `count` elements, for a table about to be filled in order.
-    void reserve(std::size_t count);
     std::size_t erase(std::int64_t key);
     void clear();
 
-    std::size_t size() const;
+    std::size_t size() const { return inMap() ? map_.size() : runLength_; }
     bool empty() const { return size() == 0; }
     std::size_t count(std::int64_t key) const;
     const_iterator begin() const;
@@ -112,18 +125,31 @@ public:
     const_iterator lower_bound(std::int64_t key) const;
 
 private:
+    // Elements of the run per block: blocks of a fixed size never move, so
+    // that a growing run copies nothing and takes no more memory than it holds.
+    static constexpr std::size_t kBlockShift = 8;
+    static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockShift;
+
     bool inMap() const { return !map_.empty(); }
-    // The position in the nonempty dense_ of index `key`, which may lie outside it.
+    std::int64_t keyAt(std::size_t offset) const { return runFirst_ + static_cast<std::int64_t>(offset); }
+    PlsqlValue& valueAt(std::size_t offset) const;
+    // The offset in the nonempty run of index `key`, which may lie outside it.
     std::int64_t offsetOf(std::int64_t key) const;
-    iterator denseAt(std::size_t offset) const;
     iterator writableEnd() const;
+    // The element after the run's last, of index `key` when the run is empty.
+    PlsqlValue& extendRun(std::int64_t key);
     // Moves the elements into the map, for an index that breaks the run.
     void toMap();
 
-    // Mutable so that a lookup, which moves last_, works on a table read as a const one too.
-    mutable std::vector<Entry> dense_;  // the elements while their indexes run without a gap
-    mutable Map map_;                   // the elements otherwise (dense_ then empty)
-    mutable Map::iterator last_;        // in the map: the element last reached, or end()
+    // The elements while their indexes run without a gap: runLength_ of them
+    // from index runFirst_, in blocks of kBlockSize.
+    std::vector<std::unique_ptr<PlsqlValue[]>> blocks_;
+    std::size_t runLength_ = 0;
+    std::int64_t runFirst_ = 0;
+    // The elements otherwise (the run then empty). Mutable so that a lookup,
+    // which moves last_, works on a table read as a const one too.
+    mutable Map map_;
+    mutable Map::iterator last_;  // the element last reached, or end()
 };
 
 }  // namespace engine

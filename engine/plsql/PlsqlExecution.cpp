@@ -28,7 +28,6 @@ PlsqlValue PlsqlExecution::read(int occurrence) {
     if (bind->isTable()) {
         value.kind = PlsqlValue::Kind::Table;
         value.composite = std::make_shared<PlsqlComposite>();
-        value.composite->elements.reserve(bind->tableLength());
         for (ub4 i = 0; i < bind->tableLength(); ++i)
             value.composite->elements.append(static_cast<std::int64_t>(i) + 1, elementOf(*bind, i, true));
     } else {
