@@ -337,26 +337,66 @@ TEST_F(PlsqlBlockTest, HostValuesPassThroughABlockAsSqliteWouldHoldThem) {
 }
 
 // A table's elements are found in any order of reaching them: ascending,
-// descending, after a DELETE, added in the middle or before the first, and a
-// copy changes apart from the original.
+// descending, after a DELETE, added in the middle or before the first, past a
+// gap or from a negative index, and a copy changes apart from the original.
 TEST_F(PlsqlBlockTest, TableElementsAreFoundHoweverTheyAreReached) {
-    OCIStmt* stmt = session.prepare(
-        "declare type nums is table of number index by binary_integer; a nums; b nums; s varchar2(200);\n"
-        "begin\n"
-        "  for i in 1 .. 5 loop a(i) := i * 10; end loop;\n"
-        "  s := a(1) || a(2) || a(3) || '/' || a(5) || a(4);\n"
-        "  a.delete(3);\n"
-        "  s := s || '/' || a.count || a.next(2) || a.prior(4) || case when a.exists(3) then 'y' else 'n' end;\n"
-        "  a(3) := 33; s := s || '/' || a(2) || a(3) || a(4);\n"
-        "  a(0) := 0; s := s || '/' || a.first || a(0) || a(1);\n"
-        "  b := a; b(4) := 44; s := s || '/' || a(4) || b(4);\n"
-        "  a.delete; s := s || '/' || a.count || b.count;\n"
-        "  :s := s;\n"
-        "end;");
-    TextBind s("", 60);
-    bind(stmt, "s", s);
-    ASSERT_EQ(execute(stmt), OCI_SUCCESS) << session.lastError();
-    EXPECT_EQ(s.text(), "102030/5040/442n/203340/0010/4044/06");
+    struct Case {
+        const char* what;
+        const char* body;  // fills a, leaves what it reads in s
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"reached every way, deleted in the middle, added before the first, copied",
+         "for i in 1 .. 5 loop a(i) := i * 10; end loop;\n"
+         "s := a(1) || a(2) || a(3) || '/' || a(5) || a(4);\n"
+         "a.delete(3);\n"
+         "s := s || '/' || a.count || a.next(2) || a.prior(4) || case when a.exists(3) then 'y' else 'n' end;\n"
+         "a(3) := 33; s := s || '/' || a(2) || a(3) || a(4);\n"
+         "a(0) := 0; s := s || '/' || a.first || a(0) || a(1);\n"
+         "b := a; b(4) := 44; s := s || '/' || a(4) || b(4);\n"
+         "a.delete; s := s || '/' || a.count || b.count;",
+         "102030/5040/442n/203340/0010/4044/06"},
+        {"the last deleted, one absent deleted, then grown past the last",
+         "for i in 1 .. 5 loop a(i) := i; end loop; a.delete(5); a.delete(10);\n"
+         "s := a.count || ',' || a.last || ',' || a.next(4) || ',';\n"
+         "a(5) := 50; a(6) := 60; s := s || a.count || ',' || a(5) || ',' || a.last || ',' || a.prior(6);",
+         "4,4,,6,50,6,5"},
+        {"a gap after the last",
+         "for i in 1 .. 3 loop a(i) := i; end loop; a(5) := 5;\n"
+         "s := a.count || ',' || a.next(3) || ',' || a.prior(5) || ',' ||\n"
+         "     case when a.exists(4) then 'y' else 'n' end || ',' || a(2) || ',' || a.last;",
+         "4,5,3,n,2,5"},
+        {"indexes from a negative one, then one before the first",
+         "for i in -2 .. 1 loop a(i) := i * 10; end loop;\n"
+         "s := a.first || ',' || a(-1) || ',' || a.next(-2) || ',' || a.prior(-2) || ',' || a(0) || ',';\n"
+         "a(-3) := -30; s := s || a.first || ',' || a.next(-3) || ',' || a.count;",
+         "-2,-10,-1,,0,-3,-2,5"},
+        {"neighbours asked for outside the indexes",
+         "for i in 1 .. 3 loop a(i) := i; end loop;\n"
+         "s := a.next(0) || ',' || a.next(-100) || ',' || a.prior(100) || ',' || a.next(3) || ',' || a.prior(1) ||\n"
+         "     ',' || case when a.exists(0) or a.exists(4) then 'y' else 'n' end;",
+         "1,1,3,,,n"},
+        {"a copy of consecutive elements changed apart",
+         "for i in 1 .. 3 loop a(i) := i; end loop; b := a; b(2) := 22; b(4) := 4; b.delete(1);\n"
+         "s := a(2) || ',' || a.count || ',' || b(2) || ',' || b.count || ',' || b.first;",
+         "2,3,22,3,2"},
+        {"emptied from the last and filled again elsewhere",
+         "for i in 1 .. 3 loop a(i) := i; end loop; a.delete(3); a.delete(2); a.delete(1);\n"
+         "a(7) := 7; a(8) := 8; s := a.count || ',' || a.first || ',' || a.last || ',';\n"
+         "a.delete; a(2) := 2; s := s || a.first || a.count;",
+         "2,7,8,21"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        OCIStmt* stmt = session.prepare(
+            std::string("declare type nums is table of number index by binary_integer; a nums; b nums; s varchar2(200);\n"
+                        "begin\n") +
+            c.body + "\n  :s := s;\nend;");
+        TextBind s("", 60);
+        bind(stmt, "s", s);
+        ASSERT_EQ(execute(stmt), OCI_SUCCESS) << session.lastError();
+        EXPECT_EQ(s.text(), c.expected);
+    }
 }
 
 TEST_F(PlsqlBlockTest, DatesComeBackAsADefineDeliversThem) {
