@@ -112,7 +112,7 @@ void BindHandle::pullFromCallback(ub4 iteration) {
     }
 }
 
-BindHandle::OutValue BindHandle::convertOut(const ColumnValue& value) const {
+void BindHandle::convertOut(const ColumnValue& value, ConvertedElements& into) const {
     if (dataAtExec() && !isTable()) throw CallError(CallCode::UnsupportedType);
     // A table returned through the client's callbacks has no buffers of its
     // own: each element's come from the callback.
@@ -120,12 +120,11 @@ BindHandle::OutValue BindHandle::convertOut(const ColumnValue& value) const {
     const int type = value.type();
     if (type == SQLITE_NULL) {
         if (spec_.indicators == nullptr && !viaCallback) throw CallError(CallCode::FetchedNull);
-        return {{}, 0, true};
+        into.addNull();
+        return;
     }
     if ((spec_.value == nullptr && !viaCallback) || spec_.valueSize <= 0) throw bufferTooSmall();
-    OutValue out;
-    out.bytes.resize(static_cast<std::size_t>(spec_.valueSize));
-    FetchTarget target{out.bytes.data(), spec_.valueSize, type};
+    FetchTarget target{into.add(static_cast<std::size_t>(spec_.valueSize)), spec_.valueSize, type};
     try {
         codec_->fetch(value, target);
     } catch (const OraError& error) {
@@ -133,8 +132,7 @@ BindHandle::OutValue BindHandle::convertOut(const ColumnValue& value) const {
         throw OraError(OraCode::NumericOrValue, {": character to number conversion error"});
     }
     if (target.truncated) throw bufferTooSmall();
-    out.length = target.written;
-    return out;
+    into.setLength(target.written);
 }
 
 void BindHandle::storeOut(const OutValue& value, ub4 iteration) const {
@@ -142,7 +140,7 @@ void BindHandle::storeOut(const OutValue& value, ub4 iteration) const {
         setElementStatus(spec_, statusSkips_, iteration, -1, 0, kReturnNull);
         return;
     }
-    std::memcpy(clientElement(static_cast<ub1*>(spec_.value), valueSkip_, iteration), value.bytes.data(), value.bytes.size());
+    std::memcpy(clientElement(static_cast<ub1*>(spec_.value), valueSkip_, iteration), value.bytes, value.size);
     setElementStatus(spec_, statusSkips_, iteration, 0, value.length, 0);
 }
 
@@ -169,7 +167,7 @@ void BindHandle::tableElement(BindTarget& target, ub4 index) {
     codec_->bind(target, BindElement{static_cast<const ub1*>(buffer), spec_.valueSize, static_cast<long>(length), true});
 }
 
-void BindHandle::storeTable(const std::vector<OutValue>& elements) {
+void BindHandle::storeTable(const ConvertedElements& elements) {
     const auto count = static_cast<ub4>(elements.size());
     if (outCallback_ == nullptr && count > spec_.maxElements) throw OraError(OraCode::HostArrayTooSmall);
     *spec_.currentElements = count;
@@ -192,7 +190,7 @@ void BindHandle::storeThroughCallback(const OutValue& value, ub4 index) {
     const sb4 rc = outCallback_(outContext_, reinterpret_cast<OCIBind*>(static_cast<Handle*>(this)), 0, index,
                                 &buffer, &length, &piece, &indicator, &returnCode);
     if (rc != OCI_CONTINUE || buffer == nullptr) throw CallError(CallCode::MissingParameter);
-    if (!value.null) std::memcpy(buffer, value.bytes.data(), value.bytes.size());
+    if (!value.null) std::memcpy(buffer, value.bytes, value.size);
     if (length != nullptr) *length = value.null ? 0 : value.length;
     if (indicator != nullptr) *static_cast<sb2*>(indicator) = value.null ? -1 : 0;
     if (returnCode != nullptr) *returnCode = value.null ? kReturnNull : 0;

@@ -56,13 +56,13 @@ public:
 
     // What a PL/SQL block hands back through this bind, converted to its
     // external type as a define converts a column.
-    OutValue convertOut(const ColumnValue& value) const override;
+    void convertOut(const ColumnValue& value, ConvertedElements& into) const override;
     void storeOut(const OutValue& value, ub4 iteration) const override;
 
     bool isTable() const override { return spec_.currentElements != nullptr; }
     ub4 tableLength() const override;
     void tableElement(BindTarget& target, ub4 index) override;
-    void storeTable(const std::vector<OutValue>& elements) override;
+    void storeTable(const ConvertedElements& elements) override;
 
 private:
     void gatheredElement(BindTarget& target) const;

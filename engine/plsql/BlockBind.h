@@ -7,27 +7,22 @@
 #include "base/BindTarget.h"
 #include "base/ColumnValue.h"
 #include "oratypes.h"
-
-#include <vector>
+#include "plsql/ConvertedElements.h"
 
 namespace engine {
 
 class BlockBind {
 public:
     // A value converted to the bind's external type, ready for its buffers.
-    struct OutValue {
-        std::vector<ub1> bytes;  // one element as the client's buffer holds it
-        ub4 length = 0;          // its returned length
-        bool null = false;       // NULL: nothing to copy, indicator -1
-    };
+    using OutValue = ConvertedElements::Element;
 
     // Sets `target` to element `iteration` as it would be bound; `copy`: the
     // target must copy the bytes it keeps.
     virtual void element(BindTarget& target, ub4 iteration, bool copy) const = 0;
-    // `value` converted for this bind. ORA-06502 when it does not fit the
+    // Adds `value` converted for this bind to `into`. ORA-06502 when it does not fit the
     // element or is no number for a numeric type, ORA-01405 for a NULL without
     // an indicator, ORA-03115 for a data-at-exec bind (its values come in pieces).
-    virtual OutValue convertOut(const ColumnValue& value) const = 0;
+    virtual void convertOut(const ColumnValue& value, ConvertedElements& into) const = 0;
     // Writes `value` into element `iteration`, with its indicator, length and
     // return code.
     virtual void storeOut(const OutValue& value, ub4 iteration) const = 0;
@@ -40,7 +35,7 @@ public:
     virtual void tableElement(BindTarget& target, ub4 index) = 0;
     // Gives the client the table's new elements: through its callbacks, or
     // into its array with the count (ORA-06513 when they do not fit).
-    virtual void storeTable(const std::vector<OutValue>& elements) = 0;
+    virtual void storeTable(const ConvertedElements& elements) = 0;
 
 protected:
     ~BlockBind() = default;

@@ -48,23 +48,22 @@ PlsqlValue PlsqlExecution::elementOf(BlockBind& bind, ub4 element, bool table) {
 // to the client's buffers at the end.
 void PlsqlExecution::write(int occurrence, const PlsqlValue& value) {
     BlockBind* bind = binds_.at(static_cast<std::size_t>(occurrence));
-    std::vector<BlockBind::OutValue> converted;
+    ConvertedElements converted;
     if (bind->isTable()) {
         if (value.kind != PlsqlValue::Kind::Table) throw OraError(OraCode::NumericOrValue, {""});
-        converted.reserve(value.composite->elements.size());
-        for (const auto& [index, element] : value.composite->elements) converted.push_back(this->converted(*bind, element));
+        for (const auto& [index, element] : value.composite->elements) convert(*bind, element, converted);
     } else {
-        converted.push_back(this->converted(*bind, value));
+        convert(*bind, value, converted);
     }
     values_.insert_or_assign(bind, value);
     assigned_.insert_or_assign(bind, std::move(converted));
 }
 
-// `value` as the client's type, converted as a column of the same SQLite value.
-BlockBind::OutValue PlsqlExecution::converted(BlockBind& bind, const PlsqlValue& value) {
+// Adds `value` to `into` as the client's type, converted as a column of the same SQLite value.
+void PlsqlExecution::convert(BlockBind& bind, const PlsqlValue& value, ConvertedElements& into) {
     HeldValue held;
     value.bindTo(held, false);
-    return bind.convertOut(ColumnValue(held));
+    bind.convertOut(ColumnValue(held), into);
 }
 
 bool PlsqlExecution::deliveryMayFail() const {
@@ -78,7 +77,7 @@ void PlsqlExecution::deliver() {
         if (bind->isTable()) {
             bind->storeTable(converted);
         } else {
-            bind->storeOut(converted.front(), element_);
+            bind->storeOut(converted[0], element_);
         }
     }
 }

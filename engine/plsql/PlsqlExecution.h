@@ -41,14 +41,14 @@ private:
     void deliver() override;
     bool deliveryMayFail() const override;
     static PlsqlValue elementOf(BlockBind& bind, ub4 element, bool table);
-    static BlockBind::OutValue converted(BlockBind& bind, const PlsqlValue& value);
+    static void convert(BlockBind& bind, const PlsqlValue& value, ConvertedElements& into);
 
     PlsqlSession& session_;                       // the session's block language state
     std::shared_ptr<const PlsqlUnit> block_;      // the compiled block
     std::vector<BlockBind*> binds_;               // of the running iteration
     ub4 element_ = 0;                             // element of the running iteration
     std::map<BlockBind*, PlsqlValue> values_;     // the binds' values in the running iteration
-    std::map<BlockBind*, std::vector<BlockBind::OutValue>> assigned_;  // converted for the client, sent after it
+    std::map<BlockBind*, ConvertedElements> assigned_;  // converted for the client, sent after it
 };
 
 }  // namespace engine
