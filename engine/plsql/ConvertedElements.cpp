@@ -5,12 +5,18 @@ namespace engine {
 
 ub1* ConvertedElements::add(std::size_t size) {
     const std::size_t offset = bytes_.size();
+    if (bytes_.capacity() == 0) bytes_.reserve(reserved_ * size);
     bytes_.resize(offset + size);
     places_.push_back({offset, 0, false});
     return bytes_.data() + offset;
 }
 
 void ConvertedElements::setLength(ub4 length) { places_.back().length = length; }
+
+void ConvertedElements::reserve(std::size_t count) {
+    reserved_ = count;
+    places_.reserve(count);
+}
 
 void ConvertedElements::addNull() { places_.push_back({bytes_.size(), 0, true}); }
 

@@ -26,6 +26,9 @@ public:
     ub1* add(std::size_t size);
     void setLength(ub4 length);
     void addNull();
+    // Makes room for `count` elements, their bytes as many as the first added
+    // one's each: every element of a bind takes the same room.
+    void reserve(std::size_t count);
 
     std::size_t size() const { return places_.size(); }
     Element operator[](std::size_t index) const;
@@ -39,6 +42,7 @@ private:
 
     std::vector<ub1> bytes_;
     std::vector<Place> places_;
+    std::size_t reserved_ = 0;  // elements reserve asked room for
 };
 
 }  // namespace engine

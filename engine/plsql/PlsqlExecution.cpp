@@ -51,6 +51,7 @@ void PlsqlExecution::write(int occurrence, const PlsqlValue& value) {
     ConvertedElements converted;
     if (bind->isTable()) {
         if (value.kind != PlsqlValue::Kind::Table) throw OraError(OraCode::NumericOrValue, {""});
+        converted.reserve(value.composite->elements.size());
         for (const auto& [index, element] : value.composite->elements) convert(*bind, element, converted);
     } else {
         convert(*bind, value, converted);
