@@ -19,9 +19,10 @@ public:
     // Sets `target` to element `iteration` as it would be bound; `copy`: the
     // target must copy the bytes it keeps.
     virtual void element(BindTarget& target, ub4 iteration, bool copy) const = 0;
-    // Adds `value` converted for this bind to `into`. ORA-06502 when it does not fit the
-    // element or is no number for a numeric type, ORA-01405 for a NULL without
-    // an indicator, ORA-03115 for a data-at-exec bind (its values come in pieces).
+    // Adds `value` converted for this bind to `into`. ORA-06502 when it does
+    // not fit the element or is no number for a numeric type, ORA-01405 for a
+    // NULL without an indicator, ORA-03115 for a data-at-exec bind (its values
+    // come in pieces).
     virtual void convertOut(const ColumnValue& value, ConvertedElements& into) const = 0;
     // Writes `value` into element `iteration`, with its indicator, length and
     // return code.

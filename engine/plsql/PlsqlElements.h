@@ -1,10 +1,10 @@
 // The elements of an index-by table, by index, in index order. Most tables
 // are filled 1, 2, 3, ... and read in that order (a host array passed in, a
-// loop that builds a result), so the elements are kept side by side in one
-// vector while their indexes are consecutive: an element is reached by
-// subtraction, and the table takes one block of memory instead of a node per
-// element. The first element that breaks the run (a gap, one before the
-// first, a DELETE other than of the last) moves them all into a map, which
+// loop that builds a result), so the elements are kept side by side in
+// blocks while their indexes are consecutive: an element is reached by
+// subtraction, and the table takes a few large blocks of memory instead of a
+// node per element. The first element that breaks the run (a gap, one before
+// the first, a DELETE other than of the last) moves them all into a map, which
 // remembers the element last reached, so that a loop over the indexes goes
 // from one element to its neighbour instead of searching from the root each
 // time. A copy remembers nothing of the original's place.
