@@ -604,21 +604,37 @@ void PlsqlInterpreter::assign(const PlsqlPlace& place, Frame& frame, PlsqlValue 
 }
 
 // The value behind `place`: a table element read that does not exist is
-// NO_DATA_FOUND; one written is made.
+// NO_DATA_FOUND; one written is made. Every index is evaluated before the
+// walk starts: a function called in an index may change the very tables the
+// walk goes through, and no element reached may move under it.
 PlsqlValue& PlsqlInterpreter::locate(const PlsqlPlace& place, Frame& frame, bool forWrite) {
+    constexpr std::size_t kInlineKeys = 4;
+    std::int64_t inlineKeys[kInlineKeys];
+    std::vector<std::int64_t> moreKeys;
+    std::int64_t* keys = inlineKeys;
+    if (place.steps.size() > kInlineKeys) {
+        moreKeys.resize(place.steps.size());
+        keys = moreKeys.data();
+    }
+    for (std::size_t i = 0; i < place.steps.size(); ++i)
+        if (place.steps[i].index) keys[i] = index(*place.steps[i].index, frame);
     PlsqlValue* value = place.root == PlsqlPlace::Root::Local
                             ? &frame.slots[static_cast<std::size_t>(place.slot)]
                             : &session_.packageState(place.package, *this)[static_cast<std::size_t>(place.slot)];
-    for (const PlsqlPlace::Step& step : place.steps) {
+    for (std::size_t i = 0; i < place.steps.size(); ++i) {
+        const PlsqlPlace::Step& step = place.steps[i];
         if (!value->composite) throw OraError(OraCode::NumericOrValue, {""});
         if (step.index) {
-            const std::int64_t key = index(*step.index, frame);
             if (!forWrite) {
-                const auto found = value->composite->elements.find(key);
+                const auto found = value->composite->elements.find(keys[i]);
                 if (found == value->composite->elements.end()) throw OraError(OraCode::NoDataFound);
                 value = &found->second;
             } else {
-                value = &value->mutableComposite().elements[key];
+                PlsqlComposite& table = value->mutableComposite();
+                value = &table.elements[keys[i]];
+                // A new element of records or tables, reached to write one of its parts.
+                if (!value->composite && table.elementType && table.elementType->isComposite())
+                    *value = PlsqlValue::emptyOf(*table.elementType);
             }
         } else {
             value = forWrite ? &value->mutableComposite().fields[static_cast<std::size_t>(step.field)]

@@ -78,6 +78,7 @@ PlsqlValue PlsqlValue::emptyOf(const PlsqlType& type) {
     if (!type.isComposite()) return v;
     v.kind = type.kind == PlsqlType::Kind::Table ? Kind::Table : Kind::Record;
     v.composite = std::make_shared<PlsqlComposite>();
+    v.composite->elementType = type.element;
     for (const PlsqlType::Field& field : type.fields) v.composite->fields.push_back(emptyOf(*field.type));
     return v;
 }

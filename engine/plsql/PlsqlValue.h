@@ -27,6 +27,7 @@ struct PlsqlValue;
 struct PlsqlComposite {
     PlsqlElements elements;
     std::vector<PlsqlValue> fields;
+    TypeRef elementType;  // a table's, so that an element written first through a field is made whole
 };
 
 struct PlsqlValue {

@@ -257,6 +257,31 @@ TEST_F(StoredProgramTest, APackageKeepsItsStateForTheSessionAndOverloadsByArgume
     EXPECT_DOUBLE_EQ(t, 101) << "each session has its own package state";
 }
 
+// An index may call a function that reshapes the very table the place goes
+// through (here a gap that changes how its elements are kept, and a DELETE):
+// the place is still reached safely, with the table as the function left it.
+TEST_F(StoredProgramTest, AnIndexThatChangesItsOwnTableIsSafe) {
+    session.run("create package shaper is type nums is table of number index by binary_integer;\n"
+                "type holder is record (n nums); type holders is table of holder index by binary_integer;\n"
+                "a holders; function gap return number; function drop_first return number; end;");
+    session.run("create package body shaper is\n"
+                "function gap return number is begin a(5000) := a(1); return 2; end;\n"
+                "function drop_first return number is begin a.delete(1); return 3; end;\n"
+                "end;");
+    OCIStmt* stmt = session.prepare(
+        "begin for i in 1 .. 300 loop shaper.a(i).n(1) := i; end loop;\n"
+        "shaper.a(1).n(shaper.gap) := 7;\n"
+        ":v := shaper.a(1).n(1) * 1000 + shaper.a(1).n(2) * 100 + shaper.a.count;\n"
+        "shaper.a(1).n(shaper.drop_first) := 9;\n"
+        ":w := shaper.a(1).n(3) * 10 + shaper.a(1).n.count; end;");
+    double v = 0, w = 0;
+    bindNumber(stmt, "v", &v);
+    bindNumber(stmt, "w", &w);
+    ASSERT_EQ(run(stmt), OCI_SUCCESS) << session.lastError();
+    EXPECT_DOUBLE_EQ(v, 1000 + 700 + 301);
+    EXPECT_DOUBLE_EQ(w, 91);
+}
+
 TEST_F(StoredProgramTest, ExceptionsAreHandledReraisedAndEscapeWithTheirFrames) {
     session.run("create table log (msg varchar2(200))");
     session.run("create procedure inner(mode varchar2) is\n"
