@@ -1,7 +1,9 @@
 #include "ODbDynamicVariable.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "ODbException.h"
 #include "ODbLimits.h"
@@ -56,9 +58,11 @@ template <class T> void resizeFilled(std::unique_ptr<T[]>& array, std::size_t ol
     array = std::move(resized);
 }
 
-template <class T> void copyEntries(T* target, const T* source, ODbIndex from, ODbIndex count)
+// resizeFilled for an array that has been made; one not made yet stays so.
+template <class T> void resizeIfMade(std::unique_ptr<T[]>& array, std::size_t old, std::size_t n, T fill)
 {
-    std::copy_n(source + from, count, target);
+    if (array)
+        resizeFilled(array, old, n, fill);
 }
 
 } // namespace
@@ -113,16 +117,49 @@ void ODbDynamicVariable::init(ExtTypes type, int elemSize, ODbIndex arraySize)
     if (isChained(type))
         lob_.reset(new ODbLob);
     else
-        data_.reset(new unsigned char[n * size]());
+        data_ = zeroedBytes(n * size);
     indicators_ = filledArray<short>(n, NullIndicator);
-    lengths_ = filledArray<unsigned short>(n, size);
-    pieceLengths_ = filledArray<unsigned int>(n, size);
-    returnCodes_ = filledArray<unsigned short>(n, 0);
     extType_ = type;
     elemSize_ = size;
     arraySize_ = arraySize;
     curElements_ = 0;
     supportType_ = supNone;
+}
+
+void ODbDynamicVariable::FreeBytes::operator()(unsigned char* bytes) const
+{
+    std::free(bytes);
+}
+
+// At least one byte, so that an initialised variable of no elements still has a buffer.
+ODbDynamicVariable::Bytes ODbDynamicVariable::zeroedBytes(std::size_t count)
+{
+    Bytes bytes(static_cast<unsigned char*>(std::calloc(std::max<std::size_t>(count, 1), 1)));
+    if (!bytes)
+        throw std::bad_alloc();
+    return bytes;
+}
+
+template <class T> T* ODbDynamicVariable::entries(std::unique_ptr<T[]>& array, T fill) const
+{
+    if (!array && extType_ != extNone)
+        array = filledArray<T>(arraySize_, fill);
+    return array.get();
+}
+
+unsigned short* ODbDynamicVariable::getLengths() const
+{
+    return entries<unsigned short>(lengths_, elemSize_);
+}
+
+unsigned int* ODbDynamicVariable::getPieceLengths() const
+{
+    return entries<unsigned int>(pieceLengths_, elemSize_);
+}
+
+unsigned short* ODbDynamicVariable::getReturnCodes() const
+{
+    return entries<unsigned short>(returnCodes_, 0);
 }
 
 void ODbDynamicVariable::deleteData()
@@ -178,10 +215,21 @@ void ODbDynamicVariable::copyElements(const ODbDynamicVariable& src, ODbIndex fr
         return;
     if (data_ && src.data_)
         std::memmove(data_.get(), src.val(from), static_cast<std::size_t>(count) * elemSize_);
-    copyEntries(indicators_.get(), src.indicators_.get(), from, count);
-    copyEntries(lengths_.get(), src.lengths_.get(), from, count);
-    copyEntries(returnCodes_.get(), src.returnCodes_.get(), from, count);
-    copyEntries(pieceLengths_.get(), src.pieceLengths_.get(), from, count);
+    std::copy_n(src.indicators_.get() + from, count, indicators_.get());
+    copyEntries<unsigned short>(lengths_, src.lengths_, elemSize_, from, count);
+    copyEntries<unsigned short>(returnCodes_, src.returnCodes_, 0, from, count);
+    copyEntries<unsigned int>(pieceLengths_, src.pieceLengths_, elemSize_, from, count);
+}
+
+// Entries src does not have yet hold `fill`; none are made on either side for them.
+template <class T>
+void ODbDynamicVariable::copyEntries(std::unique_ptr<T[]>& target, const std::unique_ptr<T[]>& source, T fill,
+                                     ODbIndex from, ODbIndex count)
+{
+    if (source)
+        std::copy_n(source.get() + from, count, entries(target, fill));
+    else if (target)
+        std::fill_n(target.get(), count, fill);
 }
 
 void ODbDynamicVariable::resizeArray(ODbIndex n)
@@ -190,14 +238,14 @@ void ODbDynamicVariable::resizeArray(ODbIndex n)
         return;
     const std::size_t old = arraySize_;
     if (data_) {
-        std::unique_ptr<unsigned char[]> resized(new unsigned char[static_cast<std::size_t>(n) * elemSize_]());
+        Bytes resized = zeroedBytes(static_cast<std::size_t>(n) * elemSize_);
         std::memcpy(resized.get(), data_.get(), std::min<std::size_t>(old, n) * elemSize_);
         data_ = std::move(resized);
     }
     resizeFilled<short>(indicators_, old, n, NullIndicator);
-    resizeFilled<unsigned short>(lengths_, old, n, elemSize_);
-    resizeFilled<unsigned int>(pieceLengths_, old, n, elemSize_);
-    resizeFilled<unsigned short>(returnCodes_, old, n, 0);
+    resizeIfMade<unsigned short>(lengths_, old, n, elemSize_);
+    resizeIfMade<unsigned int>(pieceLengths_, old, n, elemSize_);
+    resizeIfMade<unsigned short>(returnCodes_, old, n, 0);
     arraySize_ = n;
 }
 
@@ -261,7 +309,7 @@ short ODbDynamicVariable::getIndVar(ODbIndex i) const
 unsigned short ODbDynamicVariable::getLenVar(ODbIndex i) const
 {
     checkIndex(i);
-    return lengths_[i];
+    return lengths_ ? lengths_[i] : elemSize_;
 }
 
 void ODbDynamicVariable::setArrayNull()

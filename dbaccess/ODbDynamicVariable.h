@@ -79,9 +79,11 @@ public:
     // ODbException when the variable holds none.
     ODbLob& chain() const;
     short* getIndicators() const { return indicators_.get(); }
-    unsigned short* getLengths() const { return lengths_.get(); }
-    unsigned int* getPieceLengths() const { return pieceLengths_.get(); }
-    unsigned short* getReturnCodes() const { return returnCodes_.get(); }
+    // The length, piece-length and return-code arrays are made at the first
+    // call, as only variables bound to a statement use them.
+    unsigned short* getLengths() const;
+    unsigned int* getPieceLengths() const;
+    unsigned short* getReturnCodes() const;
     // The call interface updates the current-elements count of a PL/SQL table
     // in place, so it has the call interface's own 32-bit width in both builds.
     unsigned int* getCurElementsPtr() { return &curElements_; }
@@ -104,13 +106,26 @@ private:
     void copyElements(const ODbDynamicVariable& src, ODbIndex from, ODbIndex count);
     void copyState(const ODbDynamicVariable& src);
     void reset();
+    // `array`, made with every entry `fill` when there is none yet; null while
+    // the variable is not initialised.
+    template <class T> T* entries(std::unique_ptr<T[]>& array, T fill) const;
+    template <class T> void copyEntries(std::unique_ptr<T[]>& target, const std::unique_ptr<T[]>& source, T fill,
+                                        ODbIndex from, ODbIndex count);
 
-    std::unique_ptr<unsigned char[]> data_;            // arraySize_ * elemSize_ bytes; null for LONG types
+    // Frees what calloc gave: a large element buffer comes zeroed from fresh
+    // pages that are only touched when an element is written.
+    struct FreeBytes {
+        void operator()(unsigned char* bytes) const;
+    };
+    using Bytes = std::unique_ptr<unsigned char[], FreeBytes>;
+    static Bytes zeroedBytes(std::size_t count);
+
+    Bytes data_;                                        // arraySize_ * elemSize_ bytes; null for LONG types
     std::unique_ptr<ODbLob> lob_;                      // piece chain of a LONG or LONG RAW variable
     std::unique_ptr<short[]> indicators_;              // -1 NULL, else not NULL (the element size is written)
-    std::unique_ptr<unsigned short[]> lengths_;        // actual lengths from define and fixed table binds
-    std::unique_ptr<unsigned int[]> pieceLengths_;     // lengths given by the dynamic bind callbacks
-    std::unique_ptr<unsigned short[]> returnCodes_;    // column-level return codes
+    mutable std::unique_ptr<unsigned short[]> lengths_;     // actual lengths from define and fixed table binds
+    mutable std::unique_ptr<unsigned int[]> pieceLengths_;  // lengths given by the dynamic bind callbacks
+    mutable std::unique_ptr<unsigned short[]> returnCodes_; // column-level return codes
     ExtTypes extType_;                                 // extNone while not initialised
     unsigned short elemSize_;                          // bytes per element
     void* handle_;                                     // owned by the call interface

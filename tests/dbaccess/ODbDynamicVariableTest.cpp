@@ -150,6 +150,39 @@ TEST(DynamicVariable, AssignWholeCopiesEveryArray)
     EXPECT_EQ(2u, target.getPieceLengths()[1]);
 }
 
+// The length, piece-length and return-code arrays are made when first asked
+// for; until then lengths read as the element size, and copies and resizes
+// of variables with and without them agree.
+TEST(DynamicVariable, BindArraysMadeOnFirstUseKeepTheirValues)
+{
+    ODbDynamicVariable var(extString, 6, 2);
+    ODbArrayData(var).setCString("ab", 1);
+    EXPECT_EQ(6, var.getLenVar(1));
+    ODbDynamicVariable unbound(var);
+    var.getLengths()[1] = 3;
+    var.getPieceLengths()[1] = 2;
+    var.getReturnCodes()[1] = 1406;
+    var.resizeArray(4);
+    EXPECT_EQ("s:ab", ValueTest::describe(var, 1));
+    for (unsigned int i = 0; i < 4; ++i) {
+        EXPECT_EQ(i == 1 ? 3 : 6, var.getLenVar(i));
+        EXPECT_EQ(i == 1 ? 2u : 6u, var.getPieceLengths()[i]);
+        EXPECT_EQ(i == 1 ? 1406 : 0, var.getReturnCodes()[i]);
+    }
+    ODbDynamicVariable bound(var);
+    bound.resizeArray(2);
+    bound.assignData(unbound);
+    EXPECT_EQ(6, bound.getLenVar(1));
+    EXPECT_EQ(6u, bound.getPieceLengths()[1]);
+    EXPECT_EQ(0, bound.getReturnCodes()[1]);
+    unbound.assignData(var, 1, 2);
+    EXPECT_EQ(3, unbound.getLenVar(0));
+    EXPECT_EQ(1406, unbound.getReturnCodes()[0]);
+    EXPECT_EQ(6u, unbound.getPieceLengths()[1]);
+    var.deleteData();
+    EXPECT_EQ(nullptr, var.getLengths());
+}
+
 TEST(DynamicVariable, AssignRangeCopiesToTheFront)
 {
     ODbDynamicVariable source(extFloat, 8, 4);
