@@ -3,6 +3,7 @@
 
 #include "base/OraError.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdio>
@@ -104,6 +105,58 @@ bool scanChar(std::string_view text, std::size_t& pos, char c) {
     return true;
 }
 
+// The stored form exactly as written, "YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS":
+// the fields read from their fixed places, which is what the general scan
+// finds in such a text too. False (and `value` unchanged) for any other text.
+bool readFixedLayout(std::string_view text, DateValue& value) {
+    constexpr std::string_view kLayout = "0000-00-00 00:00:00";
+    constexpr std::size_t kDateLength = 10;
+    if (text.size() != kDateLength && text.size() != kLayout.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool fits = kLayout[i] == '0' ? text[i] >= '0' && text[i] <= '9' : text[i] == kLayout[i];
+        if (!fits) return false;
+    }
+    auto field = [text](std::size_t pos, std::size_t width) {
+        int result = 0;
+        for (std::size_t i = pos; i < pos + width; ++i) result = result * 10 + (text[i] - '0');
+        return result;
+    };
+    value.year = field(0, 4);
+    value.month = field(5, 2);
+    value.day = field(8, 2);
+    if (text.size() == kDateLength) return true;
+    value.hour = field(11, 2);
+    value.minute = field(14, 2);
+    value.second = field(17, 2);
+    return true;
+}
+
+// The general reading of the stored form, for texts outside the fixed layout.
+bool scanStored(std::string_view text, DateValue& value) {
+    std::size_t pos = 0;
+    if (!scanField(text, pos, 4, value.year) || !scanChar(text, pos, '-') || !scanField(text, pos, 2, value.month) ||
+        !scanChar(text, pos, '-') || !scanField(text, pos, 2, value.day))
+        return false;
+    return pos == text.size() ||
+           (scanField(text, pos, 2, value.hour) && scanChar(text, pos, ':') && scanField(text, pos, 2, value.minute) &&
+            scanChar(text, pos, ':') && scanField(text, pos, 2, value.second) && pos == text.size());
+}
+
+// Whether every numeric field of `value` has as many digits as its element's
+// width (the year four, the rest two), so that a fixed-width model's text has
+// its compiled length.
+bool fitsFixedWidths(const DateValue& value) {
+    auto twoDigits = [](int field) { return field >= 0 && field <= 99; };
+    return value.year >= 0 && value.year <= 9999 && twoDigits(value.month) && twoDigits(value.day) &&
+           twoDigits(value.hour) && twoDigits(value.minute) && twoDigits(value.second);
+}
+
+// `value`'s last `width` digits at `at`; returns the place after them.
+char* writeDigits(char* at, int value, int width) {
+    for (int i = width - 1; i >= 0; --i, value /= 10) at[i] = static_cast<char>('0' + value % 10);
+    return at + width;
+}
+
 }  // namespace
 
 DateFormat::DateFormat(const std::string& model) { compile(model); }
@@ -124,6 +177,47 @@ void DateFormat::compile(const std::string& model) {
         } else {
             pos += compileElement(model, pos);
         }
+    }
+    fixedWidth_ = fixedWidth();
+}
+
+// The length of every text of a model of numbers and literals alone whose
+// numbers fit their widths; 0 for a model with names (or nothing) in it.
+std::size_t DateFormat::fixedWidth() const {
+    std::size_t width = 0;
+    for (const Item& item : items_) {
+        switch (item.element) {
+        case Element::Year4: width += 4; break;
+        case Element::Year2:
+        case Element::RoundYear:
+        case Element::Month:
+        case Element::Day:
+        case Element::Hour24:
+        case Element::Hour12:
+        case Element::Minute:
+        case Element::Second: width += 2; break;
+        case Element::FillMode: break;
+        case Element::Literal: width += item.literal.size(); break;
+        default: return 0;
+        }
+    }
+    return width;
+}
+
+// One item of a fixed-width model at `at`; returns the place after it.
+char* DateFormat::writeFixedItem(const Item& item, const DateValue& value, char* at) {
+    switch (item.element) {
+    case Element::Year4: return writeDigits(at, value.year, 4);
+    case Element::Year2:
+    case Element::RoundYear: return writeDigits(at, value.year % 100, 2);
+    case Element::Month: return writeDigits(at, value.month, 2);
+    case Element::Day: return writeDigits(at, value.day, 2);
+    case Element::Hour24: return writeDigits(at, value.hour, 2);
+    case Element::Hour12: return writeDigits(at, value.hour % 12 == 0 ? 12 : value.hour % 12, 2);
+    case Element::Minute: return writeDigits(at, value.minute, 2);
+    case Element::Second: return writeDigits(at, value.second, 2);
+    case Element::Literal: return std::copy(item.literal.begin(), item.literal.end(), at);
+    default: return at;
     }
 }
 
@@ -155,6 +249,13 @@ std::size_t DateFormat::compileElement(const std::string& model, std::size_t pos
 }
 
 std::string DateFormat::format(const DateValue& value) const {
+    if (fixedWidth_ != 0 && fitsFixedWidths(value)) {
+        // Every value of such a model written in place, as TO_CHAR does it once per row.
+        std::string out(fixedWidth_, '\0');
+        char* at = out.data();
+        for (const Item& item : items_) at = writeFixedItem(item, value, at);
+        return out;
+    }
     std::string out;
     appendFormatted(value, out);
     return out;
@@ -283,14 +384,7 @@ std::string DateFormat::toStored(const DateValue& value) {
 // blank stands for any run of blanks, as in a scanf format).
 std::optional<DateValue> DateFormat::fromStored(std::string_view text) {
     DateValue value;
-    std::size_t pos = 0;
-    if (!scanField(text, pos, 4, value.year) || !scanChar(text, pos, '-') || !scanField(text, pos, 2, value.month) ||
-        !scanChar(text, pos, '-') || !scanField(text, pos, 2, value.day))
-        return std::nullopt;
-    if (pos != text.size() &&
-        (!scanField(text, pos, 2, value.hour) || !scanChar(text, pos, ':') || !scanField(text, pos, 2, value.minute) ||
-         !scanChar(text, pos, ':') || !scanField(text, pos, 2, value.second) || pos != text.size()))
-        return std::nullopt;
+    if (!readFixedLayout(text, value) && !scanStored(text, value)) return std::nullopt;
     if (value.month < 1 || value.month > 12 || value.day < 1 || value.day > daysInMonth(value.year, value.month))
         return std::nullopt;
     return value;

@@ -62,11 +62,14 @@ private:
 
     void compile(const std::string& model);
     std::size_t compileElement(const std::string& model, std::size_t pos);
+    std::size_t fixedWidth() const;
+    static char* writeFixedItem(const Item& item, const DateValue& value, char* at);
     static void formatItem(const Item& item, const DateValue& value, std::string& out);
     static void parseItem(const Item& item, const std::string& text, std::size_t& pos, DateValue& value,
                           bool& pm);
 
-    std::vector<Item> items_;  // the model, element by element
+    std::vector<Item> items_;     // the model, element by element
+    std::size_t fixedWidth_ = 0;  // the text length of a model of numbers and literals, else 0
 };
 
 }  // namespace engine

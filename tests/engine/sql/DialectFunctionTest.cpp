@@ -239,8 +239,12 @@ TEST(DialectFunctions, StoredDatesReadFieldByField) {
         {"to_char('2024-01-0507:08:09', 'HH24:MI:SS')", "07:08:09"},
         {"to_char('-001-01-01 00:00:00', 'YYYY-MM-DD')", "-001-01-01"},
         {"to_char('0012-11-30 23:59:59', 'DD.MM.YYYY')", "30.11.0012"},
+        {"to_char('2024-02-29', 'DD.MM.YYYY HH24')", "29.02.2024 00"},
+        {"to_char('0005-01-01 00:07:09', 'FMYY HH12:MI:SS RR\"h\"')", "05 12:07:09 05h"},
+        {"to_char('-005-01-01 13:07:09', 'YYYY HH12')", "-005 01"},
     });
-    for (const char* bad : {"2024-01-05 ", "2024-02-30", "2024/01/05", "+2024-01-05", "2024-01-05 07:08"}) {
+    for (const char* bad : {"2024-01-05 ", "2024-02-30", "2024/01/05", "+2024-01-05", "2024-01-05 07:08",
+                            "2023-02-29", "2024-13-01 00:00:00", "2024-01-05 07:08:0x"}) {
         SCOPED_TRACE(bad);
         EXPECT_THROW(db.scalar(std::string("select to_char('") + bad + "', 'YYYY') from dual"), engine::OraError);
     }
