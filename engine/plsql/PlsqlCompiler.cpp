@@ -11,6 +11,13 @@
 namespace engine {
 namespace {
 
+// Levels of nesting a program may have (see Nesting): far beyond what a
+// written program needs, and within what the compiler's and interpreter's
+// recursion can take on a thread's stack, even a sanitized one.
+constexpr int kMaxNesting = 1000;
+constexpr int kStatementLevels = 4;   // a nested block, IF, LOOP: about 250 deep
+constexpr int kExpressionLevels = 4;  // a parenthesis or argument: about 250 deep
+
 using Kind = PlsqlType::Kind;
 
 // Statements the engine does not run; a program using one is refused with
@@ -441,6 +448,7 @@ StmtList PlsqlCompiler::statements(std::initializer_list<std::string_view> ender
 }
 
 StmtPtr PlsqlCompiler::statement() {
+    const Nesting level(*this, kStatementLevels);
     std::string label;
     if (peek() != nullptr && peek()->isSymbol("<") && peek(1) != nullptr && peek(1)->isSymbol("<")) {
         pos_ += 2;
@@ -715,15 +723,23 @@ StmtPtr PlsqlCompiler::callStatement(NameChain name) {
 
 // conjunction { OR conjunction }
 ExprPtr PlsqlCompiler::expression() {
+    Nesting chain(*this, kExpressionLevels);
     ExprPtr left = conjunction();
-    while (acceptWord("OR")) left = binary(PlsqlExpr::Op::Or, "OR", std::move(left), conjunction());
+    while (acceptWord("OR")) {
+        chain.deeper();
+        left = binary(PlsqlExpr::Op::Or, "OR", std::move(left), conjunction());
+    }
     return left;
 }
 
 // negation { AND negation }
 ExprPtr PlsqlCompiler::conjunction() {
+    Nesting chain(*this);
     ExprPtr left = negation();
-    while (acceptWord("AND")) left = binary(PlsqlExpr::Op::And, "AND", std::move(left), negation());
+    while (acceptWord("AND")) {
+        chain.deeper();
+        left = binary(PlsqlExpr::Op::And, "AND", std::move(left), negation());
+    }
     return left;
 }
 
@@ -731,6 +747,7 @@ ExprPtr PlsqlCompiler::conjunction() {
 ExprPtr PlsqlCompiler::negation() {
     const SourcePlace at = here();
     if (acceptWord("NOT")) {
+        const Nesting level(*this, 1);
         auto expr = makeExpr(PlsqlExpr::Op::Not, at);
         expr->args.push_back(negation());
         return expr;
@@ -786,8 +803,9 @@ ExprPtr PlsqlCompiler::comparison() {
 
 // multiplicative { (+ | - | ||) multiplicative }
 ExprPtr PlsqlCompiler::additive() {
+    Nesting chain(*this);
     ExprPtr left = multiplicative();
-    for (;;) {
+    for (;; chain.deeper()) {
         if (acceptSymbol("+") || acceptSymbol("-")) {
             std::string symbol(tokens_[pos_ - 1].text);
             left = binary(PlsqlExpr::Op::Arith, std::move(symbol), std::move(left), multiplicative());
@@ -801,8 +819,10 @@ ExprPtr PlsqlCompiler::additive() {
 
 // unary { (* | /) unary }
 ExprPtr PlsqlCompiler::multiplicative() {
+    Nesting chain(*this);
     ExprPtr left = unary();
     while (acceptSymbol("*") || acceptSymbol("/")) {
+        chain.deeper();
         std::string symbol(tokens_[pos_ - 1].text);
         left = binary(PlsqlExpr::Op::Arith, std::move(symbol), std::move(left), unary());
     }
@@ -813,6 +833,7 @@ ExprPtr PlsqlCompiler::multiplicative() {
 ExprPtr PlsqlCompiler::unary() {
     const SourcePlace at = here();
     if (acceptSymbol("-")) {
+        const Nesting level(*this, 1);
         auto expr = makeExpr(PlsqlExpr::Op::Negate, at);
         expr->args.push_back(unary());
         return expr;
@@ -1306,6 +1327,13 @@ SourcePlace PlsqlCompiler::placeOf(std::size_t tokenIndex) const {
     const std::size_t offset = tokenIndex < tokens_.size() ? tokens_[tokenIndex].offset : sql_.size();
     const auto [line, column] = lineAndColumn(offset);
     return SourcePlace{line, column};
+}
+
+void PlsqlCompiler::Nesting::deeper(int levels) {
+    taken_ += levels;
+    compiler_.nesting_ += levels;
+    if (compiler_.nesting_ > kMaxNesting)
+        compiler_.fail(compiler_.here(), "PLS-00123: program too large (nesting too deep)");
 }
 
 void PlsqlCompiler::fail(const SourcePlace& at, const std::string& text) const {

@@ -47,6 +47,24 @@ private:
         std::map<std::string, TypeRef> types;
         std::map<std::string, std::string> exceptions;  // name -> key
     };
+    // Levels of the tree being compiled, counted while it is read: a nested
+    // statement or parenthesis, a unary operator, each operator of a chain
+    // (it makes the tree one level deeper). Bounded, so that neither
+    // compiling nor running a program exhausts the stack.
+    class Nesting {
+    public:
+        // Takes `levels` at once: a statement or a parenthesis recurses
+        // through several functions per level, so it takes more than one.
+        explicit Nesting(PlsqlCompiler& compiler, int levels = 0) : compiler_(compiler) { deeper(levels); }
+        ~Nesting() { compiler_.nesting_ -= taken_; }
+        Nesting(const Nesting&) = delete;
+        Nesting& operator=(const Nesting&) = delete;
+        void deeper(int levels = 1);
+
+    private:
+        PlsqlCompiler& compiler_;
+        int taken_ = 0;
+    };
     // A dotted name as written: its parts and where it starts.
     struct NameChain {
         std::vector<std::string> parts;
@@ -132,6 +150,7 @@ private:
     PlsqlRoutine* routine_ = nullptr;            // the routine being compiled
     int nextSlot_ = 0;                           // next free frame slot
     int loopDepth_ = 0;                          // EXIT is legal inside a loop only
+    int nesting_ = 0;                            // levels taken by Nesting
 };
 
 }  // namespace engine

@@ -399,6 +399,47 @@ TEST_F(PlsqlBlockTest, TableElementsAreFoundHoweverTheyAreReached) {
     }
 }
 
+// Nesting a program could not be compiled or run within a thread's stack is
+// refused when it is compiled; real programs stay far below the bound.
+TEST_F(PlsqlBlockTest, NestingBeyondTheBoundIsRefusedNotOverflowed) {
+    auto repeat = [](const std::string& text, int times) {
+        std::string out;
+        for (int i = 0; i < times; ++i) out += text;
+        return out;
+    };
+    auto chain = [&](const char* op, int terms) { return "1" + repeat(std::string(op) + "1", terms - 1); };
+    struct Case {
+        std::string what, block;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"blocks 100 deep", repeat("begin ", 100) + ":x := 1; " + repeat("end; ", 100), false},
+        {"blocks 3000 deep", repeat("begin ", 3000) + ":x := 1; " + repeat("end; ", 3000), true},
+        {"parentheses 100 deep", "begin :x := " + repeat("(", 100) + "1" + repeat(")", 100) + "; end;", false},
+        {"parentheses 3000 deep", "begin :x := " + repeat("(", 3000) + "1" + repeat(")", 3000) + "; end;", true},
+        {"signs 3000 deep", "begin :x := " + repeat("- ", 3000) + "1; end;", true},
+        {"NOT 3000 deep", "begin if " + repeat("not ", 3000) + "true then :x := 1; end if; end;", true},
+        {"a sum of 500 terms", "begin :x := " + chain("+", 500) + "; end;", false},
+        {"a sum of 100000 terms", "begin :x := " + chain("+", 100000) + "; end;", true},
+        {"a product of 100000 factors", "begin :x := " + chain("*", 100000) + "; end;", true},
+        {"IFs 3000 deep", repeat("begin if 1 = 1 then ", 3000) + ":x := 1;" + repeat(" end if; end;", 3000), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        OCIStmt* stmt = session.prepare(c.block);
+        NumberBind x(0);
+        bind(stmt, "x", x);
+        if (c.refused) {
+            EXPECT_EQ(execute(stmt), OCI_ERROR);
+            EXPECT_NE(session.lastError().find("PLS-00123: program too large"), std::string::npos)
+                << session.lastError().substr(0, 300);
+        } else {
+            ASSERT_EQ(execute(stmt), OCI_SUCCESS) << session.lastError().substr(0, 300);
+            EXPECT_DOUBLE_EQ(x.value, c.what.find("sum") != std::string::npos ? 500 : 1);
+        }
+    }
+}
+
 TEST_F(PlsqlBlockTest, DatesComeBackAsADefineDeliversThem) {
     const std::string date = "to_date('2024-03-05 06:07:08', 'YYYY-MM-DD HH24:MI:SS')";
     OCIStmt* stmt = session.prepare("begin :d := " + date + "; :s := " + date + "; end;");
