@@ -12,9 +12,7 @@ namespace {
 constexpr int kMinYear = -4712;
 constexpr int kMaxYear = 9999;
 
-struct Fields {
-    int year, month, day, hour, minute, second;
-};
+using Fields = OracleDate::Fields;
 
 // 'YYYY-MM-DD' and 'YYYY-MM-DD HH24:MI:SS'.
 constexpr std::size_t kDateLength = 10;
@@ -54,11 +52,7 @@ std::size_t OracleDate::toText(const ub1* bytes, char* text) {
     return static_cast<std::size_t>(length);
 }
 
-bool OracleDate::fromText(std::string_view text, ub1* bytes) {
-    // Fetches convert every date read, so this is a fixed-layout scan rather
-    // than a general format parser.
-    const bool negative = !text.empty() && text[0] == '-';
-    if (negative) text.remove_prefix(1);
+bool OracleDate::readLayout(std::string_view text, Fields& fields) {
     const bool withTime = text.size() == kDateTimeLength;
     if (!withTime && text.size() != kDateLength) return false;
     bool wellFormed = text[4] == '-' && text[7] == '-';
@@ -70,8 +64,19 @@ bool OracleDate::fromText(std::string_view text, ub1* bytes) {
         f.minute = read.number(14, 2);
         f.second = read.number(17, 2);
     }
+    if (wellFormed) fields = f;
+    return wellFormed;
+}
+
+bool OracleDate::fromText(std::string_view text, ub1* bytes) {
+    // Fetches convert every date read, so this is a fixed-layout scan rather
+    // than a general format parser.
+    const bool negative = !text.empty() && text[0] == '-';
+    if (negative) text.remove_prefix(1);
+    Fields f{};
+    if (!readLayout(text, f)) return false;
     if (negative) f.year = -f.year;
-    if (!wellFormed || !valid(f)) return false;
+    if (!valid(f)) return false;
     const int century = f.year / 100;
     bytes[0] = static_cast<ub1>(century + 100);
     bytes[1] = static_cast<ub1>(f.year - century * 100 + 100);

@@ -16,6 +16,10 @@ class OracleDate {
 public:
     static constexpr std::size_t kSize = 7;
 
+    struct Fields {
+        int year, month, day, hour, minute, second;
+    };
+
     // Room for the longest stored text ('-4712-01-01 00:00:00') and its NUL.
     static constexpr std::size_t kTextSize = 24;
 
@@ -25,6 +29,10 @@ public:
     // Parses 'YYYY-MM-DD[ HH24:MI:SS]' (a leading '-' for years BC) into
     // `bytes`; false when `text` is not such a date.
     static bool fromText(std::string_view text, ub1* bytes);
+    // The fields of 'YYYY-MM-DD' or 'YYYY-MM-DD HH24:MI:SS' exactly as laid
+    // out (no sign, no blanks), read from their fixed places without checking
+    // their ranges; false, and `fields` unchanged, for any other text.
+    static bool readLayout(std::string_view text, Fields& fields);
 };
 
 }  // namespace engine

@@ -2,6 +2,7 @@
 #include "sql/DateFormat.h"
 
 #include "base/OraError.h"
+#include "base/OracleDate.h"
 
 #include <algorithm>
 #include <array>
@@ -109,25 +110,9 @@ bool scanChar(std::string_view text, std::size_t& pos, char c) {
 // the fields read from their fixed places, which is what the general scan
 // finds in such a text too. False (and `value` unchanged) for any other text.
 bool readFixedLayout(std::string_view text, DateValue& value) {
-    constexpr std::string_view kLayout = "0000-00-00 00:00:00";
-    constexpr std::size_t kDateLength = 10;
-    if (text.size() != kDateLength && text.size() != kLayout.size()) return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool fits = kLayout[i] == '0' ? text[i] >= '0' && text[i] <= '9' : text[i] == kLayout[i];
-        if (!fits) return false;
-    }
-    auto field = [text](std::size_t pos, std::size_t width) {
-        int result = 0;
-        for (std::size_t i = pos; i < pos + width; ++i) result = result * 10 + (text[i] - '0');
-        return result;
-    };
-    value.year = field(0, 4);
-    value.month = field(5, 2);
-    value.day = field(8, 2);
-    if (text.size() == kDateLength) return true;
-    value.hour = field(11, 2);
-    value.minute = field(14, 2);
-    value.second = field(17, 2);
+    OracleDate::Fields f{};
+    if (!OracleDate::readLayout(text, f)) return false;
+    value = DateValue{f.year, f.month, f.day, f.hour, f.minute, f.second};
     return true;
 }
 
