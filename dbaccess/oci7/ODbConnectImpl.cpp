@@ -10,6 +10,7 @@
 #include "ODbFailureGuard.h"
 #include "ODbStatementMessages.h"
 #include "OciStatement.h"
+#include "OciText.h"
 
 namespace Oracle {
 
@@ -36,13 +37,6 @@ const char* transStatement(TransKind kind)
                                                                          : TransStatements[ReadWrite];
 }
 
-OraText* callText(const char* text)
-{
-    return reinterpret_cast<OraText*>(const_cast<char*>(text));
-}
-
-// Length argument of a NUL-terminated text.
-constexpr sword TerminatedText = -1;
 
 } // namespace
 

@@ -14,6 +14,7 @@
 #include "ODbStatementMessages.h"
 #include "OciLimits.h"
 #include "OciStatement.h"
+#include "OciText.h"
 
 namespace Oracle {
 
@@ -23,19 +24,10 @@ static_assert(PieceExchange::OnePiece == OCI_ONE_PIECE && PieceExchange::FirstPi
                   PieceExchange::NextPiece == OCI_NEXT_PIECE && PieceExchange::LastPiece == OCI_LAST_PIECE,
               "piece codes pass between the library and the call interface unchanged");
 
-// Length argument of a NUL-terminated text, and of the absent format texts.
-constexpr sword TerminatedText = -1;
-// No scale for the external types the library binds.
-constexpr sword NoScale = -1;
 // Bytes of element buffers held for an OUT PL/SQL table that the caller did
 // not size: the table may receive as many elements as fit, up to the
 // element maximum, without the call interface writing beyond the buffer.
 constexpr std::size_t OutTableBufferBytes = 16 * 1024 * 1024;
-
-OraText* callText(const std::string& text)
-{
-    return reinterpret_cast<OraText*>(const_cast<char*>(text.c_str()));
-}
 
 // A placeholder name as the call interface takes it: with its colon.
 std::string placeholder(const char* name)

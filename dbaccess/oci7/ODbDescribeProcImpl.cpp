@@ -14,6 +14,7 @@
 #include "ODbStatementMessages.h"
 #include "OciCheck.h"
 #include "OciLimits.h"
+#include "OciText.h"
 
 namespace Oracle {
 
@@ -44,8 +45,6 @@ constexpr ub2 PlSqlRecord = 250;
 constexpr ub2 PlSqlTable = 251;
 // The server's answer when the rows do not fit the arrays.
 constexpr ub2 DescribeArraysTooSmall = 6513;
-// Length argument of a NUL-terminated name.
-constexpr std::size_t TerminatedText = static_cast<std::size_t>(-1);
 
 const char* requiredName(const char* name)
 {
@@ -83,7 +82,7 @@ void describeRows(ODbConnectImpl& connection, const std::string& name, Procedure
     ub4 count = ProcedureRows::Capacity;
     cda_def& login = connection.loginArea();
     const ub2 result = OciCheck(login, nullptr)(
-        odessp(&login, reinterpret_cast<OraText*>(const_cast<char*>(name.c_str())), TerminatedText, nullptr, 0,
+        odessp(&login, callText(name), static_cast<std::size_t>(TerminatedText), nullptr, 0,
                nullptr, 0, rows.overload, rows.position, rows.level, reinterpret_cast<OraText**>(rows.names),
                rows.nameLength, rows.dataType, rows.hasDefault, rows.mode, rows.dataSize, rows.precision,
                rows.scale, rows.radix, rows.spare, &count),

@@ -8,6 +8,7 @@
 #include "ODbPiecewise.h"
 #include "OciLimits.h"
 #include "OciStatement.h"
+#include "OciText.h"
 
 namespace Oracle {
 
@@ -15,8 +16,6 @@ namespace {
 
 // Length argument of the absent format texts.
 constexpr sword NoFormat = -1;
-// No scale for the external types the library defines.
-constexpr sword NoScale = -1;
 
 } // namespace
 

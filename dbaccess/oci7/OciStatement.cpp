@@ -7,13 +7,12 @@
 #include "ODbException.h"
 #include "ODbFailureGuard.h"
 #include "ODbStatementMessages.h"
+#include "OciText.h"
 
 namespace Oracle {
 
 namespace {
 
-// Length argument of a NUL-terminated text, and of absent optional texts.
-constexpr sword TerminatedText = -1;
 // The server's default number of rows to read ahead.
 constexpr sword DefaultAreaSize = -1;
 
@@ -31,7 +30,7 @@ OciStatement::OciStatement(ODbConnectImpl& connection, const char* text, const c
                   TerminatedText));
     open_ = true;
     const ODbFailureGuard closeCursor([this] { OciCheck::teardown(oclose(&area_)); });
-    check()(oparse(&area_, reinterpret_cast<OraText*>(const_cast<char*>(text_)), TerminatedText, DEFER_PARSE,
+    check()(oparse(&area_, callText(text_), TerminatedText, DEFER_PARSE,
                    NATIVE));
 }
 
