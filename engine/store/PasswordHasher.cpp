@@ -14,6 +14,7 @@
 #include <openssl/sha.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <initializer_list>
 #include <optional>
@@ -79,6 +80,26 @@ public:
         SHA256_Final(mac, &context);
     }
 
+    // The MAC of a digest-sized message, in place: `block` holds the message in
+    // its first kDigestBytes and the rest of roundBlock() after it. After a pad
+    // block, a 32-byte message and its padding fill exactly one block, so each of
+    // the two hashes is one compression of a copied state, with none of
+    // SHA256_Update's buffering or SHA256_Final's padding in every round.
+    void signDigest(unsigned char* block) const {
+        compress(inner_, block);
+        compress(outer_, block);
+    }
+
+    // A block whose tail is SHA-256's padding for a pad block plus a digest.
+    static std::array<unsigned char, SHA256_CBLOCK> roundBlock() {
+        std::array<unsigned char, SHA256_CBLOCK> block{};
+        block[kDigestBytes] = 0x80;
+        constexpr unsigned kMessageBits = (SHA256_CBLOCK + kDigestBytes) * 8;
+        block[SHA256_CBLOCK - 2] = static_cast<unsigned char>(kMessageBits >> 8);
+        block[SHA256_CBLOCK - 1] = static_cast<unsigned char>(kMessageBits & 0xff);
+        return block;
+    }
+
 private:
     static SHA256_CTX padded(const unsigned char* block, unsigned char pad) {
         unsigned char bytes[SHA256_CBLOCK];
@@ -88,6 +109,16 @@ private:
         SHA256_Update(&context, bytes, sizeof bytes);
         OPENSSL_cleanse(bytes, sizeof bytes);
         return context;
+    }
+
+    // Hashes the last block of a message whose earlier blocks `state` took in,
+    // and writes the digest over the block's message part.
+    static void compress(const SHA256_CTX& state, unsigned char* block) {
+        SHA256_CTX context = state;
+        SHA256_Transform(&context, block);
+        for (std::size_t word = 0; word < kDigestBytes / 4; ++word)
+            for (std::size_t byte = 0; byte < 4; ++byte)
+                block[word * 4 + byte] = static_cast<unsigned char>(context.h[word] >> (24 - 8 * byte));
     }
 
     SHA256_CTX inner_;
@@ -100,14 +131,17 @@ private:
 std::string pbkdf2(const std::string& salt, const std::string& password, unsigned iterations) {
     const HmacSha256 hmac(password);
     const char firstBlock[4] = {0, 0, 0, 1};
-    unsigned char round[kDigestBytes];
-    hmac.sign({salt, std::string_view(firstBlock, sizeof firstBlock)}, round);
-    std::string digest(reinterpret_cast<const char*>(round), kDigestBytes);
+    std::array<unsigned char, SHA256_CBLOCK> round = HmacSha256::roundBlock();
+    hmac.sign({salt, std::string_view(firstBlock, sizeof firstBlock)}, round.data());
+    std::array<unsigned char, kDigestBytes> sum;
+    std::copy_n(round.begin(), kDigestBytes, sum.begin());
     for (unsigned i = 1; i < iterations; ++i) {
-        hmac.sign({std::string_view(reinterpret_cast<const char*>(round), kDigestBytes)}, round);
-        for (std::size_t b = 0; b < kDigestBytes; ++b) digest[b] = static_cast<char>(digest[b] ^ round[b]);
+        hmac.signDigest(round.data());
+        for (std::size_t b = 0; b < kDigestBytes; ++b) sum[b] ^= round[b];
     }
-    OPENSSL_cleanse(round, sizeof round);
+    std::string digest(reinterpret_cast<const char*>(sum.data()), kDigestBytes);
+    OPENSSL_cleanse(round.data(), round.size());
+    OPENSSL_cleanse(sum.data(), sum.size());
     return digest;
 }
 
