@@ -3,7 +3,9 @@
 
 #include "base/OraError.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace engine {
 namespace {
@@ -18,22 +20,67 @@ using Fields = OracleDate::Fields;
 constexpr std::size_t kDateLength = 10;
 constexpr std::size_t kDateTimeLength = 19;
 
-// Reads fixed-position decimal fields, noting in `wellFormed` any character
-// that is not a digit.
-struct DigitReader {
-    std::string_view text;
-    bool& wellFormed;
+// The stored layout, checked eight characters at a time: '0' marks a digit and
+// every other character must be exactly itself.
+constexpr char kLayout[] = "0000-00-00 00:00:00";
+constexpr std::size_t kWordBytes = 8;
+static_assert(sizeof kLayout - 1 == kDateTimeLength);
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "a word's first character is its lowest byte");
 
-    int number(std::size_t at, std::size_t count) {
-        int value = 0;
-        for (std::size_t i = at; i < at + count; ++i) {
-            const unsigned digit = static_cast<unsigned>(text[i] - '0');
-            wellFormed &= digit <= 9;
-            value = value * 10 + static_cast<int>(digit);
-        }
-        return value;
-    }
+struct LayoutWord {
+    std::uint64_t digits = 0;     // bytes that must be digits
+    std::uint64_t fixedMask = 0;  // bytes that must equal `fixed`
+    std::uint64_t fixed = 0;
 };
+
+// The layout of the eight characters from `at`.
+constexpr LayoutWord layoutWord(std::size_t at) {
+    LayoutWord w;
+    for (std::size_t i = 0; i < kWordBytes; ++i) {
+        const char c = kLayout[at + i];
+        const std::uint64_t byte = std::uint64_t{0xFF} << (8 * i);
+        if (c == '0') {
+            w.digits |= byte;
+        } else {
+            w.fixedMask |= byte;
+            w.fixed |= std::uint64_t{static_cast<unsigned char>(c)} << (8 * i);
+        }
+    }
+    return w;
+}
+
+// The words read: the start, then the end of a date alone ('YY-MM-DD'), or the
+// middle and the end of a date with its time (overlapping the middle).
+constexpr std::size_t kTimeAt = kWordBytes;
+constexpr LayoutWord kStartWord = layoutWord(0);
+constexpr LayoutWord kDayWord = layoutWord(kDateLength - kWordBytes);
+constexpr LayoutWord kTimeWord = layoutWord(kTimeAt);
+constexpr LayoutWord kEndWord = layoutWord(kDateTimeLength - kWordBytes);
+
+std::uint64_t wordAt(std::string_view text, std::size_t at) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + at, kWordBytes);
+    return word;
+}
+
+// Whether the word's characters fit the layout: a byte is a digit when its
+// high nibble is 3 and stays 3 after adding 6 (0x30-0x39). A byte of 0xFA or
+// above carries into its neighbour, but it fails the first test itself.
+bool fitsLayout(std::uint64_t text, const LayoutWord& layout) {
+    constexpr std::uint64_t kHighNibbles = 0xF0F0F0F0F0F0F0F0;
+    constexpr std::uint64_t kDigitNibbles = 0x3030303030303030;
+    constexpr std::uint64_t kSixes = 0x0606060606060606;
+    const std::uint64_t nibbles = kHighNibbles & layout.digits;
+    const std::uint64_t expected = kDigitNibbles & layout.digits;
+    return (text & layout.fixedMask) == layout.fixed && (text & nibbles) == expected &&
+           ((text + kSixes) & nibbles) == expected;
+}
+
+int digitsAt(const char* text, std::size_t at, std::size_t count) {
+    int value = 0;
+    for (std::size_t i = at; i < at + count; ++i) value = value * 10 + (text[i] - '0');
+    return value;
+}
 
 bool valid(const Fields& f) {
     return f.year >= kMinYear && f.year <= kMaxYear && f.year != 0 && f.month >= 1 && f.month <= 12 &&
@@ -55,17 +102,19 @@ std::size_t OracleDate::toText(const ub1* bytes, char* text) {
 bool OracleDate::readLayout(std::string_view text, Fields& fields) {
     const bool withTime = text.size() == kDateTimeLength;
     if (!withTime && text.size() != kDateLength) return false;
-    bool wellFormed = text[4] == '-' && text[7] == '-';
-    DigitReader read{text, wellFormed};
-    Fields f{read.number(0, 4), read.number(5, 2), read.number(8, 2), 0, 0, 0};
+    if (!fitsLayout(wordAt(text, 0), kStartWord)) return false;
+    if (withTime ? !fitsLayout(wordAt(text, kTimeAt), kTimeWord) ||
+                       !fitsLayout(wordAt(text, kDateTimeLength - kWordBytes), kEndWord)
+                 : !fitsLayout(wordAt(text, kDateLength - kWordBytes), kDayWord))
+        return false;
+    const char* chars = text.data();
+    fields = {digitsAt(chars, 0, 4), digitsAt(chars, 5, 2), digitsAt(chars, 8, 2), 0, 0, 0};
     if (withTime) {
-        wellFormed = wellFormed && text[10] == ' ' && text[13] == ':' && text[16] == ':';
-        f.hour = read.number(11, 2);
-        f.minute = read.number(14, 2);
-        f.second = read.number(17, 2);
+        fields.hour = digitsAt(chars, 11, 2);
+        fields.minute = digitsAt(chars, 14, 2);
+        fields.second = digitsAt(chars, 17, 2);
     }
-    if (wellFormed) fields = f;
-    return wellFormed;
+    return true;
 }
 
 bool OracleDate::fromText(std::string_view text, ub1* bytes) {

@@ -5,6 +5,7 @@
 // minute + 1, second + 1. Years before 1 AD have a century byte below 100.
 #pragma once
 
+#include "base/InternalApi.h"
 #include "oratypes.h"
 
 #include <string>
@@ -12,7 +13,7 @@
 
 namespace engine {
 
-class OracleDate {
+class ENGINE_INTERNAL_API OracleDate {
 public:
     static constexpr std::size_t kSize = 7;
 
