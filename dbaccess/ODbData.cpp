@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "DecimalPairs.h"
 #include "HexText.h"
 #include "ODbDate.h"
 #include "ODbDynamicVariable.h"
@@ -64,10 +65,6 @@ bool hasExactFixedText(double value)
 // Writes the text of a value that hasExactFixedText; returns its end.
 char* exactFixedText(char* text, double value)
 {
-    // "00" to "99", so that the digits go two at a time.
-    static constexpr char kPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-                                     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-                                     "8081828384858687888990919293949596979899";
     const auto scaled = static_cast<unsigned long long>(std::fabs(value) * 1e6);
     unsigned long long whole = scaled / 1000000;
     auto decimals = static_cast<unsigned int>(scaled % 1000000);
@@ -76,11 +73,11 @@ char* exactFixedText(char* text, double value)
     char* first = digits + sizeof digits;
     for (; whole >= 100; whole /= 100) {
         first -= 2;
-        std::memcpy(first, kPairs + whole % 100 * 2, 2);
+        DecimalPairs::put(first, static_cast<unsigned>(whole % 100));
     }
     if (whole >= 10) {
         first -= 2;
-        std::memcpy(first, kPairs + whole * 2, 2);
+        DecimalPairs::put(first, static_cast<unsigned>(whole));
     } else {
         *--first = static_cast<char>('0' + whole);
     }
@@ -91,7 +88,7 @@ char* exactFixedText(char* text, double value)
     char* out = text + length;
     *out = '.';
     for (char* pair = out + 5; pair > out; pair -= 2, decimals /= 100)
-        std::memcpy(pair, kPairs + decimals % 100 * 2, 2);
+        DecimalPairs::put(pair, decimals % 100);
     return out + 7;
 }
 

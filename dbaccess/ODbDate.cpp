@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "DecimalPairs.h"
 #include "ODbDynamicVariable.h"
 #include "ODbException.h"
 #include "ODbMessages.h"
@@ -171,19 +172,15 @@ std::size_t ODbDate::writeText(const unsigned char* e, char* text)
     if (!common)
         return static_cast<std::size_t>(std::snprintf(text, TextCapacity, "%02d/%02d/%04d %02d:%02d:%02d", day,
                                                       month, year, hour, minute, second));
-    auto putTwo = [](char* at, int value) {
-        at[0] = static_cast<char>('0' + value / 10);
-        at[1] = static_cast<char>('0' + value % 10);
-    };
     static constexpr char kLayout[] = "00/00/0000 00:00:00";
     std::memcpy(text, kLayout, sizeof kLayout);
-    putTwo(text, day);
-    putTwo(text + 3, month);
-    putTwo(text + 6, year / 100);
-    putTwo(text + 8, year % 100);
-    putTwo(text + 11, hour);
-    putTwo(text + 14, minute);
-    putTwo(text + 17, second);
+    DecimalPairs::put(text, static_cast<unsigned>(day));
+    DecimalPairs::put(text + 3, static_cast<unsigned>(month));
+    DecimalPairs::put(text + 6, static_cast<unsigned>(year / 100));
+    DecimalPairs::put(text + 8, static_cast<unsigned>(year % 100));
+    DecimalPairs::put(text + 11, static_cast<unsigned>(hour));
+    DecimalPairs::put(text + 14, static_cast<unsigned>(minute));
+    DecimalPairs::put(text + 17, static_cast<unsigned>(second));
     return sizeof kLayout - 1;
 }
 
