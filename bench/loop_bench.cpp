@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -31,11 +32,7 @@ const std::string kSystemPython = "/usr/bin/python3";
 constexpr std::size_t kStraightScriptBytes = 50u << 20;
 
 // The benchmark's scripts live beside this source file.
-const std::string kBenchDir = [] {
-    const std::string file = __FILE__;
-    const auto slash = file.find_last_of('/');
-    return slash == std::string::npos ? std::string("./") : file.substr(0, slash + 1);
-}();
+const std::string kBenchDir = VOR_BENCH_DIR;
 
 struct RunResult {
     double seconds = 0;
@@ -208,8 +205,10 @@ int main(int argc, char** argv)
     const RunResult print = runScript(vorrun, kBenchDir + "loop_bench_print.vrb", work);
     if (!report("vorrun loop", script) || !report("python3 loop", python) ||
         !report("vorrun tenth loop", small) || !report("vorrun fill", fill) ||
-        !report("vorrun print", print))
+        !report("vorrun print", print)) {
+        std::filesystem::remove_all(work);
         return 1;
+    }
 
     std::printf("loop of 1000000 passes: vorrun %.3f s, CPython %.3f s, ratio %.2f\n",
                 script.seconds, python.seconds, script.seconds / python.seconds);
@@ -220,6 +219,7 @@ int main(int argc, char** argv)
     std::printf("PRINT of a 100000-element VARCHAR2ARR to a file: %.3f s "
                 "(fill %.3f s, fill and print %.3f s)\n",
                 print.seconds - fill.seconds, fill.seconds, print.seconds);
-    return reportSourceSize(vorrun, work) && reportChains(vorrun, work) ? 0 : 1;
-    return 0;
+    const bool reported = reportSourceSize(vorrun, work) && reportChains(vorrun, work);
+    std::filesystem::remove_all(work);
+    return reported ? 0 : 1;
 }
