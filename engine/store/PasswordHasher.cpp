@@ -10,8 +10,8 @@
 #include "base/OraError.h"
 
 #include <openssl/crypto.h>
-#include <openssl/rand.h>
 #include <openssl/sha.h>
+#include <sys/random.h>
 
 #include <algorithm>
 #include <array>
@@ -49,6 +49,15 @@ std::optional<StoredHash> parse(std::string_view stored) {
     return hash;
 }
 
+// SHA-256 of `data` into `digest`. (OpenSSL 3's one-call SHA256() goes through
+// its provider machinery, which would draw most of libcrypto into the engine.)
+void sha256Into(std::string_view data, unsigned char* digest) {
+    SHA256_CTX context;
+    SHA256_Init(&context);
+    SHA256_Update(&context, data.data(), data.size());
+    SHA256_Final(digest, &context);
+}
+
 // HMAC-SHA256 with one key: the SHA-256 states after the key's inner and
 // outer pads are computed once and copied by value for every message.
 class HmacSha256 {
@@ -56,7 +65,7 @@ public:
     explicit HmacSha256(const std::string& key) {
         unsigned char block[SHA256_CBLOCK] = {};
         if (key.size() > sizeof block)
-            SHA256(reinterpret_cast<const unsigned char*>(key.data()), key.size(), block);
+            sha256Into(key, block);
         else
             std::copy(key.begin(), key.end(), block);
         inner_ = padded(block, 0x36);
@@ -147,8 +156,7 @@ std::string pbkdf2(const std::string& salt, const std::string& password, unsigne
 
 std::string sha256(const std::string& data) {
     std::string digest(SHA256_DIGEST_LENGTH, '\0');
-    SHA256(reinterpret_cast<const unsigned char*>(data.data()), data.size(),
-           reinterpret_cast<unsigned char*>(digest.data()));
+    sha256Into(data, reinterpret_cast<unsigned char*>(digest.data()));
     return digest;
 }
 
@@ -163,7 +171,9 @@ UserAccount PasswordHasher::makeAccount(const std::string& name, const std::stri
     UserAccount account;
     account.name = name;
     account.salt.assign(kSaltBytes, '\0');
-    if (RAND_bytes(reinterpret_cast<unsigned char*>(account.salt.data()), static_cast<int>(kSaltBytes)) != 1)
+    // The kernel's generator: a salt only has to be unpredictable and unique,
+    // and this needs none of OpenSSL's generator machinery.
+    if (getrandom(account.salt.data(), kSaltBytes, 0) != static_cast<ssize_t>(kSaltBytes))
         throw OraError(OraCode::InternalError, {"password salt"});
     account.hash = std::string(kScheme) + std::to_string(kIterations) + "$" +
                    hexOf(pbkdf2(account.salt, password, kIterations));
