@@ -1,5 +1,6 @@
 // Salted password hashes for the logon accounts a database keeps, made with
-// PBKDF2-HMAC-SHA256 from OpenSSL. Each hash is stored with the parameters
+// PBKDF2-HMAC-SHA256 over OpenSSL's SHA-256 (checked against the standard
+// test vectors). Each hash is stored with the parameters
 // that made it ("pbkdf2-sha256$<iterations>$<hex digest>"), so the cost can be
 // raised later without losing older accounts. Passwords are compared
 // case-sensitively and never stored in clear.
