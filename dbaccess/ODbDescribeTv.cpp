@@ -32,9 +32,14 @@ const std::map<std::string, int>& ODbDescribeTv::getNumcols() const
 
 std::string ODbDescribeTv::selectAllFrom(const char* name)
 {
+    return std::string("select * from \"") + requiredName(name) + "\"";
+}
+
+const char* ODbDescribeTv::requiredName(const char* name)
+{
     if (name == nullptr || *name == '\0')
         throw ODbException(Messages::ParameterNull, 0, nullptr);
-    return std::string("select * from \"") + name + "\"";
+    return name;
 }
 
 } // namespace Oracle

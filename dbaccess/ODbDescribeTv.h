@@ -30,6 +30,9 @@ protected:
     // list describes a table or view. Throws "Parameter can not be null" for a
     // null or empty name.
     static std::string selectAllFrom(const char* name);
+    // `name` itself; throws "Parameter can not be null" for a null or empty
+    // name, which no object of the dictionary has.
+    static const char* requiredName(const char* name);
 
 private:
     std::map<int, ODbColumnDesc> description_;

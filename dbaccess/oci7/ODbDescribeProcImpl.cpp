@@ -46,13 +46,6 @@ constexpr ub2 PlSqlTable = 251;
 // The server's answer when the rows do not fit the arrays.
 constexpr ub2 DescribeArraysTooSmall = 6513;
 
-const char* requiredName(const char* name)
-{
-    if (name == nullptr || *name == '\0')
-        throw ODbException(Messages::ParameterNull, 0, nullptr);
-    return name;
-}
-
 // A packaged subprogram as "PACKAGE.NAME", a standalone one by its name alone.
 std::string objectName(const char* name, const char* package)
 {

@@ -27,13 +27,6 @@ constexpr ub4 ModeIn = 0;
 constexpr ub4 ModeOut = 1;
 constexpr ub4 ModeInOut = 2;
 
-const char* requiredName(const char* name)
-{
-    if (name == nullptr || *name == '\0')
-        throw ODbException(Messages::ParameterNull, 0, nullptr);
-    return name;
-}
-
 // A name is asked for as a function first, then as a procedure; when both
 // fail, the second failure (the server's text for the procedure) is reported.
 std::unique_ptr<OciDescribeAny> describeFunctionOrProcedure(ODbConnectImpl& connection, const char* name)

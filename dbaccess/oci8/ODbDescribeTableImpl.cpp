@@ -4,8 +4,6 @@
 #include <string>
 
 #include "ODbConnectImpl.h"
-#include "ODbException.h"
-#include "ODbStatementMessages.h"
 #include "OciDescribeAny.h"
 
 namespace Oracle {
@@ -14,8 +12,6 @@ namespace {
 
 std::string quotedName(const char* name)
 {
-    if (name == nullptr || *name == '\0')
-        throw ODbException(Messages::ParameterNull, 0, nullptr);
     return std::string("\"") + name + "\"";
 }
 
@@ -24,7 +20,7 @@ std::string quotedName(const char* name)
 ODbDescribeTableImpl::ODbDescribeTableImpl(ODbConnect& connection, const char* tableName)
     : connection_(&ODbConnectImpl::of(connection))
 {
-    const OciDescribeAny describe(*connection_, quotedName(tableName).c_str(), OCI_PTYPE_TABLE);
+    const OciDescribeAny describe(*connection_, quotedName(requiredName(tableName)).c_str(), OCI_PTYPE_TABLE);
     const OciParam table = describe.object();
     const ub2 count = table.get<ub2>(OCI_ATTR_NUM_COLS);
     const OciParam columns = table.descriptor(OCI_ATTR_LIST_COLUMNS);
